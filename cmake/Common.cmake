@@ -1,0 +1,41 @@
+# Settings shared by the native and the Windows builds.
+add_compile_options(-Wall -Wextra)
+
+if(WIN32)
+    add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+    # Portable program: no MinGW runtime DLLs beside it.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    # Every program of a Windows build lands in one folder, as it ships.
+    set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()
+
+# An engine library: portable sources always, *_win32.cpp sources only in the Windows builds.
+#   tolvik_engine_library(name SOURCES a.cpp ... WIN32_SOURCES a_win32.cpp ... DEPENDS other ...)
+function(tolvik_engine_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;DEPENDS;WIN32_LIBS" ${ARGN})
+    set(sources ${ARG_SOURCES})
+    if(WIN32)
+        list(APPEND sources ${ARG_WIN32_SOURCES})
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    if(WIN32 AND ARG_WIN32_LIBS)
+        target_link_libraries(${name} PUBLIC ${ARG_WIN32_LIBS})
+    endif()
+endfunction()
+
+# GoogleTest: the system package natively, built from its sources for Windows.
+macro(tolvik_find_gtest)
+    if(WIN32)
+        if(NOT TARGET gtest)
+            set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+            set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+            add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+        endif()
+        set(TOLVIK_GTEST_LIBS gtest gmock gtest_main)
+    else()
+        find_package(GTest REQUIRED)
+        set(TOLVIK_GTEST_LIBS GTest::gtest GTest::gmock GTest::gtest_main)
+    endif()
+endmacro()

@@ -1,0 +1,57 @@
+# The two Windows builds as sub-builds of the native one, the Wine prefixes they are tested in, and the
+# function that registers a test running a Windows program under Wine.
+include(ExternalProject)
+
+set(TOLVIK_WIN32_BIN ${CMAKE_BINARY_DIR}/win32/bin CACHE INTERNAL "i686 programs")
+set(TOLVIK_WIN64_BIN ${CMAKE_BINARY_DIR}/win64/bin CACHE INTERNAL "x86_64 programs")
+set(TOLVIK_WINE_DIR ${CMAKE_BINARY_DIR}/wine CACHE INTERNAL "Wine prefixes")
+
+foreach(arch i686 x86_64)
+    if(arch STREQUAL "i686")
+        set(name win32)
+        set(extra)
+    else()
+        set(name win64)
+        set(extra -DTOLVIK_DEVCON_ONLY=ON)
+    endif()
+    ExternalProject_Add(${name}-build
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/${name}
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/toolchain-mingw-${arch}.cmake
+                   -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE} ${extra}
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON
+        USES_TERMINAL_BUILD ON)
+endforeach()
+
+# Prefixes are made once per build tree (wineboot is slow) and reused.
+set(prefix_sources ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.reg)
+foreach(name win32 win64)
+    add_custom_command(OUTPUT ${TOLVIK_WINE_DIR}/${name}/.tolvik-ready
+        COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh ${TOLVIK_WINE_DIR}/${name} ${name}
+        DEPENDS ${prefix_sources}
+        COMMENT "Wine prefix ${name}")
+    list(APPEND prefix_stamps ${TOLVIK_WINE_DIR}/${name}/.tolvik-ready)
+endforeach()
+add_custom_target(wine-prefixes ALL DEPENDS ${prefix_stamps})
+
+# tolvik_add_wine_test(NAME n PREFIX win32|win64 PROGRAM exe [WITH file...] [PC description] [ARGS arg...]
+#                      [LABELS label...] [TIMEOUT seconds])
+# Runs PROGRAM from a fresh program folder (a name with blanks, &, ^, % and Chinese) holding the WITH files,
+# with the simulated PC's state seeded from PC in a folder of its own outside the program folder.
+function(tolvik_add_wine_test)
+    cmake_parse_arguments(T "" "NAME;PREFIX;PROGRAM;PC;TIMEOUT" "WITH;ARGS;LABELS" ${ARGN})
+    set(cmd ${PROJECT_SOURCE_DIR}/tests/wine-test.sh ${TOLVIK_WINE_DIR}/${T_PREFIX}
+            ${CMAKE_BINARY_DIR}/wine-work/${T_NAME} ${T_PROGRAM})
+    foreach(f ${T_WITH})
+        list(APPEND cmd --with ${f})
+    endforeach()
+    if(T_PC)
+        list(APPEND cmd --pc ${T_PC})
+    endif()
+    add_test(NAME ${T_NAME} COMMAND ${cmd} -- ${T_ARGS})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 600)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "wine;${T_PREFIX};${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+endfunction()
