@@ -1,0 +1,28 @@
+// The driver package query: asks the Device Console which driver nodes a device has and which is installed,
+// and turns its text output into package records.
+#pragma once
+
+#include "discovery/DriverInventory.h"
+#include "uninstall/ConsoleRunner.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Runs "driverfiles" and "drivernodes" for the devices matching *searchPattern* (the device's search pattern,
+// "^&" escapes included) and appends the packages found. A command that cannot be started ends the query
+// with the list unchanged.
+void QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                         std::vector<DriverPackageRecord>& packages);
+
+// The hardware ID prefix as the tool prints it: the search pattern in the ANSI code page, carets removed.
+std::string MatchTextOf(std::wstring_view searchPattern);
+
+// Finds the installed INF name in "driverfiles" output: the first INF file name containing "oem" that follows
+// a backslash, else the last INF file name found. True when a name was found.
+bool ParseDriverFiles(std::string_view output, std::string_view matchText, std::string& currentInfName);
+
+// Appends one record per driver node of the device's block in "drivernodes" output, skipping a node whose
+// INF name occurs inside an earlier one's. True when the list is non-empty afterwards.
+bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::string_view currentInfName,
+                      std::vector<DriverPackageRecord>& packages);

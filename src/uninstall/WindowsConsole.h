@@ -1,0 +1,17 @@
+// The Windows side of running console commands.
+#pragma once
+
+#include "uninstall/ConsoleRunner.h"
+
+// True when this 32-bit program runs under the 32-bit emulation of a 64-bit Windows.
+bool Is64BitWindows();
+
+// The folder of the running executable, without a trailing backslash ("C:" for a program in a drive root).
+std::wstring GetProgramFolder();
+
+// Runs commands with CreateProcess and an anonymous pipe; on 64-bit Windows the calling thread's file-system
+// redirection is off while the command runs, so the native interpreter and tools are started.
+class ConsoleRunner : public ICommandRunner {
+public:
+    bool RunConsoleCommand(std::wstring_view command, std::string& output) override;
+};
