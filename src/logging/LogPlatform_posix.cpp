@@ -1,0 +1,157 @@
+// The log's system services on the native build, which stands in for Windows in tests: backslashes become
+// slashes, and the environment variable TOLVIK_COMMON_APPDATA names the application-data folder (none when it
+// is unset, so the log lands under the current directory).
+#include "logging/LogPlatform.h"
+
+#include "text/CodePage.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <cwctype>
+#include <fstream>
+#include <utility>
+
+namespace {
+
+std::string NativePath(const std::wstring& path) {
+    std::string native = ToUtf8(path);
+    for (char& c : native) {
+        if (c == '\\')
+            c = '/';
+    }
+    return native;
+}
+
+std::wstring Trimmed(std::wstring text) {
+    const auto blank = [](wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
+    while (!text.empty() && blank(text.back()))
+        text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && blank(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+class PosixFile : public CLogPlatform::File {
+public:
+    explicit PosixFile(int fd) : m_fd(fd) {}
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+    ~PosixFile() override { close(m_fd); }
+
+    bool Append(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const ssize_t written = write(m_fd, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return true;
+    }
+
+    std::optional<std::uint64_t> Length() override {
+        struct stat info;
+        if (fstat(m_fd, &info) != 0)
+            return std::nullopt;
+        return static_cast<std::uint64_t>(info.st_size);
+    }
+
+private:
+    int m_fd;
+};
+
+class PosixLogPlatform : public CLogPlatform {
+public:
+    explicit PosixLogPlatform(std::optional<std::wstring> baseFolder) : m_baseFolder(std::move(baseFolder)) {}
+
+    std::optional<std::wstring> CommonAppDataFolder() override {
+        if (m_baseFolder)
+            return m_baseFolder;
+        const char* folder = std::getenv("TOLVIK_COMMON_APPDATA");
+        if (folder == nullptr || *folder == 0)
+            return std::nullopt;
+        return FromUtf8(folder);
+    }
+
+    bool Exists(const std::wstring& path) override {
+        struct stat info;
+        return stat(NativePath(path).c_str(), &info) == 0;
+    }
+
+    bool CreateFolder(const std::wstring& path) override { return mkdir(NativePath(path).c_str(), 0777) == 0; }
+
+    // The INI form the profile functions read: "[section]" lines and "key=value" lines, names without case.
+    std::wstring ReadProfileString(const std::wstring& iniPath, const std::wstring& section, const std::wstring& key,
+                                   const std::wstring& fallback) override {
+        std::ifstream in(NativePath(iniPath));
+        std::string line;
+        bool inSection = false;
+        while (std::getline(in, line)) {
+            const std::wstring text = Trimmed(FromUtf8(line));
+            if (!text.empty() && text.front() == L'[') {
+                const std::size_t close = text.find(L']');
+                inSection = close != std::wstring::npos && SameName(Trimmed(text.substr(1, close - 1)), section);
+            } else if (const std::size_t equals = text.find(L'='); inSection && equals != std::wstring::npos) {
+                if (SameName(Trimmed(text.substr(0, equals)), key))
+                    return Trimmed(text.substr(equals + 1)).substr(0, 99);
+            }
+        }
+        return fallback;
+    }
+
+    LogTime Now() override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::tm local{};
+        localtime_r(&now.tv_sec, &local);
+        return {local.tm_year + 1900,
+                local.tm_mon + 1,
+                local.tm_mday,
+                local.tm_hour,
+                local.tm_min,
+                local.tm_sec,
+                static_cast<int>(now.tv_nsec / 1000000)};
+    }
+
+    std::unique_ptr<File> OpenForAppend(const std::wstring& path) override {
+        const int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<PosixFile>(fd);
+    }
+
+    bool MoveReplacing(const std::wstring& from, const std::wstring& to) override {
+        return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+    }
+
+private:
+    std::optional<std::wstring> m_baseFolder;
+};
+
+} // namespace
+
+std::unique_ptr<CLogPlatform> CreateSystemLogPlatform() {
+    return std::make_unique<PosixLogPlatform>(std::nullopt);
+}
+
+std::unique_ptr<CLogPlatform> CreateSystemLogPlatform(std::wstring baseFolder) {
+    return std::make_unique<PosixLogPlatform>(std::move(baseFolder));
+}
