@@ -1,9 +1,10 @@
 // The package query: command lines, the two output parsers, and what survives damaged output.
 #include "discovery/PackageQuery.h"
 
+#include "FakeRunner.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 namespace {
@@ -48,26 +49,6 @@ std::vector<std::string> InfNames(const std::vector<DriverPackageRecord>& packag
         names.push_back(package.infName);
     return names;
 }
-
-// Answers each command with the next canned output and keeps the command lines it was given.
-class FakeRunner : public ICommandRunner {
-public:
-    explicit FakeRunner(std::vector<std::string> outputs, int failAt = -1) : outputs_(outputs), failAt_(failAt) {}
-    bool RunConsoleCommand(std::wstring_view command, std::string& output) override {
-        const int index = static_cast<int>(commands.size());
-        commands.emplace_back(command);
-        if (index == failAt_)
-            return false;
-        if (static_cast<size_t>(index) < outputs_.size())
-            output += outputs_[static_cast<size_t>(index)];
-        return true;
-    }
-    std::vector<std::wstring> commands;
-
-private:
-    std::vector<std::string> outputs_;
-    int failAt_;
-};
 
 } // namespace
 

@@ -1,0 +1,76 @@
+// The uninstall procedure. Success and failure are read only from what the tool prints.
+#include "uninstall/UninstallProcedure.h"
+
+#include "discovery/PackageQuery.h"
+#include "text/CodePage.h"
+
+namespace {
+
+bool Failed(const std::string& output) { return output.find("failed") != std::string::npos; }
+
+// Every device of the request's category with the very same search pattern gets its packages anew.
+void RefreshRequestedDevices(DriverInventory& inventory, const DeviceConsole& console) {
+    if (inventory.requestCategory < kFirstCategory || inventory.requestCategory > kLastCategory)
+        return;
+    const std::wstring pattern = WidenGbk(inventory.requestSearchPattern);
+    for (const auto& [key, device] : inventory.Category(inventory.requestCategory)) {
+        if (device->searchPattern != inventory.requestSearchPattern)
+            continue;
+        device->packages.clear();
+        QueryDriverPackages(console, pattern, device->packages);
+    }
+}
+
+bool Fail(IWorkerReport& report, std::wstring_view entry) {
+    report.LogFailure(entry);
+    report.Send(kMsgWorkFinished, 0);
+    report.Send(kMsgUninstallResult, kResultFailure);
+    return false;
+}
+
+} // namespace
+
+std::wstring EscapeForInterpreter(std::wstring_view text) {
+    std::wstring escaped;
+    for (const wchar_t c : text) {
+        if (c == L'&' || c == L'|' || c == L'<' || c == L'>' || c == L'^')
+            escaped += L'^';
+        escaped += c;
+    }
+    return escaped;
+}
+
+bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report) {
+    if (inventory.requestPackage == nullptr)
+        return Fail(report, L"工具内部错14");
+
+    const std::wstring deletePackage = L"-f dp_delete " + EscapeForInterpreter(WidenGbk(inventory.requestPackage->infName));
+    std::string output;
+    if (!console.Run(deletePackage, output))
+        return Fail(report, L"执行卸载驱动命令失败");
+
+    if (Failed(output)) {
+        // Still in use: take away only the devices of the chosen hardware ID (the whole pattern, so that other
+        // devices of the same maker stay), then delete again and let Windows find the hardware anew.
+        output.clear();
+        if (!console.Run(L"remove *" + WidenGbk(inventory.requestSearchPattern) + L"*", output))
+            return Fail(report, L"执行卸载设备命令失败");
+        if (Failed(output))
+            return Fail(report, L"卸载设备失败");
+
+        output.clear();
+        if (!console.Run(deletePackage, output))
+            return Fail(report, L"执行卸载驱动命令失败");
+        if (Failed(output))
+            return Fail(report, L"卸载失败");
+
+        output.clear();
+        if (!console.Run(L"rescan", output))
+            return Fail(report, L"执行扫描设备命令失败");
+    }
+
+    RefreshRequestedDevices(inventory, console);
+    report.Send(kMsgWorkFinished, 0);
+    report.Send(kMsgUninstallResult, kResultSuccess);
+    return true;
+}

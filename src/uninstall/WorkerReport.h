@@ -1,0 +1,22 @@
+// How the scan and uninstall threads report: window messages to the notify window, and forced log entries.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Messages the workers send (synchronously) to the page that started them; wParam 1 = success, 2 = failure.
+constexpr uint32_t kMsgWorkFinished = 0x5F5;  // close the progress window
+constexpr uint32_t kMsgShowSelection = 0x5F6; // start page → main window: switch pages
+constexpr uint32_t kMsgScanResult = 0x5F7;
+constexpr uint32_t kMsgUninstallResult = 0x5F8;
+constexpr uintptr_t kResultSuccess = 1;
+constexpr uintptr_t kResultFailure = 2;
+
+class IWorkerReport {
+public:
+    virtual ~IWorkerReport() = default;
+    // Sends a message to the notify window and returns once it has been handled.
+    virtual void Send(uint32_t message, uintptr_t wParam) = 0;
+    // Writes an entry to the tool's log with force on.
+    virtual void LogFailure(std::wstring_view entry) = 0;
+};

@@ -1,0 +1,161 @@
+// The uninstall procedure: command order, the failure rows with their log entries, messages, refresh.
+#include "uninstall/UninstallProcedure.h"
+
+#include "FakeRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kDeleted = "Driver package 'oem12.inf' deleted.\r\n";
+const std::string kInUse = "Deleting the specified driver package from the machine failed\r\n"
+                           "because it is in use by a device.\r\ndevcon failed.\r\n";
+const std::string kRemoved = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10    : Removed\r\n"
+                             "1 device(s) were removed.\r\n";
+const std::string kRemoveFailed = "PCI\\VEN_8086&DEV_3E9B\\3&1                                  : Remove failed\r\n"
+                                  "No devices were removed.\r\ndevcon failed.\r\n";
+const std::string kRescanned = "Scanning for new hardware.\r\nScanning completed.\r\n";
+const std::string kFiles = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+                           "    Name: Intel(R) UHD Graphics 630\r\n"
+                           "    Driver installed from C:\\Windows\\INF\\oem5.inf [s]. The driver is not using any files.\r\n"
+                           "1 matching device(s) found.\r\n";
+const std::string kNodes = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+                           "    Name: Intel(R) UHD Graphics 630\r\n"
+                           "Driver node #0:\r\n    Inf file is C:\\Windows\\INF\\oem5.inf\r\n"
+                           "    Provider name is Intel Corporation\r\n    Driver version is 25.20.100.6472\r\n"
+                           "1 matching device(s) found.\r\n";
+
+const std::wstring kPrefix = L"cd /d \"C:\\Tools & more\" & devcon ";
+const std::string kPattern = "PCI\\VEN_8086^&DEV_3E9B";
+
+struct RecordingReport : IWorkerReport {
+    void Send(uint32_t message, uintptr_t wParam) override { messages.emplace_back(message, wParam); }
+    void LogFailure(std::wstring_view entry) override { log.emplace_back(entry); }
+    std::vector<std::pair<uint32_t, uintptr_t>> messages;
+    std::vector<std::wstring> log;
+};
+
+using Messages = std::vector<std::pair<uint32_t, uintptr_t>>;
+const Messages kSucceeded{{0x5F5, 0}, {0x5F8, 1}};
+const Messages kFailed{{0x5F5, 0}, {0x5F8, 2}};
+
+class Uninstall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        package_.infName = "oem12.inf";
+        for (const char* key : {"8086_3E9B", "8086_3E98"}) {
+            auto device = std::make_unique<DeviceRecord>();
+            device->category = 1;
+            device->deviceKey = key;
+            device->searchPattern = key == std::string("8086_3E9B") ? kPattern : "PCI\\VEN_8086^&DEV_3E98";
+            device->packages = {package_, {"oem5.inf", "", "", "", 0}};
+            inventory_.Category(1).Insert(std::move(device));
+        }
+        inventory_.requestCategory = 1;
+        inventory_.requestSearchPattern = kPattern;
+        inventory_.requestPackage = &package_;
+    }
+
+    bool Run(FakeRunner& runner, bool is64Bit = false) {
+        const DeviceConsole console(runner, L"C:\\Tools & more", is64Bit);
+        return UninstallProcedure(inventory_, console, report_);
+    }
+
+    std::vector<std::string> Packages(const char* key) {
+        std::vector<std::string> names;
+        for (const auto& package : inventory_.Category(1).Find(key)->packages)
+            names.push_back(package.infName);
+        return names;
+    }
+
+    DriverPackageRecord package_;
+    DriverInventory inventory_;
+    RecordingReport report_;
+};
+
+} // namespace
+
+TEST_F(Uninstall, APackageDeletedAtOnceRunsOneCommandThenRefreshesTheDevice) {
+    FakeRunner runner({kDeleted, kFiles, kNodes});
+    EXPECT_TRUE(Run(runner));
+    ASSERT_EQ(runner.commands.size(), 3u);
+    EXPECT_EQ(runner.commands[0], kPrefix + L"-f dp_delete oem12.inf");
+    EXPECT_EQ(runner.commands[1], kPrefix + L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
+    EXPECT_EQ(report_.messages, kSucceeded);
+    EXPECT_TRUE(report_.log.empty());
+    EXPECT_EQ(Packages("8086_3E9B"), std::vector<std::string>{"oem5.inf"});
+    EXPECT_EQ(inventory_.Category(1).Find("8086_3E9B")->packages[0].isCurrent, 1);
+    // Another device of the same maker keeps its list untouched.
+    EXPECT_EQ(Packages("8086_3E98"), (std::vector<std::string>{"oem12.inf", "oem5.inf"}));
+}
+
+TEST_F(Uninstall, APackageInUseRemovesOnlyItsDevicesDeletesAgainAndRescans) {
+    FakeRunner runner({kInUse, kRemoved, kDeleted, kRescanned, kFiles, kNodes});
+    EXPECT_TRUE(Run(runner, true));
+    const std::wstring prefix64 = L"cd /d \"C:\\Tools & more\" & devconx64 ";
+    ASSERT_EQ(runner.commands.size(), 6u);
+    EXPECT_EQ(runner.commands[0], prefix64 + L"-f dp_delete oem12.inf");
+    EXPECT_EQ(runner.commands[1], prefix64 + L"remove *PCI\\VEN_8086^&DEV_3E9B*");
+    EXPECT_EQ(runner.commands[2], prefix64 + L"-f dp_delete oem12.inf");
+    EXPECT_EQ(runner.commands[3], prefix64 + L"rescan");
+    EXPECT_EQ(report_.messages, kSucceeded);
+    EXPECT_EQ(Packages("8086_3E9B"), std::vector<std::string>{"oem5.inf"});
+}
+
+TEST_F(Uninstall, EachFailureRowLogsItsEntryAndStopsThere) {
+    struct Row {
+        std::vector<std::string> outputs;
+        int failAt;
+        const wchar_t* entry;
+        size_t commandsRun;
+    };
+    const std::vector<Row> rows{
+        {{}, 0, L"执行卸载驱动命令失败", 1},
+        {{kInUse}, 1, L"执行卸载设备命令失败", 2},
+        {{kInUse, kRemoveFailed}, -1, L"卸载设备失败", 2},
+        {{kInUse, kRemoved}, 2, L"执行卸载驱动命令失败", 3},
+        {{kInUse, kRemoved, kInUse}, -1, L"卸载失败", 3},
+        {{kInUse, kRemoved, kDeleted}, 3, L"执行扫描设备命令失败", 4},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        report_ = {};
+        FakeRunner runner(row.outputs, row.failAt);
+        EXPECT_FALSE(Run(runner)) << row.entry;
+        EXPECT_EQ(report_.log, std::vector<std::wstring>{row.entry});
+        EXPECT_EQ(report_.messages, kFailed) << row.entry;
+        EXPECT_EQ(runner.commands.size(), row.commandsRun) << row.entry;
+        EXPECT_EQ(Packages("8086_3E9B").size(), 2u) << "no refresh after a failure";
+    }
+}
+
+TEST_F(Uninstall, ARequestWithoutPackageRunsNothing) {
+    inventory_.requestPackage = nullptr;
+    FakeRunner runner({});
+    EXPECT_FALSE(Run(runner));
+    EXPECT_TRUE(runner.commands.empty());
+    EXPECT_EQ(report_.log, std::vector<std::wstring>{L"工具内部错14"});
+    EXPECT_EQ(report_.messages, kFailed);
+}
+
+TEST_F(Uninstall, AFailedRescanStillSucceedsAndAnUnknownCategorySkipsTheRefresh) {
+    FakeRunner rescanFails({kInUse, kRemoved, kDeleted, "Scanning for new hardware.\r\ndevcon failed.\r\n"});
+    inventory_.requestCategory = 10;
+    EXPECT_TRUE(Run(rescanFails));
+    EXPECT_EQ(rescanFails.commands.size(), 4u);
+    EXPECT_EQ(report_.messages, kSucceeded);
+    EXPECT_EQ(Packages("8086_3E9B").size(), 2u);
+}
+
+TEST_F(Uninstall, NoDeviceWithTheRequestedPatternStillSucceeds) {
+    inventory_.requestSearchPattern = "USB\\VID_0000";
+    FakeRunner runner({kDeleted});
+    EXPECT_TRUE(Run(runner));
+    EXPECT_EQ(runner.commands.size(), 1u);
+    EXPECT_EQ(report_.messages, kSucceeded);
+}
+
+TEST(EscapeForInterpreter, CaretsGoBeforeTheInterpretersSpecialCharacters) {
+    EXPECT_EQ(EscapeForInterpreter(L"oem12.inf"), L"oem12.inf");
+    EXPECT_EQ(EscapeForInterpreter(L"a&b|c<d>e^f"), L"a^&b^|c^<d^>e^^f");
+}
