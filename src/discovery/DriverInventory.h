@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "uninstall/WorkerReport.h"
+
 // One driver node of a device, as the "drivernodes" query lists it. Texts are console bytes (code page 936).
 struct DriverPackageRecord {
     std::string infName;
@@ -70,9 +72,6 @@ struct DriverScanner {
     std::vector<std::string> terminators;
     bool is64Bit = false;
 };
-
-// Opaque window handle, so that the model stays free of platform headers.
-using NotifyWindowHandle = void*;
 
 class DriverInventory {
 public:

@@ -12,6 +12,9 @@ constexpr uint32_t kMsgUninstallResult = 0x5F8;
 constexpr uintptr_t kResultSuccess = 1;
 constexpr uintptr_t kResultFailure = 2;
 
+// Opaque window handle, so that the engine stays free of platform headers.
+using NotifyWindowHandle = void*;
+
 class IWorkerReport {
 public:
     virtual ~IWorkerReport() = default;

@@ -1,0 +1,33 @@
+// The uninstall thread: one run of the procedure with the real runner, then the thread ends.
+#include "uninstall/UninstallThread.h"
+
+#include "uninstall/UninstallProcedure.h"
+#include "uninstall/WindowReport.h"
+#include "uninstall/WindowsConsole.h"
+
+#include <windows.h>
+
+namespace {
+
+DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
+    DriverInventory& inventory = *static_cast<DriverInventory*>(parameter);
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    WindowReport report(inventory.NotifyWindow());
+    UninstallProcedure(inventory, console, report);
+    return 1;
+}
+
+} // namespace
+
+bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
+                    const DriverPackageRecord* package) {
+    inventory.requestCategory = category;
+    inventory.requestSearchPattern = searchPattern;
+    inventory.requestPackage = package;
+    HANDLE thread = CreateThread(nullptr, 0, UninstallThreadRoutine, &inventory, 0, nullptr);
+    if (thread == nullptr)
+        return false;
+    CloseHandle(thread);
+    return true;
+}
