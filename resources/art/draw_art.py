@@ -542,7 +542,7 @@ def main_background():  # 140, 800 x 600
     paint(img, Mask(w, h).rrect(card, 8).done(), BORDER)
     paint(img, Mask(w, h).rrect((card[0] + 1, card[1] + 1, card[2] - 1, card[3] - 1), 7).done(), SURFACE_ALT)
     paint(img, Mask(w, h).rrect((58, 392, 61, 404), 1.5).done(), ACCENT)
-    draw_text(img, "可检测并卸载以下九类设备的驱动", 13, TEXT, x=68, y=391)
+    draw_text(img, "可检测并卸载以下九类设备的驱动", 13, TEXT, x=68, y=391, bold=0.25)
     col = (card[2] - card[0] - 40) / 9
     for i, (kind, name) in enumerate(CATEGORIES):
         cx = card[0] + 20 + col * (i + 0.5)
@@ -596,7 +596,7 @@ def prompt_content():  # 161, 320 x 140, drawn stretched to 326 x 146
     w, h = 320, 140
     img = canvas(w, h, WHITE)
     paint(img, Mask(w, h).rrect((0, 0, w, PROMPT_BAND_HEIGHT), 0).done(), PROMPT_BAND)
-    draw_text(img, "提示", 13, WHITE, x=12, y=8)
+    draw_text(img, "提示", 13, WHITE, x=12, y=8, bold=0.25)
     return img
 
 
@@ -733,11 +733,11 @@ def build():
         png[184 + i] = button(state=st, style="primary", label="解决", lift=5, **big)
         png[190 + i] = button(state=st, style="accent-outline", label="未解决", **big)
         png[152 + i] = button(state=st, style="outline", label="更多方案", **big)
-        png[156 + i] = button((58, 18), (0, 0, 58, 18), 9, "tint", st, "更多工具", 12)
+        png[156 + i] = button((58, 18), (0, 0, 58, 18), 9, "tint", st, "更多工具", 12, bold=0.25)
         png[196 + i] = button((118, 36), (0, 0, 118, 36), 18, "primary", st, "开始卸载", 15, bold=0.25)
     for i, st in enumerate(STATES[:3]):  # the pressed picture also serves as the disabled one
         png[165 + i] = small_cross(st, "band")
-        small = dict(size=(55, 24), body=(0, 0, 55, 24), radius=12, text_size=13, state=st)
+        small = dict(size=(55, 24), body=(0, 0, 55, 24), radius=12, text_size=13, bold=0.25, state=st)
         png[162 + i] = button(style="outline", label="取消", **small)
         png[168 + i] = button(style="outline", label="否", **small)
         png[171 + i] = button(style="primary", label="确认", **small)
