@@ -33,6 +33,20 @@ foreach(name win32 win64)
         COMMENT "Wine prefix ${name}")
     list(APPEND prefix_stamps ${TOLVIK_WINE_DIR}/${name}/.tolvik-ready)
 endforeach()
+# The demo PC's registry class keys, generated from its description and imported into both prefixes; a
+# changed description is imported again, replacing the keys of the previous import.
+set(TOLVIK_DEMO_REG ${CMAKE_BINARY_DIR}/demo.reg CACHE INTERNAL "class keys of the demo PC")
+add_custom_command(OUTPUT ${TOLVIK_DEMO_REG}
+    COMMAND simpc-reg ${PROJECT_SOURCE_DIR}/demo/pc.txt ${TOLVIK_DEMO_REG}
+    DEPENDS simpc-reg ${PROJECT_SOURCE_DIR}/demo/pc.txt
+    COMMENT "Registry class keys of the demo PC")
+foreach(name win32 win64)
+    add_custom_command(OUTPUT ${TOLVIK_WINE_DIR}/${name}/.tolvik-seeded/demo.reg
+        COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-seed.sh ${TOLVIK_WINE_DIR}/${name} ${TOLVIK_DEMO_REG}
+        DEPENDS ${TOLVIK_WINE_DIR}/${name}/.tolvik-ready ${TOLVIK_DEMO_REG} ${PROJECT_SOURCE_DIR}/scripts/wine-seed.sh
+        COMMENT "Demo registry in the ${name} prefix")
+    list(APPEND prefix_stamps ${TOLVIK_WINE_DIR}/${name}/.tolvik-seeded/demo.reg)
+endforeach()
 add_custom_target(wine-prefixes ALL DEPENDS ${prefix_stamps})
 
 # tolvik_add_wine_test(NAME n PREFIX win32|win64 PROGRAM exe [WITH file...] [PC description] [ARGS arg...]

@@ -1,0 +1,342 @@
+// The stand-in's commands: driverfiles, drivernodes, dp_delete, remove and rescan.
+#include "DevconCommands.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::string_view kNewline = "\r\n";
+constexpr std::string_view kInfFolder = "C:\\Windows\\INF\\";
+constexpr size_t kRemoveColumn = 60;
+
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+void Line(std::string& out, std::string_view text) {
+    out += text;
+    out += kNewline;
+}
+
+std::string Count(size_t count) {
+    return std::to_string(count);
+}
+
+class Invocation {
+public:
+    Invocation(SimulatedPc& pc, std::string_view programName) : pc_(pc), program_(programName) {}
+
+    DevconResult Run(const std::vector<std::string>& args) {
+        if (pc_.failAll)
+            return Failed();
+        size_t index = 0;
+        for (; index < args.size() && !args[index].empty() && (args[index][0] == '-' || args[index][0] == '/');
+             ++index) {
+            const std::string_view option = std::string_view(args[index]).substr(1);
+            if (EqualsNoCase(option, "r") || EqualsNoCase(option, "u"))
+                continue;
+            if (EqualsNoCase(option, "f"))
+                force_ = true;
+            else if (option.size() >= 2 && Upper(option[0]) == 'M' && option[1] == ':')
+                remote_ = true;
+            else
+                return GeneralUsage();
+        }
+        if (index == args.size())
+            return GeneralUsage();
+        const std::string& command = args[index];
+        const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(index) + 1, args.end());
+        if (EqualsNoCase(command, "driverfiles"))
+            return List("driverfiles", rest, &Invocation::DriverFiles);
+        if (EqualsNoCase(command, "drivernodes"))
+            return List("drivernodes", rest, &Invocation::DriverNodes);
+        if (EqualsNoCase(command, "dp_delete"))
+            return DeletePackage(rest);
+        if (EqualsNoCase(command, "remove"))
+            return Remove(rest);
+        if (EqualsNoCase(command, "rescan"))
+            return Rescan(rest);
+        return GeneralUsage();
+    }
+
+    DevconResult Failed() {
+        Line(result_.err, program_ + " failed.");
+        result_.exitCode = kExitFail;
+        return result_;
+    }
+
+private:
+    using DeviceBlock = void (Invocation::*)(const SimulatedDevice&);
+
+    DevconResult GeneralUsage() {
+        Line(result_.err, program_ + " Usage: " + program_ + " [-r] [-m:\\\\<machine>] <command> [<arg>...]");
+        Line(result_.err, "For more information, type: " + program_ + " help");
+        result_.exitCode = kExitUsage;
+        return result_;
+    }
+
+    DevconResult CommandUsage(std::string_view command) {
+        Line(result_.err, program_ + ": Invalid use of " + std::string(command) + ".");
+        Line(result_.err, "For more information, type: " + program_ + " help " + std::string(command));
+        result_.exitCode = kExitUsage;
+        return result_;
+    }
+
+    // Present devices that any of the patterns selects; a lone "*" selects them all.
+    std::vector<SimulatedDevice*> Select(const std::vector<std::string>& patterns) {
+        std::vector<SimulatedDevice*> selected;
+        const bool all = patterns.size() == 1 && patterns[0] == "*";
+        for (SimulatedDevice& device : pc_.devices) {
+            if (device.presence != Presence::Present)
+                continue;
+            for (const std::string& pattern : patterns)
+                if (all || DeviceMatches(device, pattern)) {
+                    selected.push_back(&device);
+                    break;
+                }
+        }
+        return selected;
+    }
+
+    void Header(const SimulatedDevice& device) {
+        Line(result_.out, device.instanceId);
+        const DriverNode* installed = pc_.InstalledNode(device);
+        const std::string& name = !device.name.empty() || !installed ? device.name : installed->description;
+        if (!name.empty())
+            Line(result_.out, "    Name: " + name);
+    }
+
+    DevconResult List(std::string_view command, const std::vector<std::string>& patterns, DeviceBlock block) {
+        if (remote_ || patterns.empty())
+            return CommandUsage(command);
+        const std::vector<SimulatedDevice*> devices = Select(patterns);
+        for (const SimulatedDevice* device : devices) {
+            Header(*device);
+            (this->*block)(*device);
+        }
+        Line(result_.out,
+             devices.empty() ? "No matching devices found." : Count(devices.size()) + " matching device(s) found.");
+        return result_;
+    }
+
+    void DriverFiles(const SimulatedDevice& device) {
+        const DriverNode* node = pc_.InstalledNode(device);
+        if (!node) {
+            Line(result_.out, "    No driver information available for the device.");
+            return;
+        }
+        const DriverPackage& package = *pc_.FindPackage(node->infName);
+        std::string line =
+            "    Driver installed from " + std::string(kInfFolder) + package.infName + " [" + node->section + "]. ";
+        if (package.files.empty()) {
+            Line(result_.out, line + "The driver is not using any files.");
+            return;
+        }
+        Line(result_.out, line + Count(package.files.size()) + " file(s) used by driver:");
+        for (const std::string& file : package.files)
+            Line(result_.out, "        " + file);
+    }
+
+    void DriverNodes(const SimulatedDevice& device) {
+        static const struct {
+            uint32_t flag;
+            const char* text;
+        } kFlagLines[] = {
+            {0x400, "Inf came from the Internet"},
+            {0x800, "Driver node is marked \"BAD\""},
+            {0x2000, "Inf is digitally signed"},
+            {0x4000, "Inf was installed by using F6 during text mode setup"},
+            {0x10000, "Driver provides basic functionality when no signed driver is available."},
+        };
+        size_t number = 0;
+        for (const DriverNode& node : device.nodes) {
+            if (!pc_.IsAvailable(node))
+                continue;
+            const DriverPackage& package = *pc_.FindPackage(node.infName);
+            Line(result_.out, "Driver node #" + Count(number++) + ":");
+            Line(result_.out, "    Inf file is " + std::string(kInfFolder) + package.infName);
+            Line(result_.out, "    Inf section is " + node.section);
+            Line(result_.out, "    Driver description is " + node.description);
+            Line(result_.out, "    Manufacturer name is " + package.manufacturer);
+            Line(result_.out, "    Provider name is " + package.provider);
+            if (!package.date.empty())
+                Line(result_.out, "    Driver date is " + package.date);
+            Line(result_.out, "    Driver version is " + (package.version.empty() ? "0.0.0.0" : package.version));
+            Line(result_.out, "    Driver node rank is " + std::to_string(node.rank));
+            char flags[9];
+            std::snprintf(flags, sizeof flags, "%08X", static_cast<unsigned>(package.flags));
+            Line(result_.out, "    Driver node flags are " + std::string(flags));
+            for (const auto& flagLine : kFlagLines)
+                if (package.flags & flagLine.flag)
+                    Line(result_.out, std::string("        ") + flagLine.text);
+        }
+        if (number == 0)
+            Line(result_.out, "    No driver nodes found for this device.");
+    }
+
+    // Only the file-name part of the argument names the package.
+    DevconResult DeletePackage(const std::vector<std::string>& args) {
+        if (remote_ || args.empty())
+            return CommandUsage("dp_delete");
+        const std::string& path = args[0];
+        const size_t slash = path.find_last_of("\\/");
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (name.empty()) {
+            Line(result_.out, "The specified INF path is not valid.");
+            return Failed();
+        }
+        DriverPackage* package = pc_.FindPackage(name);
+        if (!package || package->deleted || package->inbox) {
+            Line(result_.out, "Deleting the specified driver package from the machine failed");
+            Line(result_.out, "because it is not an third-party package.");
+            return Failed();
+        }
+        if (IsInUse(*package)) {
+            Line(result_.out, "Deleting the specified driver package from the machine failed");
+            Line(result_.out, "because it is in use by a device.");
+            return Failed();
+        }
+        if (package->deleteFails) {
+            Line(result_.out, "Deleting the specified driver package from the machine failed.");
+            return Failed();
+        }
+        package->deleted = true;
+        result_.changed = true;
+        Line(result_.out, "Driver package '" + name + "' deleted.");
+        return result_;
+    }
+
+    // Unforced, any device ever installed from the package holds it. Forced, only a present device does, and
+    // only when the package's files run from the driver store (Windows ignores the force then).
+    bool IsInUse(const DriverPackage& package) const {
+        for (const SimulatedDevice& device : pc_.devices) {
+            if (!EqualsNoCase(device.driverInf, package.infName))
+                continue;
+            if (!force_ || (package.runsFromStore && device.presence == Presence::Present))
+                return true;
+        }
+        return false;
+    }
+
+    DevconResult Remove(const std::vector<std::string>& patterns) {
+        if (remote_ || patterns.empty())
+            return CommandUsage("remove");
+        size_t removed = 0;
+        size_t onReboot = 0;
+        for (SimulatedDevice* device : Select(patterns)) {
+            std::string line = device->instanceId;
+            if (line.size() < kRemoveColumn)
+                line.append(kRemoveColumn - line.size(), ' ');
+            switch (device->removeResult) {
+            case RemoveResult::Removed:
+                device->presence = Presence::Removed;
+                result_.changed = true;
+                ++removed;
+                Line(result_.out, line + ": Removed");
+                break;
+            case RemoveResult::Reboot:
+                ++onReboot;
+                Line(result_.out, line + ": Removed on reboot");
+                break;
+            case RemoveResult::Fails:
+                Line(result_.out, line + ": Remove failed");
+                break;
+            }
+        }
+        if (onReboot > 0) {
+            Line(result_.out, "The " + Count(removed + onReboot) +
+                                  " device(s) are ready to be removed. To remove the devices, reboot the system.");
+            result_.exitCode = kExitReboot;
+        } else if (removed > 0) {
+            Line(result_.out, Count(removed) + " device(s) were removed.");
+        } else {
+            Line(result_.out, "No devices were removed.");
+        }
+        return result_;
+    }
+
+    // Removed devices come back, installed from their best node still in the store (lowest rank, the first
+    // of equals); unplugged ones stay away.
+    DevconResult Rescan(const std::vector<std::string>& args) {
+        if (!args.empty())
+            return CommandUsage("rescan");
+        Line(result_.out, "Scanning for new hardware.");
+        if (remote_ || pc_.rescanFails)
+            return Failed();
+        for (SimulatedDevice& device : pc_.devices) {
+            if (device.presence != Presence::Removed)
+                continue;
+            const DriverNode* best = nullptr;
+            for (const DriverNode& node : device.nodes)
+                if (pc_.IsAvailable(node) && (!best || node.rank < best->rank))
+                    best = &node;
+            device.presence = Presence::Present;
+            device.driverInf = best ? best->infName : "";
+            result_.changed = true;
+        }
+        Line(result_.out, "Scanning completed.");
+        return result_;
+    }
+
+    SimulatedPc& pc_;
+    std::string program_;
+    bool force_ = false;
+    bool remote_ = false;
+    DevconResult result_;
+};
+
+} // namespace
+
+DevconResult RunDevcon(SimulatedPc& pc, std::string_view programName, const std::vector<std::string>& args) {
+    return Invocation(pc, programName).Run(args);
+}
+
+DevconResult DevconFailure(std::string_view programName) {
+    SimulatedPc none;
+    return Invocation(none, programName).Failed();
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view text) {
+    size_t p = 0;
+    size_t t = 0;
+    size_t star = std::string_view::npos; // position after the last "*" seen
+    size_t resume = 0;                    // where the text continues when that "*" takes one more character
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = ++p;
+            resume = t;
+        } else if (p < pattern.size() && Upper(pattern[p]) == Upper(text[t])) {
+            ++p;
+            ++t;
+        } else if (star != std::string_view::npos) {
+            p = star;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool DeviceMatches(const SimulatedDevice& device, std::string_view pattern) {
+    const bool instance = !pattern.empty() && pattern[0] == '@';
+    if (instance)
+        pattern.remove_prefix(1);
+    const bool literal = !pattern.empty() && pattern[0] == '\'';
+    if (literal)
+        pattern.remove_prefix(1);
+    const auto matches = [&](const std::string& id) {
+        return literal ? EqualsNoCase(pattern, id) : WildcardMatch(pattern, id);
+    };
+    if (instance)
+        return matches(device.instanceId);
+    for (const std::string& id : device.hardwareIds)
+        if (matches(id))
+            return true;
+    for (const std::string& id : device.compatibleIds)
+        if (matches(id))
+            return true;
+    return false;
+}
