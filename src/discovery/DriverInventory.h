@@ -60,7 +60,7 @@ private:
 };
 
 // One catalogue entry: how to cut a device identifier out of a hardware ID.
-struct CataloguePattern {
+struct HardwareIdPattern {
     std::string firstMarker;
     std::string secondMarker; // empty when the pattern has one marker only
 };
@@ -68,7 +68,7 @@ struct CataloguePattern {
 // What the registry scan and the package queries work with.
 struct DriverScanner {
     std::deque<std::wstring> pendingKeys;
-    std::vector<CataloguePattern> idPatterns;
+    std::vector<HardwareIdPattern> idPatterns;
     std::vector<std::string> terminators;
     bool is64Bit = false;
 };

@@ -1,0 +1,213 @@
+// The registry walk, the hardware-ID matching and the category filters of the scan.
+#include "discovery/CategoryScan.h"
+
+#include "discovery/PackageQuery.h"
+#include "text/CodePage.h"
+
+const ScanStep kScanSteps[10] = {
+    {1, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}", false},
+    {2, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e96c-e325-11ce-bfc1-08002be10318}", false},
+    {3, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e972-e325-11ce-bfc1-08002be10318}", false},
+    {4, L"SYSTEM\\ControlSet001\\Control\\Class\\{ca3e7ab9-b4c3-4ae6-8251-579ef933890f}", false},
+    {5, L"SYSTEM\\ControlSet001\\Control\\Class\\{e0cbf06c-cd8b-4647-bb8a-263b43f0f974}", false},
+    {6, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e970-e325-11ce-bfc1-08002be10318}", false},
+    {7, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e96f-e325-11ce-bfc1-08002be10318}", false},
+    {7, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e97d-e325-11ce-bfc1-08002be10318}", true},
+    {8, L"SYSTEM\\ControlSet001\\Control\\Class\\{53d29ef7-377c-4d14-864b-eb3a85769359}", false},
+    {9, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e97d-e325-11ce-bfc1-08002be10318}", true},
+};
+
+namespace {
+
+constexpr size_t kShortIdentifier = 8;
+constexpr size_t kLongRest = 16;
+constexpr size_t kMinDescription = 2;
+constexpr size_t kMinSearchPattern = 7;
+
+bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+std::string TrimChars(std::string text, std::string_view chars) {
+    const size_t first = text.find_first_not_of(chars);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(chars) - first + 1);
+}
+
+std::string TrimIdentifier(const std::string& raw) {
+    return TrimChars(TrimChars(TrimChars(raw, "\""), "\r\n"), " ");
+}
+
+bool Kept(const DeviceRecord& record, bool filtered, int category) {
+    if (record.description.size() < kMinDescription || record.searchPattern.size() < kMinSearchPattern)
+        return false;
+    if (!filtered)
+        return true;
+    if (category == 7) // touchpads sit in the system class among everything else
+        return Contains(record.description, "SMBus") &&
+               (Contains(record.description, "ELAN") || Contains(record.description, "Synaptics"));
+    if (category == 9) // "智音" in code page 936
+        return Contains(record.description, "\xd6\xc7\xd2\xf4");
+    return false;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<HardwareIdMatch> MatchHardwareId(const DriverScanner& scanner, const std::string& hardwareId) {
+    // The working values carry over from one pattern to the next within one call.
+    std::string rest = hardwareId + "\r\n";
+    std::string prefix;
+    std::string first;
+    std::string second;
+
+    for (const HardwareIdPattern& pattern : scanner.idPatterns) {
+        const bool twoMarkers = !pattern.secondMarker.empty();
+        for (;;) {
+            const size_t marker = rest.find(pattern.firstMarker);
+            if (marker == std::string::npos || pattern.firstMarker.empty())
+                break;
+            prefix = rest.substr(0, marker + pattern.firstMarker.size());
+            rest.erase(0, marker + pattern.firstMarker.size());
+
+            // Where the first identifier ends: an "&" close by, else (one marker) a terminator close by, else
+            // (two markers) a far "&".
+            std::optional<size_t> end;
+            const size_t ampersand = rest.find('&');
+            if (ampersand != std::string::npos && ampersand <= kShortIdentifier) {
+                end = ampersand;
+            } else if (!twoMarkers) {
+                for (const std::string& terminator : scanner.terminators) {
+                    const size_t at = rest.find(terminator);
+                    if (!terminator.empty() && at != std::string::npos && at <= kShortIdentifier) {
+                        end = at;
+                        break;
+                    }
+                }
+            } else if (ampersand != std::string::npos) {
+                end = ampersand;
+            }
+
+            if (!end) {
+                const size_t lineBreak = rest.find("\r\n");
+                if (lineBreak != std::string::npos && lineBreak <= kShortIdentifier)
+                    first = TrimChars(rest.substr(0, lineBreak), "\r\n");
+            } else {
+                const std::string raw = rest.substr(0, *end);
+                first = TrimIdentifier(raw);
+                prefix += raw;
+                rest.erase(0, *end);
+                const size_t secondMarker = twoMarkers ? rest.find(pattern.secondMarker) : std::string::npos;
+                if (secondMarker != std::string::npos) {
+                    prefix += rest.substr(0, secondMarker + pattern.secondMarker.size());
+                    rest.erase(0, secondMarker + pattern.secondMarker.size());
+                    for (const std::string& terminator : scanner.terminators) {
+                        const size_t at = rest.find(terminator);
+                        if (!terminator.empty() && at != std::string::npos && first.size() + at <= kShortIdentifier) {
+                            prefix += rest.substr(0, at);
+                            second = TrimIdentifier(rest.substr(0, at));
+                            break;
+                        }
+                    }
+                }
+            }
+
+            if (first.size() < 2)
+                return std::nullopt;
+
+            std::string deviceKey;
+            if (second.size() < 2) {
+                if (twoMarkers) {
+                    if (rest.size() > kLongRest)
+                        continue; // look for the first marker again further on
+                    return std::nullopt;
+                }
+                deviceKey = first;
+                if (deviceKey.size() == kShortIdentifier)
+                    deviceKey.insert(4, "_");
+            } else {
+                deviceKey = first + (first.size() + second.size() == kShortIdentifier ? "_" : "") + second;
+            }
+
+            std::string searchPattern;
+            for (const char c : prefix) {
+                if (c == '&')
+                    searchPattern += '^';
+                searchPattern += c;
+            }
+            return HardwareIdMatch{TrimChars(deviceKey, " "), TrimChars(searchPattern, " ")};
+        }
+    }
+    return std::nullopt;
+}
+
+int ExamineDeviceKey(DriverScanner& scanner, IRegistryReader& registry, const DeviceConsole& console,
+                     std::wstring_view keyPath, bool filtered, int category, CategoryMap& map) {
+    const std::unique_ptr<IRegistryKey> key = registry.Open(keyPath);
+    if (!key)
+        return 0;
+    uint32_t subkeyCount = 0;
+    uint32_t valueCount = 0;
+    key->QueryInfo(subkeyCount, valueCount);
+
+    std::wstring name;
+    for (uint32_t index = 0; index < subkeyCount; ++index) {
+        if (key->EnumSubkey(index, name))
+            scanner.pendingKeys.push_back(std::wstring(keyPath) + L"\\" + name);
+    }
+
+    auto record = std::make_unique<DeviceRecord>();
+    bool matched = false;
+    std::wstring data;
+    for (uint32_t index = 0; index < valueCount; ++index) {
+        if (!key->EnumValueName(index, name) || !key->ReadValue(name, data))
+            continue;
+        const std::string valueName = NarrowAnsi(name);
+        if (valueName == "DriverDesc") {
+            record->description = NarrowAnsi(data);
+        } else if (valueName == "MatchingDeviceId") {
+            if (const auto match = MatchHardwareId(scanner, UpperAscii(NarrowAnsi(data)))) {
+                record->category = category;
+                record->deviceKey = match->deviceKey;
+                record->searchPattern = match->searchPattern;
+                matched = true;
+            }
+        }
+    }
+
+    if (matched && Kept(*record, filtered, category)) {
+        QueryDriverPackages(console, WidenOem(record->searchPattern), record->packages);
+        map.Insert(std::move(record));
+    }
+    return map.Empty() ? 1 : 2;
+}
+
+void ScanClassKey(DriverScanner& scanner, IRegistryReader& registry, const DeviceConsole& console,
+                  std::wstring_view classKey, bool filtered, int category, CategoryMap& map) {
+    ExamineDeviceKey(scanner, registry, console, classKey, filtered, category, map);
+    while (!scanner.pendingKeys.empty()) {
+        const std::wstring path = std::move(scanner.pendingKeys.front());
+        scanner.pendingKeys.pop_front();
+        ExamineDeviceKey(scanner, registry, console, path, filtered, category, map);
+    }
+}
+
+void RunScan(DriverInventory& inventory, IRegistryReader& registry, const DeviceConsole& console,
+             IWorkerReport& report) {
+    int previousCategory = 0;
+    for (const ScanStep& step : kScanSteps) {
+        CategoryMap& map = inventory.Category(step.category);
+        if (step.category != previousCategory) // the second touchpad walk adds to the first
+            map.Clear();
+        previousCategory = step.category;
+        ScanClassKey(inventory.scanner, registry, console, step.classKey, step.filtered, step.category, map);
+    }
+    report.Send(kMsgWorkFinished, 0);
+    report.Send(kMsgScanResult, inventory.AnyDevice() ? kResultSuccess : kResultFailure);
+}
