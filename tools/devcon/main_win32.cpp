@@ -96,7 +96,9 @@ void AppendJournal(const std::wstring& folder) {
         WriteAll(journal.Get(), Narrow(CP_UTF8, line));
 }
 
-// Serialises invocations that share a simulated PC; the lock file disappears with its handle.
+// Serialises invocations that share a simulated PC; the lock file disappears with its handle, so a crashed
+// invocation leaves none behind. Only another holder is waited for, and not for ever: without a lock the
+// invocation still runs (a missing folder then fails on reading the description).
 HANDLE LockFolder(const std::wstring& folder) {
     const std::wstring path = folder + L"\\pc.lock";
     for (int attempt = 0; attempt < 500; ++attempt) {
@@ -104,6 +106,9 @@ HANDLE LockFolder(const std::wstring& folder) {
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (lock != INVALID_HANDLE_VALUE)
             return lock;
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
+            break;
         Sleep(20);
     }
     return INVALID_HANDLE_VALUE;
