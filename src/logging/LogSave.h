@@ -2,8 +2,8 @@
 //
 // Every failure the tool reports is logged as a short Chinese code text, GBK-encoded, to "videzure.txt" in the
 // folder "ToolLog" of the machine-wide application-data folder, with force on:
-//     LogToolFailure(u8"工具内部错14");                                    // UTF-8 literal, converted to GBK
-//     CLogSave::GetInstance().Write(gbkText, kToolLogFile, true);         // GBK bytes as they are
+//     LogToolFailure(u8"工具内部错14");                            // a UTF-8 literal, converted to GBK
+//     CLogSave::GetInstance().Write(gbkText, kToolLogFile, true); // GBK bytes as they are
 #pragma once
 
 #include "logging/LogBase.h"

@@ -23,7 +23,7 @@ bool CLogSaveCloseFile::WriteEntry(const CPacketLog& record) {
         file = m_platform->OpenForAppend(path);
     if (!file)
         return false;
-    // One append of the whole entry, so that a reader or another appender never sees half of it.
+    // The whole entry in one append, so that what another process appends cannot land inside it.
     if (!file->Append(FormatLogEntry(m_platform->Now(), record.Message())))
         return false;
     const std::optional<std::uint64_t> length = file->Length();
