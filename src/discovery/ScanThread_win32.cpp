@@ -1,0 +1,31 @@
+// The scan thread: one scan with the real registry and runner, then the thread ends.
+#include "discovery/ScanThread.h"
+
+#include "discovery/CategoryScan.h"
+#include "discovery/RegistryReader_win32.h"
+#include "uninstall/WindowReport.h"
+#include "uninstall/WindowsConsole.h"
+
+#include <windows.h>
+
+namespace {
+
+DWORD WINAPI ScanThreadRoutine(LPVOID parameter) {
+    DriverInventory& inventory = *static_cast<DriverInventory*>(parameter);
+    LocalMachineRegistry registry;
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, GetProgramFolder(), inventory.scanner.is64Bit);
+    WindowReport report(inventory.NotifyWindow());
+    RunScan(inventory, registry, console, report);
+    return 1;
+}
+
+} // namespace
+
+bool StartScan(DriverInventory& inventory) {
+    HANDLE thread = CreateThread(nullptr, 0, ScanThreadRoutine, &inventory, 0, nullptr);
+    if (thread == nullptr)
+        return false;
+    CloseHandle(thread);
+    return true;
+}
