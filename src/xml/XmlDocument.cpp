@@ -267,7 +267,10 @@ bool XmlDocument::Load(std::string_view utf8) {
     } catch (const std::bad_alloc&) {
         text_.clear();
         text_.shrink_to_fit();
-        Parse(L"Not enough memory to load the document");
+        SetPosition(0, 0, 0);
+        usedCount_ = 1;
+        elements_.Reset(1); // frees the partial table before taking one entry
+        result_ = L"Not enough memory to load the document";
         return false;
     }
 }
