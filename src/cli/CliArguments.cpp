@@ -1,0 +1,69 @@
+// Parsing the front end's command line: a command, then options in any order.
+#include "cli/CliArguments.h"
+
+#include <cwchar>
+
+const wchar_t kCliUsage[] =
+    L"用法:\n"
+    L"  TolvikDriverUninstallCli detect [--json]\n"
+    L"      检测九类设备的驱动，列出每个设备的驱动包。\n"
+    L"  TolvikDriverUninstallCli uninstall --device KEY --inf NAME [--category N] [--dry-run] [--json]\n"
+    L"      卸载设备 KEY 的驱动包 NAME（如 oem12.inf）；--dry-run 只列出将要执行的命令。\n"
+    L"  TolvikDriverUninstallCli --help\n"
+    L"退出码: 0 成功；1 未找到驱动或卸载失败；2 参数错误、初始化失败或设备/驱动包不存在。\n";
+
+namespace {
+
+bool ParseCategory(const std::wstring& text, int& category) {
+    if (text.size() != 1 || text[0] < L'1' || text[0] > L'9')
+        return false;
+    category = text[0] - L'0';
+    return true;
+}
+
+} // namespace
+
+CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
+    CliArguments result;
+    if (arguments.empty() || arguments[0] == L"--help" || arguments[0] == L"-h" || arguments[0] == L"/?")
+        return result;
+    if (arguments[0] == L"detect") {
+        result.command = CliArguments::Command::Detect;
+    } else if (arguments[0] == L"uninstall") {
+        result.command = CliArguments::Command::Uninstall;
+    } else {
+        result.error = L"未知命令: " + arguments[0];
+        return result;
+    }
+
+    const bool uninstall = result.command == CliArguments::Command::Uninstall;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::wstring& option = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (option == L"--json") {
+            result.json = true;
+        } else if (uninstall && option == L"--dry-run") {
+            result.dryRun = true;
+        } else if (uninstall && (option == L"--device" || option == L"--inf" || option == L"--category")) {
+            if (!hasValue) {
+                result.error = L"选项缺少取值: " + option;
+                return result;
+            }
+            const std::wstring& value = arguments[++i];
+            if (option == L"--device") {
+                result.device = value;
+            } else if (option == L"--inf") {
+                result.inf = value;
+            } else if (!ParseCategory(value, result.category)) {
+                result.error = L"类别应为 1 到 9: " + value;
+                return result;
+            }
+        } else {
+            result.error = L"未知选项: " + option;
+            return result;
+        }
+    }
+    if (uninstall && (result.device.empty() || result.inf.empty()))
+        result.error = L"uninstall 需要 --device 和 --inf";
+    return result;
+}

@@ -1,0 +1,211 @@
+// The engine on Windows: the real console runner, the Device Console stand-in on the demo PC, the package
+// query's command lines as the stand-in's journal records them, and the workers' window messages. Runs from
+// a program folder with blanks, "&", "^", "%" and Chinese in its name, holding devcon.exe or devconx64.exe.
+#include "discovery/Catalogue.h"
+#include "discovery/PackageQuery.h"
+#include "discovery/ScanThread.h"
+#include "text/CodePage.h"
+#include "uninstall/UninstallThread.h"
+#include "uninstall/WindowsConsole.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    GetEnvironmentVariableW(name, value, MAX_PATH);
+    return value;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The journal's lines since the test began, as "<folder>\t<command line>" in UTF-8.
+class Journal {
+public:
+    Journal() : path_(Environment(L"TOLVIK_SIM_DIR") + L"\\journal.txt"), start_(ReadFileBytes(path_).size()) {}
+    std::vector<std::wstring> Lines() const {
+        std::vector<std::wstring> lines;
+        std::istringstream text(ReadFileBytes(path_).substr(start_));
+        for (std::string line; std::getline(text, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(FromUtf8(line));
+        }
+        return lines;
+    }
+
+private:
+    std::wstring path_;
+    size_t start_;
+};
+
+const wchar_t* Tool() { return Is64BitWindows() ? L"devconx64" : L"devcon"; }
+
+// Collects the workers' messages in order on the test's own thread.
+class NotifyWindow {
+public:
+    NotifyWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &NotifyWindow::Proc;
+        windowClass.lpszClassName = L"EngineTestNotify";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                  nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~NotifyWindow() { DestroyWindow(window_); }
+    HWND Handle() const { return window_; }
+
+    // Pumps until `last` arrives (or 60 s pass) and returns every worker message seen.
+    std::vector<std::pair<UINT, WPARAM>> WaitFor(UINT last) {
+        const DWORD deadline = GetTickCount() + 60000;
+        while ((messages_.empty() || messages_.back().first != last) && GetTickCount() < deadline) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+        }
+        return messages_;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<NotifyWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message >= 0x5F5 && message <= 0x5F8) {
+            self->messages_.emplace_back(message, wParam);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+    std::vector<std::pair<UINT, WPARAM>> messages_;
+};
+
+using Messages = std::vector<std::pair<UINT, WPARAM>>;
+
+} // namespace
+
+TEST(ConsoleRunner, ReportsTheBytesACommandPrintsWhateverItsExitCode) {
+    ConsoleRunner runner;
+    std::string output;
+    EXPECT_TRUE(runner.RunConsoleCommand(L"echo 一&& exit 3", output));
+    EXPECT_EQ(output, "\xd2\xbb\r\n"); // console bytes in code page 936
+
+    output.clear();
+    EXPECT_TRUE(runner.RunConsoleCommand(L"rem nothing to say", output));
+    EXPECT_EQ(output, "");
+}
+
+// What this program prints when started with --emit: several pipe chunks' worth, with zero bytes inside.
+std::string EmittedBytes() {
+    std::string content;
+    for (int line = 0; line < 300; ++line)
+        content += "line " + std::to_string(line) + " of the long output\r\n";
+    content.insert(1500, std::string("\0zero\0", 6));
+    return content;
+}
+
+TEST(ConsoleRunner, LongOutputArrivesWholeAndZeroBytesLoseNothing) {
+    ConsoleRunner runner;
+    std::string output = "kept:";
+    EXPECT_TRUE(runner.RunConsoleCommand(L"cd /d \"" + GetProgramFolder() + L"\" & win_engine.exe --emit", output));
+    EXPECT_TRUE(output == "kept:" + EmittedBytes()) << output.size() << " bytes";
+}
+
+TEST(ConsoleRunner, RefusesACommandTheInterpreterLineWouldCut) {
+    ConsoleRunner runner;
+    std::string output;
+    const std::wstring fits = L"echo " + std::wstring(kMaxCommandTextLength - 5, L'x');
+    EXPECT_TRUE(runner.RunConsoleCommand(fits, output));
+    EXPECT_EQ(output.size(), kMaxCommandTextLength - 5 + 2);
+    output.clear();
+    EXPECT_FALSE(runner.RunConsoleCommand(fits + L"y", output));
+    EXPECT_EQ(output, "");
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
+    const std::wstring folder = GetProgramFolder();
+    EXPECT_NE(folder.find(L"程序 A&B^C%D 测试"), std::wstring::npos);
+    EXPECT_NE(folder.back(), L'\\');
+    EXPECT_NE(GetFileAttributesW((folder + L"\\" + Tool() + L".exe").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(PackageQuery, AsksTheStandInFromTheProgramFolderAndMarksTheInstalledPackage) {
+    Journal journal;
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    std::vector<DriverPackageRecord> packages;
+    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+
+    const std::wstring folder = GetProgramFolder();
+    EXPECT_EQ(journal.Lines(), (std::vector<std::wstring>{
+                                   folder + L"\t" + Tool() + L" driverfiles *PCI\\VEN_8086&DEV_3E9B*",
+                                   folder + L"\t" + Tool() + L" drivernodes *PCI\\VEN_8086&DEV_3E9B*",
+                               }));
+    ASSERT_EQ(packages.size(), 4u);
+    EXPECT_EQ(packages[0], (DriverPackageRecord{"oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985", 1}));
+    EXPECT_EQ(packages[1].infName, "oem8.inf");
+    EXPECT_EQ(packages[1].isCurrent, 0);
+    EXPECT_EQ(packages[3].infName, "display.inf");
+}
+
+TEST(PackageQuery, TwoInstancesOfOneHardwareIdGiveTheFirstDevicesPackagesOnce) {
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    std::vector<DriverPackageRecord> packages;
+    QueryDriverPackages(console, L"USB\\VID_2F1D^&PID_A396", packages);
+    ASSERT_EQ(packages.size(), 1u);
+    EXPECT_EQ(packages[0].infName, "oem72.inf");
+    EXPECT_EQ(packages[0].isCurrent, 1);
+}
+
+TEST(PackageQuery, AMissingToolYieldsNoRecords) {
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, Environment(L"TOLVIK_SIM_DIR"), Is64BitWindows()); // no tool there
+    std::vector<DriverPackageRecord> packages;
+    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+    EXPECT_TRUE(packages.empty());
+}
+
+TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
+    DriverInventory inventory;
+    ASSERT_TRUE(LoadCatalogue(inventory));
+    EXPECT_EQ(inventory.scanner.is64Bit, Is64BitWindows());
+    NotifyWindow notify;
+    ASSERT_TRUE(inventory.SetNotifyWindow(notify.Handle()));
+    ASSERT_TRUE(StartScan(inventory));
+    EXPECT_EQ(notify.WaitFor(0x5F7), (Messages{{0x5F5, 0}, {0x5F7, 1}}));
+    DeviceRecord* nvidia = inventory.Category(1).Find("10DE_1C8D");
+    ASSERT_NE(nvidia, nullptr);
+
+    Journal journal;
+    const DriverPackageRecord chosen = nvidia->packages.at(0);
+    ASSERT_TRUE(StartUninstall(inventory, 1, nvidia->searchPattern, &chosen));
+    EXPECT_EQ(notify.WaitFor(0x5F8), (Messages{{0x5F5, 0}, {0x5F7, 1}, {0x5F5, 0}, {0x5F8, 1}}));
+    const std::vector<std::wstring> lines = journal.Lines();
+    ASSERT_EQ(lines.size(), 3u); // deleted at once, then the device's packages are queried anew
+    EXPECT_EQ(lines[0], GetProgramFolder() + L"\t" + Tool() + L" -f dp_delete oem21.inf");
+    EXPECT_TRUE(nvidia->packages.empty());
+}
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--emit") {
+        const std::string bytes = EmittedBytes();
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        return 0;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
