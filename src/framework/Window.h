@@ -1,0 +1,44 @@
+// A window handle with the calls the skinned windows make on it. It owns nothing: dialogs own their window
+// (see CDialog), controls belong to the dialog that holds them.
+#pragma once
+
+#include "framework/Geometry.h"
+
+#include <windows.h>
+
+#include <string>
+
+Rect ToRect(const RECT& r);
+RECT ToRECT(const Rect& r);
+
+class CWindow {
+public:
+    CWindow() = default;
+    CWindow(const CWindow&) = delete;
+    CWindow& operator=(const CWindow&) = delete;
+    virtual ~CWindow() = default;
+
+    HWND Hwnd() const { return m_hwnd; }
+    bool IsWindow() const { return m_hwnd != nullptr && ::IsWindow(m_hwnd); }
+
+    Rect ClientRect() const;
+    Rect WindowRect() const;         // screen coordinates
+    Rect ClientRectOnScreen() const; // the client area in screen coordinates
+    Point ScreenToClient(Point screen) const;
+    void MoveWindow(const Rect& r, bool repaint = true) const;
+    void ShowWindow(int command) const;
+    bool IsVisible() const;
+    bool IsEnabled() const;
+    void EnableWindow(bool enable) const;
+    void Invalidate(bool erase = true) const;
+    std::wstring WindowText() const;
+    void ChangeWindowText(const std::wstring& text) const;
+    HFONT GetFont() const;
+    HWND GetDlgItem(int id) const;
+    bool SetTimer(UINT_PTR id, UINT milliseconds) const;
+    void KillTimer(UINT_PTR id) const;
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+protected:
+    HWND m_hwnd = nullptr;
+};

@@ -1,0 +1,39 @@
+// The progress window's frame: a layered window with the shadowed picture, run modally while a worker thread
+// runs; message 0x5F5 (kMsgWorkFinished) stops the dots and ends it.
+//
+//   auto progress = std::make_unique<CExecutePromptDlg>(page);
+//   progress->SetText(L"正在检测驱动，请稍等"); progress->SetScale(s);
+//   progress->DoModal();                 // returns once the worker's 0x5F5 was forwarded to it
+#pragma once
+
+#include "ui/controls/PngImage.h"
+#include "ui/controls/SkinnedDialog.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CExecutePromptChildDlg;
+
+class CExecutePromptDlg : public CSkinnedDialog {
+public:
+    explicit CExecutePromptDlg(HWND owner = nullptr);
+    ~CExecutePromptDlg() override;
+
+    void SetText(std::wstring_view text) { m_text = text; }
+    const std::wstring& Text() const { return m_text; }
+
+protected:
+    virtual int FramePictureId() const;
+
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnMove(int x, int y) override;
+    void OnDestroy() override;
+
+private:
+    PngSlot m_background;
+    int m_frameMovesContent = 1;
+    std::wstring m_text;
+    std::unique_ptr<CExecutePromptChildDlg> m_content;
+};

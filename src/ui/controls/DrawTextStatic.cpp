@@ -1,0 +1,69 @@
+// Two-colour static text.
+#include "ui/controls/DrawTextStatic.h"
+
+#include "ui/controls/CheckBoxBtn.h"
+#include "ui/controls/SkinPainting.h"
+#include "ui/layout/ControlGeometry.h"
+
+void CDrawTextStatic::CreateFontFromParent(int heightIncrease, int weight) {
+    m_font.Reset(::CreateFontFromParent(::GetParent(m_hwnd), heightIncrease, weight));
+}
+
+void CDrawTextStatic::UpdateHover(int x, int y) {
+    if (m_hwnd == nullptr) {
+        return;
+    }
+    const int hover = WindowRect().Contains({x, y}) ? 1 : 0;
+    if (hover != m_hover) {
+        m_hover = hover;
+        Invalidate(true);
+    }
+}
+
+bool CDrawTextStatic::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        result = 0;
+        return true;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_SETTEXT:
+    case WM_ENABLE:
+        result = DefaultThenRepaint(m_hwnd, Default());
+        return true;
+    default:
+        return CStatic::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+void CDrawTextStatic::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hwnd, &paint);
+    m_client = ClientRect();
+    CMemoryDc memory(dc, m_client.Width(), m_client.Height());
+    if (memory.Valid()) {
+        if (!m_backBrush) {
+            m_backBrush.Reset(::CreateSolidBrush(m_backColour));
+        }
+        const RECT fill = ToRECT(m_client);
+        ::FillRect(memory.Dc(), &fill, m_backBrush.Get());
+        if (m_backImage != nullptr) {
+            Gdiplus::Graphics graphics(memory.Dc());
+            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+            graphics.SetPageUnit(Gdiplus::UnitPixel);
+            DrawImagePart(graphics, m_backImage, m_client, m_backSource);
+        }
+        if (const auto format = DrawTextStaticFormat(m_alignment)) {
+            CSelectObject font(memory.Dc(), m_font.Get());
+            const std::wstring text = WindowText();
+            ::SetBkMode(memory.Dc(), TRANSPARENT);
+            ::SetTextColor(memory.Dc(), m_hover == 1 ? m_hoverColour : m_normalColour);
+            RECT textRect = fill;
+            ::DrawTextW(memory.Dc(), text.c_str(), static_cast<int>(text.size()), &textRect, *format);
+        }
+        memory.CopyTo(dc);
+    }
+    ::EndPaint(m_hwnd, &paint);
+}

@@ -1,0 +1,42 @@
+// A static text painted in one of two colours (normal, or hover while the pointer is over it, which makes a
+// link of it), over a background colour or the part of the parent's background it covers.
+#pragma once
+
+#include "framework/Control.h"
+#include "framework/GdiObjects.h"
+#include "framework/Gdiplus.h"
+
+class CDrawTextStatic : public CStatic {
+public:
+    // The font is the parent's, taller by heightIncrease and with `weight` when the increase is not 0.
+    void CreateFontFromParent(int heightIncrease, int weight);
+    void SetAlignment(int mode) { m_alignment = mode; }
+    void SetTextColors(COLORREF normal, COLORREF hover) {
+        m_normalColour = normal;
+        m_hoverColour = hover;
+    }
+    // Takes effect only before the first paint, which makes the background brush.
+    void SetBackColor(COLORREF colour) { m_backColour = colour; }
+    void SetBackImage(Gdiplus::Image* image) { m_backImage = image; }
+    void SetBackSourceRect(int left, int top, int right, int bottom) { m_backSource = {left, top, right, bottom}; }
+    // Hover = the screen point lies in the control's window rectangle; repaints only when that changes.
+    void UpdateHover(int x, int y);
+    bool Hover() const { return m_hover != 0; }
+
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Paint();
+
+    CBrushHandle m_backBrush;
+    Rect m_client;
+    CFontHandle m_font;
+    COLORREF m_normalColour = RGB(0, 0, 0);
+    COLORREF m_hoverColour = RGB(0, 0, 255);
+    COLORREF m_backColour = RGB(255, 255, 255);
+    int m_hover = 0;
+    int m_alignment = 0;
+    Gdiplus::Image* m_backImage = nullptr;
+    Rect m_backSource;
+};

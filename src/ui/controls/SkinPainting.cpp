@@ -1,0 +1,95 @@
+// Shared drawing of the skin.
+#include "ui/controls/SkinPainting.h"
+
+#include "framework/GdiObjects.h"
+
+#include <cstring>
+
+Size ImageSize(Gdiplus::Image* image) {
+    if (image == nullptr) {
+        return {};
+    }
+    return {static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight())};
+}
+
+void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target, const Rect& source) {
+    if (image == nullptr || target.Width() <= 0 || target.Height() <= 0 || source.Width() <= 0 ||
+        source.Height() <= 0) {
+        return;
+    }
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    graphics.DrawImage(image, Gdiplus::Rect(target.left, target.top, target.Width(), target.Height()), source.left,
+                       source.top, source.Width(), source.Height(), Gdiplus::UnitPixel, &attributes);
+}
+
+void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target) {
+    const Size size = ImageSize(image);
+    DrawImagePart(graphics, image, target, {0, 0, size.width, size.height});
+}
+
+bool PushLayeredPicture(HWND hwnd, Gdiplus::Image* image, Size size, bool highQuality) {
+    if (image == nullptr || size.width <= 0 || size.height <= 0) {
+        return false;
+    }
+    CAlphaDc picture(size.width, size.height);
+    if (!picture.Valid()) {
+        return false;
+    }
+    {
+        // Drawn into a premultiplied-alpha canvas and copied into the window's picture row by row.
+        Gdiplus::Bitmap canvas(size.width, size.height, PixelFormat32bppPARGB);
+        {
+            Gdiplus::Graphics graphics(&canvas);
+            graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
+            if (highQuality) {
+                graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+            }
+            graphics.SetPageUnit(Gdiplus::UnitPixel);
+            DrawImageWhole(graphics, image, {0, 0, size.width, size.height});
+        }
+        Gdiplus::BitmapData data{};
+        Gdiplus::Rect all(0, 0, size.width, size.height);
+        if (canvas.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+            return false;
+        }
+        auto* target = static_cast<unsigned char*>(picture.Bits());
+        const auto* source = static_cast<const unsigned char*>(data.Scan0);
+        const size_t rowBytes = static_cast<size_t>(size.width) * 4;
+        for (int row = 0; row < size.height; ++row) {
+            std::memcpy(target + row * rowBytes, source + static_cast<ptrdiff_t>(row) * data.Stride, rowBytes);
+        }
+        canvas.UnlockBits(&data);
+    }
+
+    RECT window{};
+    ::GetWindowRect(hwnd, &window);
+    POINT destination{window.left, window.top};
+    SIZE extent{size.width, size.height};
+    POINT origin{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    CClientDc screen(nullptr);
+    return ::UpdateLayeredWindow(hwnd, screen.Get(), &destination, &extent, picture.Dc(), &origin, 0, &blend,
+                                 ULW_ALPHA) != FALSE;
+}
+
+HFONT CreateFontFromParent(HWND parent, int heightIncrease, int weight) {
+    HFONT font = parent != nullptr ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
+    if (font == nullptr) {
+        font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    }
+    if (font == nullptr) {
+        font = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
+    }
+    LOGFONTW description{};
+    if (font == nullptr || ::GetObjectW(font, sizeof(description), &description) == 0) {
+        return nullptr;
+    }
+    if (heightIncrease != 0) {
+        if (weight > 0) {
+            description.lfWeight = weight;
+        }
+        description.lfHeight -= heightIncrease;
+    }
+    return ::CreateFontIndirectW(&description);
+}

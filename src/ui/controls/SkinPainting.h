@@ -1,0 +1,23 @@
+// Drawing shared by the skinned windows and controls: parts of pictures stretched over rectangles, the layered
+// frame picture, and fonts derived from a parent window's font.
+#pragma once
+
+#include "framework/Gdiplus.h"
+#include "framework/Geometry.h"
+
+// The size of a picture in pixels; 0 x 0 for a missing or undecodable one.
+Size ImageSize(Gdiplus::Image* image);
+
+// Draws the `source` part of a picture stretched over `target`. Nothing happens for a missing picture or an
+// empty rectangle. Edge pixels are repeated rather than blended with transparency, so stretched parts of a
+// background meet without seams.
+void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target, const Rect& source);
+void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target);
+
+// Gives a layered window its picture: `image` stretched to `size` with per-pixel alpha, at the window's
+// current top-left corner (the window takes that size). False when the picture could not be made or pushed.
+bool PushLayeredPicture(HWND hwnd, Gdiplus::Image* image, Size size, bool highQuality);
+
+// A font made from the parent's font (or the default GUI font): taller by `heightIncrease` logical units and
+// with `weight` when the increase is not 0. The caller owns the result.
+HFONT CreateFontFromParent(HWND parent, int heightIncrease, int weight);
