@@ -14,3 +14,13 @@ tolvik_fuzz_target(xml_document
     SOURCES XmlDocumentFuzz.cpp
     ENGINE_SOURCES xml/XmlDocument.cpp xml/ElementTable.cpp xml/FileRead_posix.cpp
     DICT xml.dict)
+
+tolvik_fuzz_target(devcon_output
+    SOURCES DevconOutputFuzz.cpp
+    ENGINE_SOURCES discovery/PackageQuery.cpp discovery/DriverInventory.cpp uninstall/DeviceConsole.cpp
+                   text/CodePage_posix.cpp)
+
+tolvik_fuzz_target(hardware_id
+    SOURCES HardwareIdFuzz.cpp
+    ENGINE_SOURCES discovery/CategoryScan.cpp discovery/PackageQuery.cpp discovery/DriverInventory.cpp
+                   uninstall/DeviceConsole.cpp text/CodePage_posix.cpp)
