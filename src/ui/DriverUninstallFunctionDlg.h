@@ -1,0 +1,68 @@
+// The driver selection page: a tree of the detected device categories and their devices, the list of the
+// selected device's driver packages, and the button "开始卸载" that removes the package of the selected row.
+//
+// The main window makes it hidden at start-up, right after the start page:
+//   m_selectionPage = std::make_unique<CDriverUninstallFunctionDlg>();
+//   m_selectionPage->SetScale(s);
+//   m_selectionPage->SetInventory(&m_inventory);
+//   m_selectionPage->Create(CDriverUninstallFunctionDlg::kTemplateId, Hwnd());
+//   m_selectionPage->MoveWindow(PageRect(s));        // ui/layout/PageLayout.h; stays hidden
+// and on kMsgShowSelection (0x5F6) from the start page shows it and calls FillCategoryTree() once.
+#pragma once
+
+#include "resources/resource.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/PngImage.h"
+#include "ui/controls/SkinnedDialog.h"
+
+#include <memory>
+
+class CExecutePromptDlg;
+class DriverInventory;
+struct DeviceRecord;
+struct DriverPackageRecord;
+
+class CDriverUninstallFunctionDlg : public CSkinnedDialog {
+public:
+    static constexpr int kTemplateId = IDD_DRIVER_UNINSTALL_FUNCTION;
+
+    explicit CDriverUninstallFunctionDlg(HWND parent = nullptr);
+    ~CDriverUninstallFunctionDlg() override;
+
+    // The main window's inventory (not owned); set before Create.
+    void SetInventory(DriverInventory* inventory) { m_inventory = inventory; }
+    DriverInventory* Inventory() const { return m_inventory; }
+
+    // Adds a node per non-empty category (in category order) with a node per device under it, and expands
+    // them. Called once, when the page is shown after a scan that found drivers; nothing without inventory.
+    void FillCategoryTree();
+
+protected:
+    void BindControls() override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(const NMHDR& header, LRESULT& result) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnSize(UINT type, int width, int height) override;
+    bool OnEraseBackground(HDC dc) override;
+    void OnDestroy() override;
+
+private:
+    void LayOut(bool first);
+    void SetUpColumns(bool first);
+    void RefreshPackageList();
+    void ClearPackageList();
+    void AppendPackageRows(const DeviceRecord& device);
+    const DeviceRecord* ListedDevice() const;
+    void StartUninstallOfSelection();
+    void OnUninstallResult(WPARAM result);
+
+    Rect m_client;
+    int m_laidOut = 0;
+    PngSlot m_background;
+    HWND m_tree = nullptr;
+    HWND m_list = nullptr;
+    CImageButton m_uninstallButton;
+    DriverInventory* m_inventory = nullptr;
+    std::unique_ptr<CExecutePromptDlg> m_progress;
+};

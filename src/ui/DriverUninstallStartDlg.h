@@ -1,0 +1,58 @@
+// The detection start page: the first content of the main window, a picture with the button "开始运行" that
+// starts the driver scan and waits for it in the progress window.
+//
+// The main window makes it at start-up (it stays a child of the main window for the whole run):
+//   m_startPage = std::make_unique<CDriverUninstallStartDlg>();
+//   m_startPage->SetScale(s);
+//   m_startPage->SetInventory(&m_inventory);
+//   m_startPage->Create(CDriverUninstallStartDlg::kTemplateId, Hwnd());
+//   m_startPage->MoveWindow(PageRect(s));            // ui/layout/PageLayout.h
+//   m_startPage->ShowWindow(SW_SHOW);
+// After a scan that found drivers the page sends kMsgShowSelection (0x5F6, wParam 2, lParam 0) to its parent.
+#pragma once
+
+#include "resources/resource.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/PngImage.h"
+#include "ui/controls/SkinnedDialog.h"
+
+#include <memory>
+
+class CExecutePromptDlg;
+class DriverInventory;
+
+class CDriverUninstallStartDlg : public CSkinnedDialog {
+public:
+    static constexpr int kTemplateId = IDD_DRIVER_UNINSTALL_START;
+
+    explicit CDriverUninstallStartDlg(HWND parent = nullptr);
+    ~CDriverUninstallStartDlg() override;
+
+    // The main window's inventory (not owned); set before Create.
+    void SetInventory(DriverInventory* inventory) { m_inventory = inventory; }
+    DriverInventory* Inventory() const { return m_inventory; }
+
+    // Enables or disables "开始运行" and repaints it (the agreement check box of the main window decides).
+    void EnableStartButton(bool enabled);
+
+protected:
+    void BindControls() override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnSize(UINT type, int width, int height) override;
+    bool OnEraseBackground(HDC dc) override;
+    void OnDestroy() override;
+
+private:
+    void LayOut(bool first);
+    void StartDetection();
+    void OnScanResult(WPARAM result);
+
+    Rect m_client;
+    int m_laidOut = 0;
+    PngSlot m_background;
+    CImageButton m_startButton;
+    DriverInventory* m_inventory = nullptr;
+    std::unique_ptr<CExecutePromptDlg> m_progress;
+};
