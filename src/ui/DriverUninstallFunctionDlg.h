@@ -15,7 +15,10 @@
 #include "ui/controls/PngImage.h"
 #include "ui/controls/SkinnedDialog.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CExecutePromptDlg;
 class DriverInventory;
@@ -37,10 +40,18 @@ public:
     // them. Called once, when the page is shown after a scan that found drivers; nothing without inventory.
     void FillCategoryTree();
 
+    // How the uninstall thread is started (StartUninstall unless a test stands in for it).
+    using UninstallStarter = bool (*)(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
+                                      const DriverPackageRecord* package);
+    void SetUninstallStarter(UninstallStarter starter) { m_startUninstall = starter; }
+
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
+    // A page never closes itself: the main window owns it for the whole run.
+    void OnOK() override {}
+    void OnCancel() override {}
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnSize(UINT type, int width, int height) override;
@@ -50,10 +61,9 @@ protected:
 private:
     void LayOut(bool first);
     void SetUpColumns(bool first);
-    void RefreshPackageList();
+    void ShowPackagesOfSelection();
+    void ShowPackagesOf(const DeviceRecord* device);
     void ClearPackageList();
-    void AppendPackageRows(const DeviceRecord& device);
-    const DeviceRecord* ListedDevice() const;
     void StartUninstallOfSelection();
     void OnUninstallResult(WPARAM result);
 
@@ -65,4 +75,9 @@ private:
     CImageButton m_uninstallButton;
     DriverInventory* m_inventory = nullptr;
     std::unique_ptr<CExecutePromptDlg> m_progress;
+    // The rows' copies of their packages (each row's item data points at its copy), and the device whose
+    // packages the list shows: the tree's selection may have moved on to a category since.
+    std::vector<std::unique_ptr<DriverPackageRecord>> m_rowPackages;
+    const DeviceRecord* m_listedDevice = nullptr;
+    UninstallStarter m_startUninstall;
 };

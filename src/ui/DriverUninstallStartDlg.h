@@ -35,10 +35,17 @@ public:
     // Enables or disables "开始运行" and repaints it (the agreement check box of the main window decides).
     void EnableStartButton(bool enabled);
 
+    // How the scan thread is started (StartScan unless a test stands in for it).
+    using ScanStarter = bool (*)(DriverInventory& inventory);
+    void SetScanStarter(ScanStarter starter) { m_startScan = starter; }
+
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
+    // A page never closes itself: the main window owns it for the whole run.
+    void OnOK() override {}
+    void OnCancel() override {}
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnSize(UINT type, int width, int height) override;
     bool OnEraseBackground(HDC dc) override;
@@ -55,4 +62,5 @@ private:
     CImageButton m_startButton;
     DriverInventory* m_inventory = nullptr;
     std::unique_ptr<CExecutePromptDlg> m_progress;
+    ScanStarter m_startScan;
 };

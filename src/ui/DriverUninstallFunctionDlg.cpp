@@ -1,0 +1,280 @@
+// Driver selection page.
+#include "ui/DriverUninstallFunctionDlg.h"
+
+#include "discovery/DriverInventory.h"
+#include "framework/GdiObjects.h"
+#include "logging/LogSave.h"
+#include "ui/ExecutePromptDlg.h"
+#include "ui/Prompts.h"
+#include "ui/controls/SkinPainting.h"
+#include "ui/layout/PageContents.h"
+#include "ui/layout/PageLayout.h"
+#include "uninstall/UninstallThread.h"
+#include "uninstall/WorkerReport.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr wchar_t kInternalError[] = L"工具内部错，请与软件提供商联系！";
+constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x21
+
+void InternalError(std::u8string_view logEntry, float scale) {
+    LogToolFailure(logEntry);
+    ShowMessagePrompt(nullptr, scale, kInternalError);
+}
+
+LPARAM ItemData(HWND tree, HTREEITEM item) {
+    TVITEMW data{};
+    data.mask = TVIF_PARAM | TVIF_HANDLE;
+    data.hItem = item;
+    return TreeView_GetItem(tree, &data) ? data.lParam : 0;
+}
+
+HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const std::wstring& label, LPARAM data) {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<wchar_t*>(label.c_str());
+    insert.item.lParam = data;
+    return TreeView_InsertItem(tree, &insert);
+}
+
+} // namespace
+
+CDriverUninstallFunctionDlg::CDriverUninstallFunctionDlg(HWND parent)
+    : CSkinnedDialog(kTemplateId, parent), m_startUninstall(&StartUninstall) {}
+
+CDriverUninstallFunctionDlg::~CDriverUninstallFunctionDlg() = default;
+
+void CDriverUninstallFunctionDlg::BindControls() {
+    m_tree = GetDlgItem(IDC_CATEGORY_TREE);
+    m_list = GetDlgItem(IDC_PACKAGE_LIST);
+    Bind(m_uninstallButton, IDC_UNINSTALL);
+}
+
+BOOL CDriverUninstallFunctionDlg::OnInitDialog() {
+    // Without its picture the page keeps the template's places, but the list still gets its columns.
+    if (EnsurePng(IDP_FUNCTION_BACKGROUND, m_background)) {
+        LayOut(true);
+        m_laidOut = 1;
+    }
+    SetUpColumns(true);
+    return TRUE;
+}
+
+void CDriverUninstallFunctionDlg::LayOut(bool first) {
+    m_client = ClientRect();
+    const FunctionPageLayout layout = LayOutFunctionPage(m_client, m_scale);
+    ::MoveWindow(m_tree, layout.tree.left, layout.tree.top, layout.tree.Width(), layout.tree.Height(), TRUE);
+    ::MoveWindow(m_list, layout.list.left, layout.list.top, layout.list.Width(), layout.list.Height(), TRUE);
+    if (first) {
+        m_uninstallButton.SetBackImage(m_background->Get());
+        m_uninstallButton.SetHotMargins(0, 0, 0, 0);
+        m_uninstallButton.SetStateImages(IDP_UNINSTALL, IDP_UNINSTALL + 1, IDP_UNINSTALL + 2, IDP_UNINSTALL + 3);
+    }
+    m_uninstallButton.SetBackSourceRect(layout.backSource.left, layout.backSource.top, layout.backSource.right,
+                                        layout.backSource.bottom);
+    m_uninstallButton.MoveWindow(layout.button);
+}
+
+void CDriverUninstallFunctionDlg::SetUpColumns(bool first) {
+    RECT client{};
+    ::GetClientRect(m_list, &client);
+    const PackageColumnWidths widths = PackageColumns(client.right - client.left, m_scale);
+    if (!first) {
+        ListView_SetColumnWidth(m_list, 0, widths.file);
+        ListView_SetColumnWidth(m_list, 1, widths.version);
+        return;
+    }
+    ListView_SetExtendedListViewStyle(m_list, kListExtendedStyle);
+    struct Column {
+        const wchar_t* header;
+        int format;
+        int width;
+    };
+    const Column columns[] = {{L"驱动文件", LVCFMT_CENTER, widths.file}, {L"版本", LVCFMT_LEFT, widths.version}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = columns[i].format;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<wchar_t*>(columns[i].header);
+        column.iSubItem = i;
+        ListView_InsertColumn(m_list, i, &column);
+    }
+}
+
+void CDriverUninstallFunctionDlg::OnSize(UINT, int, int) {
+    if (m_laidOut) {
+        LayOut(false);
+        SetUpColumns(false);
+    }
+}
+
+bool CDriverUninstallFunctionDlg::OnEraseBackground(HDC dc) {
+    if (!EnsurePng(IDP_FUNCTION_BACKGROUND, m_background)) {
+        return true;
+    }
+    const Rect client = ClientRect();
+    CMemoryDc memory(dc, client.Width(), client.Height());
+    if (memory.Valid()) {
+        {
+            Gdiplus::Graphics graphics(memory.Dc());
+            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+            graphics.SetPageUnit(Gdiplus::UnitPixel);
+            DrawImageWhole(graphics, m_background->Get(), m_client);
+        }
+        memory.CopyTo(dc);
+    }
+    return true;
+}
+
+void CDriverUninstallFunctionDlg::OnDestroy() {
+    m_uninstallButton.ReleaseImages();
+    m_background.reset();
+    ClearPackageList();
+    m_progress.reset();
+}
+
+void CDriverUninstallFunctionDlg::FillCategoryTree() {
+    if (m_inventory == nullptr) {
+        return;
+    }
+    for (const CategoryBranch& branch : CategoryTreeOf(*m_inventory)) {
+        HTREEITEM category = InsertNode(m_tree, TVI_ROOT, branch.label, 0);
+        if (category == nullptr) {
+            continue;
+        }
+        for (const DeviceRecord* device : branch.devices) {
+            InsertNode(m_tree, category, DeviceLabel(*device), reinterpret_cast<LPARAM>(device));
+        }
+        TreeView_Expand(m_tree, category, TVE_EXPAND);
+    }
+}
+
+void CDriverUninstallFunctionDlg::ShowPackagesOfSelection() {
+    HTREEITEM selected = TreeView_GetSelection(m_tree);
+    // A category node (or nothing) leaves the rows of the device shown last.
+    if (selected == nullptr || TreeView_GetParent(m_tree, selected) == nullptr) {
+        return;
+    }
+    ShowPackagesOf(reinterpret_cast<const DeviceRecord*>(ItemData(m_tree, selected)));
+}
+
+void CDriverUninstallFunctionDlg::ClearPackageList() {
+    if (m_list != nullptr) {
+        ListView_DeleteAllItems(m_list);
+    }
+    // The uninstall thread has reported by now; its request must not point at a freed copy.
+    if (m_inventory != nullptr) {
+        for (const auto& copy : m_rowPackages) {
+            if (m_inventory->requestPackage == copy.get()) {
+                m_inventory->requestPackage = nullptr;
+            }
+        }
+    }
+    m_rowPackages.clear();
+}
+
+void CDriverUninstallFunctionDlg::ShowPackagesOf(const DeviceRecord* device) {
+    ClearPackageList();
+    m_listedDevice = device;
+    if (device == nullptr) {
+        return;
+    }
+    for (PackageRow& row : PackageRowsOf(*device)) {
+        auto copy = std::make_unique<DriverPackageRecord>(*row.package);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = ListView_GetItemCount(m_list);
+        item.pszText = row.file.data();
+        item.lParam = reinterpret_cast<LPARAM>(copy.get());
+        const int index = ListView_InsertItem(m_list, &item);
+        if (index < 0) {
+            continue;
+        }
+        m_rowPackages.push_back(std::move(copy));
+        ListView_SetItemText(m_list, index, 1, row.version.data());
+    }
+}
+
+bool CDriverUninstallFunctionDlg::OnNotify(const NMHDR& header, LRESULT& result) {
+    if (header.idFrom == IDC_CATEGORY_TREE && (header.code == TVN_SELCHANGEDW || header.code == TVN_SELCHANGEDA)) {
+        ShowPackagesOfSelection();
+        result = 0;
+        return true;
+    }
+    return CSkinnedDialog::OnNotify(header, result);
+}
+
+bool CDriverUninstallFunctionDlg::OnCommand(int id, int code, HWND control) {
+    if (id == IDC_UNINSTALL) {
+        StartUninstallOfSelection();
+        return true;
+    }
+    return CSkinnedDialog::OnCommand(id, code, control);
+}
+
+void CDriverUninstallFunctionDlg::StartUninstallOfSelection() {
+    const int row = ListView_GetSelectionMark(m_list);
+    if (row < 0) {
+        ShowMessagePrompt(nullptr, m_scale, L"请选择要卸载的驱动文件！");
+        return;
+    }
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    const auto* package =
+        ListView_GetItem(m_list, &item) ? reinterpret_cast<const DriverPackageRecord*>(item.lParam) : nullptr;
+    if (package == nullptr) {
+        InternalError(u8"工具内部错13", m_scale);
+        return;
+    }
+    // The rows belong to the device shown last, whatever the tree's selection is now.
+    const DeviceRecord* device = m_listedDevice;
+    if (device == nullptr) {
+        InternalError(u8"工具内部错12", m_scale);
+        return;
+    }
+    if (!AskYesNo(nullptr, m_scale, L"是否要卸载该驱动？")) {
+        return;
+    }
+    if (m_inventory == nullptr) {
+        InternalError(u8"工具内部错11", m_scale);
+        return;
+    }
+    m_inventory->SetNotifyWindow(m_hwnd);
+    if (!m_startUninstall(*m_inventory, device->category, device->searchPattern, package)) {
+        ShowMessagePrompt(nullptr, m_scale, L"卸载驱动失败！");
+        return;
+    }
+    // Returns once the uninstall thread's 0x5F5 has closed it; its result follows as 0x5F8.
+    RunProgressWindow(m_progress, m_hwnd, m_scale, L"正在卸载驱动，请稍等");
+}
+
+void CDriverUninstallFunctionDlg::OnUninstallResult(WPARAM result) {
+    if (result == kResultSuccess) {
+        // The thread has re-queried the device's packages: show them as they are now.
+        ShowPackagesOf(m_listedDevice);
+        ShowMessagePrompt(m_hwnd, m_scale, L"卸载成功");
+    } else if (result == kResultFailure) {
+        ShowMessagePrompt(m_hwnd, m_scale, L"卸载失败");
+    }
+}
+
+bool CDriverUninstallFunctionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case kMsgWorkFinished:
+        CloseProgressWindow(m_progress);
+        result = 1;
+        return true;
+    case kMsgUninstallResult:
+        OnUninstallResult(wParam);
+        result = 1;
+        return true;
+    default:
+        return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+    }
+}

@@ -1,0 +1,28 @@
+// What the driver selection page shows of the inventory: the category tree (non-empty categories in number
+// order, their devices in key order) and the package rows of one device (only packages from "oem" INFs).
+#pragma once
+
+#include "discovery/DriverInventory.h"
+
+#include <string>
+#include <vector>
+
+struct CategoryBranch {
+    int category = 0;
+    std::wstring label;
+    std::vector<const DeviceRecord*> devices; // owned by the inventory
+};
+
+std::vector<CategoryBranch> CategoryTreeOf(const DriverInventory& inventory);
+std::wstring DeviceLabel(const DeviceRecord& device);
+
+// Third-party packages only: the INF name holds "oem" (lower case, as the driver store names them).
+bool IsListedPackage(const DriverPackageRecord& package);
+
+struct PackageRow {
+    std::wstring file;
+    std::wstring version;                         // with "-当前" after the version of the installed package
+    const DriverPackageRecord* package = nullptr; // the device's record the row was made from
+};
+std::vector<PackageRow> PackageRowsOf(const DeviceRecord& device);
+std::wstring VersionCell(const DriverPackageRecord& package);
