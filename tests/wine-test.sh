@@ -4,7 +4,8 @@
 #
 # The program folder is <work-dir>/<awkward name>/ and holds the program and the --with files. The simulated
 # PC of the Device Console stand-in lives in <work-dir>/sim (outside the program folder), seeded from
-# --pc; TOLVIK_SIM_DIR tells the stand-in where it is. The exit code is the program's.
+# --pc; TOLVIK_SIM_DIR tells the stand-in where it is. The feedback library stand-in keeps its settings and
+# journal in <work-dir>/feedback (TOLVIK_FEEDBACK_DIR). The exit code is the program's.
 set -euo pipefail
 prefix=$1 work=$2 program=$3
 shift 3
@@ -27,6 +28,7 @@ cp "$program" "${with[@]}" "$folder/"
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 export WINEPREFIX="$prefix" WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export TOLVIK_SIM_DIR="$(to_windows "$work/sim")"
+export TOLVIK_FEEDBACK_DIR="$(to_windows "$work/feedback")"
 export TOLVIK_TEST_WORK="$work"
 cd "$work"
 exec wine "$folder/$(basename "$program")" "$@"

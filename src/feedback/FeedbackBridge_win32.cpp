@@ -1,0 +1,10 @@
+// The bridge over the system loader, loading from the running program's folder.
+#include "feedback/FeedbackBridge.h"
+
+#include "uninstall/WindowsConsole.h"
+
+FeedbackBridge::FeedbackBridge() : FeedbackBridge(MakeSystemLibraryModule()) {}
+
+FeedbackStart StartFeedback(FeedbackBridge& bridge) {
+    return StartFeedback(bridge, GetProgramFolder());
+}
