@@ -1,0 +1,585 @@
+// Skinned scroll bars without windows: bar geometry, hit testing, thumb drags, the pictures a bar is painted
+// from, the pointer handling with its repeat timer, and where the skinned bars replace a control's own bars.
+#include "ui/layout/ScaleRule.h"
+#include "ui/layout/ScrollBarLayout.h"
+#include "ui/layout/ScrollBarTracker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <set>
+#include <utility>
+
+static std::ostream& operator<<(std::ostream& out, const Rect& r) {
+    return out << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+}
+
+namespace {
+
+constexpr int kCell = 117 / 9; // the shipped skin: 117 x 39 pixels, 9 x 3 cells
+
+ScrollValues Values(int min, int max, int page, int pos) {
+    ScrollValues v;
+    v.min = min;
+    v.max = max;
+    v.page = page;
+    v.pos = pos;
+    return v;
+}
+
+BarMetrics Metrics(int length, float scale = 1.0f, int capSize = 0) {
+    return {length, kCell, scale, capSize};
+}
+
+// Stands in for the wrapped control: carries out a scroll code on its own values, as an edit box does, and the
+// frame then copies the result back into the bar.
+struct FakeControl {
+    ScrollValues values;
+    void Scroll(ScrollPart code, int position) {
+        const int largest = LargestScrollPosition(values);
+        int pos = values.pos;
+        switch (code) {
+        case kPartLineUp:
+            pos -= 1;
+            break;
+        case kPartLineDown:
+            pos += 1;
+            break;
+        case kPartPageUp:
+            pos -= std::max(values.page, 1);
+            break;
+        case kPartPageDown:
+            pos += std::max(values.page, 1);
+            break;
+        case kPartThumbTrack:
+        case kPartThumbPosition:
+            pos = position;
+            break;
+        default:
+            return;
+        }
+        values.pos = std::clamp(pos, values.min, largest);
+    }
+};
+
+// A vertical bar 13 x length tracking a fake control; every notification reaches the control and its state is
+// copied back, as the frame does.
+struct Rig {
+    explicit Rig(ScrollValues start, int length = 200, float scale = 1.0f) : bar(true) {
+        control.values = start;
+        bar.SetSkin(kCell, scale, 0);
+        bar.SetClientSize({BarThickness(kCell, scale), length});
+        bar.SetValues(kScrollMaskRange | kScrollMaskPage | kScrollMaskPos, start);
+    }
+    BarActions Run(const BarActions& actions) {
+        if (actions.notify != kPartNone) {
+            notifications.push_back({actions.notify, actions.notifyPosition});
+            control.Scroll(actions.notify, actions.notifyPosition);
+            if (actions.notify != kPartThumbTrack) {
+                bar.SetValues(kScrollMaskPos, control.values);
+            }
+        }
+        return actions;
+    }
+    Point At(int along) const { return {6, along}; }
+
+    ScrollBarTracker bar;
+    FakeControl control;
+    std::vector<std::pair<ScrollPart, int>> notifications;
+};
+
+} // namespace
+
+TEST(ScrollBarGeometry, ShippedSkinGivesBarsAndArrowsOfOneCellAtEveryScale) {
+    EXPECT_EQ(kCell, 13);
+    const std::pair<int, int> cases[] = {{96, 13}, {120, 15}, {144, 18}, {192, 24}, {200, 26}};
+    for (const auto& [dpi, thickness] : cases) {
+        SCOPED_TRACE(dpi);
+        const float s = ScaleFromDpi(dpi);
+        EXPECT_EQ(BarThickness(kCell, s), thickness);
+        const BarLayout layout = LayOutBar(Metrics(300, s), Values(0, 99, 10, 0));
+        EXPECT_EQ(layout.arrow, thickness);
+        // Both arrows are taken off at their drawn length: a thumb at the end meets the down arrow.
+        EXPECT_EQ(layout.track, 300 - 2 * thickness);
+        const BarLayout atEnd = LayOutBar(Metrics(300, s), Values(0, 99, 10, 90));
+        EXPECT_EQ(atEnd.ThumbEnd(), atEnd.TrackEnd());
+        EXPECT_EQ(atEnd.TrackEnd(), 300 - thickness);
+    }
+}
+
+TEST(ScrollBarGeometry, ThumbOfTheWorkedExample) {
+    // Range 0-99, page 10, a 200-pixel bar at s = 1.
+    const ScrollValues v = Values(0, 99, 10, 90);
+    const BarLayout layout = LayOutBar(Metrics(200), v);
+    EXPECT_EQ(layout.track, 174);
+    EXPECT_EQ(layout.thumbLength, 17);
+    EXPECT_EQ(layout.thumbStart, 13 + 90 * 157 / 90);
+    EXPECT_EQ(layout.thumbStart, 170);
+    EXPECT_EQ(LayOutBar(Metrics(200), Values(0, 99, 10, 0)).thumbStart, 13);
+    EXPECT_EQ(LayOutBar(Metrics(200), Values(0, 99, 10, 45)).thumbStart, 13 + 45 * 157 / 90);
+    // While a drag runs the thumb shows the drag position.
+    ScrollValues dragged = v;
+    dragged.trackPos = 0;
+    EXPECT_EQ(LayOutBar(Metrics(200), dragged).thumbStart, 13);
+}
+
+TEST(ScrollBarGeometry, ThumbLengthRules) {
+    const ScrollValues tiny = Values(0, 999, 1, 0);
+    // Plain thumb: none on a track of 5 pixels or less, else the page's share but at least 6.
+    EXPECT_EQ(ThumbLength(5, tiny, 0), 0);
+    EXPECT_EQ(ThumbLength(6, tiny, 0), 6);
+    EXPECT_EQ(ThumbLength(174, Values(0, 99, 3, 0), 0), 6);   // 3 * 174 / 100 = 5 -> 6
+    EXPECT_EQ(ThumbLength(174, Values(0, 99, 4, 0), 0), 6);   // 6.96 -> 6
+    EXPECT_EQ(ThumbLength(174, Values(0, 99, 50, 0), 0), 87); // half the track
+    // With end caps: at least 2 * cap + 6, none when the track is shorter than that.
+    EXPECT_EQ(ThumbLength(15, tiny, 5), 0);
+    EXPECT_EQ(ThumbLength(16, tiny, 5), 16);
+    EXPECT_EQ(ThumbLength(174, Values(0, 99, 50, 0), 5), 87);
+    EXPECT_EQ(ThumbLength(174, Values(0, 99, 5, 0), 5), 16);
+    // A page larger than the range never makes the thumb longer than its track.
+    EXPECT_EQ(ThumbLength(100, Values(0, 9, 500, 0), 0), 100);
+}
+
+TEST(ScrollBarGeometry, ShortBarsHaveNoThumbAndShareTheirLengthBetweenTheArrows) {
+    // A 30-pixel bar at s = 1 has a 4-pixel track: no thumb.
+    const BarLayout layout = LayOutBar(Metrics(30), Values(0, 99, 10, 50));
+    EXPECT_EQ(layout.track, 4);
+    EXPECT_EQ(layout.arrow, 13);
+    EXPECT_EQ(layout.thumbLength, 0);
+    // No track at all: the arrows take half the bar each.
+    const BarLayout crowded = LayOutBar(Metrics(21), Values(0, 99, 10, 50));
+    EXPECT_EQ(crowded.track, 0);
+    EXPECT_EQ(crowded.arrow, 10);
+    EXPECT_EQ(HitTestBar(crowded, 9), kPartLineUp);
+    EXPECT_EQ(HitTestBar(crowded, 11), kPartLineDown);
+    EXPECT_EQ(LayOutBar(Metrics(0), Values(0, 99, 10, 50)), BarLayout{});
+}
+
+TEST(ScrollBarGeometry, NothingToScrollShowsNoThumbAndNothingHitsOne) {
+    // The page shows the whole range (a disabled bar): the thumb is neither drawn nor hit.
+    for (const ScrollValues& v : {Values(0, 99, 100, 0), Values(0, 0, 0, 0), Values(5, 5, 1, 5)}) {
+        const BarLayout layout = LayOutBar(Metrics(200), v);
+        EXPECT_EQ(layout.thumbLength, 0);
+        for (int along = 0; along < 200; ++along) {
+            EXPECT_NE(HitTestBar(layout, along), kPartThumbTrack) << along;
+        }
+    }
+    // The track is still split where the thumb would be centred.
+    const BarLayout empty = LayOutBar(Metrics(200), Values(0, 0, 0, 0));
+    EXPECT_EQ(empty.thumbStart, 13 + (174 - 6) / 2);
+    EXPECT_EQ(HitTestBar(empty, 96), kPartPageUp);
+    EXPECT_EQ(HitTestBar(empty, 97), kPartPageDown);
+}
+
+TEST(ScrollBarGeometry, HitTestFollowsThePartsAlongTheBar) {
+    const BarLayout layout = LayOutBar(Metrics(200), Values(0, 99, 10, 45)); // thumb [91, 108)
+    ASSERT_EQ(layout.thumbStart, 91);
+    const std::pair<int, ScrollPart> cases[] = {
+        {-1, kPartNone},      {0, kPartLineUp},      {12, kPartLineUp},      {13, kPartPageUp},
+        {90, kPartPageUp},    {91, kPartThumbTrack}, {107, kPartThumbTrack}, {108, kPartPageDown},
+        {186, kPartPageDown}, {187, kPartLineDown},  {199, kPartLineDown},   {200, kPartNone},
+    };
+    for (const auto& [along, part] : cases) {
+        EXPECT_EQ(HitTestBar(layout, along), part) << along;
+        if (part != kPartNone) {
+            EXPECT_TRUE(PartSpan(layout, part).Contains(along)) << along;
+        }
+    }
+    // The parts tile the bar without gaps.
+    EXPECT_EQ(PartSpan(layout, kPartLineUp).end, PartSpan(layout, kPartPageUp).start);
+    EXPECT_EQ(PartSpan(layout, kPartPageUp).end, PartSpan(layout, kPartThumbTrack).start);
+    EXPECT_EQ(PartSpan(layout, kPartThumbTrack).end, PartSpan(layout, kPartPageDown).start);
+    EXPECT_EQ(PartSpan(layout, kPartPageDown).end, PartSpan(layout, kPartLineDown).start);
+    EXPECT_EQ(PartSpan(layout, kPartLineDown).end, 200);
+}
+
+TEST(ScrollBarGeometry, RangesThatDoNotStartAtZero) {
+    // Positions 100-190 of a range 100-199 with page 10: the thumb runs the whole track.
+    const ScrollValues first = Values(100, 199, 10, 100);
+    const ScrollValues last = Values(100, 199, 10, 190);
+    EXPECT_EQ(LargestScrollPosition(last), 190);
+    EXPECT_EQ(ScrollSpan(last), 90);
+    EXPECT_EQ(LayOutBar(Metrics(200), first).thumbStart, 13);
+    EXPECT_EQ(LayOutBar(Metrics(200), last).thumbStart, 170);
+    // Negative ranges too.
+    EXPECT_EQ(LayOutBar(Metrics(200), Values(-50, 49, 10, -50)).thumbStart, 13);
+    EXPECT_EQ(LayOutBar(Metrics(200), Values(-50, 49, 10, 40)).thumbStart, 170);
+}
+
+TEST(ScrollBarGeometry, LongDocumentsDoNotOverflow) {
+    const ScrollValues v = Values(0, 2'000'000'000, 1'000'000'000, 1'000'000'001);
+    const BarLayout layout = LayOutBar(Metrics(1000), v);
+    EXPECT_EQ(layout.thumbLength, 486); // 10^9 * 974 / (2 * 10^9 + 1): half the 974-pixel track, cut
+    EXPECT_EQ(layout.ThumbEnd(), layout.TrackEnd());
+    EXPECT_EQ(DragPosition(layout, v, 0, 10'000), LargestScrollPosition(v));
+    EXPECT_EQ(DragPosition(layout, v, 1'000'000'001, -10'000), 0);
+}
+
+TEST(ScrollBarValues, NormalisedAsASystemScrollBarKeepsThem) {
+    // The page is cut to the range, the position held inside it.
+    EXPECT_EQ(NormalizeScrollValues(Values(0, 9, 50, 3)), Values(0, 9, 10, 0));
+    EXPECT_EQ(NormalizeScrollValues(Values(0, 99, 10, 95)), Values(0, 99, 10, 90));
+    EXPECT_EQ(NormalizeScrollValues(Values(0, 99, 10, -5)), Values(0, 99, 10, 0));
+    // An inverted range becomes 0-0.
+    EXPECT_EQ(NormalizeScrollValues(Values(10, 5, 1, 7)), Values(0, 0, 1, 0));
+    // Page 0 can reach the maximum itself.
+    EXPECT_EQ(LargestScrollPosition(Values(0, 99, 0, 0)), 99);
+    EXPECT_EQ(NormalizeScrollValues(Values(0, 99, 0, 150)).pos, 99);
+}
+
+TEST(ScrollBarDrag, ThumbFollowsThePointerAndStopsAtBothEnds) {
+    const ScrollValues v = Values(0, 99, 10, 45);
+    const BarLayout layout = LayOutBar(Metrics(200), v);
+    const int free = layout.track - layout.thumbLength; // 157 pixels for 90 positions
+    EXPECT_EQ(DragPosition(layout, v, 45, 0), 45);
+    EXPECT_EQ(DragPosition(layout, v, 45, 10), 45 + 90 * 10 / free);
+    EXPECT_EQ(DragPosition(layout, v, 45, -10), 45 - 90 * 10 / free);
+    // Past either end: held at the minimum and at maximum - minimum - page + 1.
+    EXPECT_EQ(DragPosition(layout, v, 45, -500), 0);
+    EXPECT_EQ(DragPosition(layout, v, 45, 500), 90);
+    // ... measured from the minimum when the range does not start at 0.
+    const ScrollValues shifted = Values(100, 199, 10, 145);
+    EXPECT_EQ(DragPosition(layout, shifted, 145, -500), 100);
+    EXPECT_EQ(DragPosition(layout, shifted, 145, 500), 190);
+}
+
+TEST(ScrollBarDrag, TheWholeTrackIsTheWholeRangeAtEveryScale) {
+    for (int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        const BarMetrics metrics = Metrics(260, ScaleFromDpi(dpi));
+        const ScrollValues v = Values(0, 999, 100, 0);
+        const BarLayout layout = LayOutBar(metrics, v);
+        const int free = layout.track - layout.thumbLength;
+        // Moving the pointer over exactly the free track takes the thumb from one end to the other, and the
+        // thumb drawn at the new position has moved by the pointer's travel.
+        const int end = DragPosition(layout, v, 0, free);
+        EXPECT_EQ(end, LargestScrollPosition(v));
+        ScrollValues moved = v;
+        moved.trackPos = end;
+        EXPECT_EQ(LayOutBar(metrics, moved).thumbStart, layout.thumbStart + free);
+        EXPECT_LT(DragPosition(layout, v, 0, free - 1), end);
+    }
+}
+
+TEST(ScrollBarPaint, PartsComeFromTheirCellsInTheRowOfTheirState) {
+    EXPECT_EQ(SkinCell(13, 2, 1), Rect::FromSize(26, 13, 13, 13));
+    EXPECT_EQ(SkinColumn(kPartLineUp, true), 0);
+    EXPECT_EQ(SkinColumn(kPartLineDown, true), 1);
+    EXPECT_EQ(SkinColumn(kPartThumbTrack, true), 2);
+    EXPECT_EQ(SkinColumn(kPartPageUp, true), 3);
+    EXPECT_EQ(SkinColumn(kPartPageDown, false), 7);
+    EXPECT_EQ(SkinColumn(kPartLineUp, false), 4);
+    EXPECT_EQ(SkinColumn(kPartLineDown, false), 5);
+    EXPECT_EQ(SkinColumn(kPartThumbTrack, false), 6);
+
+    BarLook look;
+    EXPECT_EQ(PartRow(kPartLineUp, look), kRowNormal);
+    look.hover = kPartLineUp;
+    EXPECT_EQ(PartRow(kPartLineUp, look), kRowHover);
+    EXPECT_EQ(PartRow(kPartLineDown, look), kRowNormal);
+    look.hover = kPartPageUp; // the track has no hover picture
+    EXPECT_EQ(PartRow(kPartPageUp, look), kRowNormal);
+    look.hover = kPartThumbTrack;
+    EXPECT_EQ(PartRow(kPartThumbTrack, look), kRowHover);
+    // A held arrow shows pressed while the pointer is on it, normal while it is off.
+    look = {};
+    look.pressed = kPartLineDown;
+    look.pressedInside = true;
+    EXPECT_EQ(PartRow(kPartLineDown, look), kRowPressed);
+    EXPECT_EQ(PartRow(kPartLineUp, look), kRowNormal);
+    look.pressedInside = false;
+    EXPECT_EQ(PartRow(kPartLineDown, look), kRowNormal);
+    // A dragged thumb shows pressed.
+    look = {};
+    look.dragging = true;
+    look.hover = kPartLineUp;
+    EXPECT_EQ(PartRow(kPartThumbTrack, look), kRowPressed);
+    EXPECT_EQ(PartRow(kPartLineUp, look), kRowNormal);
+}
+
+TEST(ScrollBarPaint, EveryPixelOfTheBarIsPaintedFromTheRightPart) {
+    for (int dpi : {96, 144}) {
+        for (bool vertical : {true, false}) {
+            SCOPED_TRACE(testing::Message() << dpi << (vertical ? " vertical" : " horizontal"));
+            const float s = ScaleFromDpi(dpi);
+            const int t = BarThickness(kCell, s);
+            const int length = 203;
+            const Size client = vertical ? Size{t, length} : Size{length, t};
+            const ScrollValues v = Values(0, 99, 10, 33);
+            BarLook look;
+            look.hover = kPartLineDown;
+            const auto pieces = PaintBar(Metrics(length, s), v, vertical, client, look);
+            const BarLayout layout = LayOutBar(Metrics(length, s), v);
+
+            // The column (and row) a pixel is painted from, last piece winning, for every pixel of the bar.
+            for (int along = 0; along < length; ++along) {
+                for (int across = 0; across < t; ++across) {
+                    const Point p = vertical ? Point{across, along} : Point{along, across};
+                    const SkinPiece* top = nullptr;
+                    for (const SkinPiece& piece : pieces) {
+                        if (piece.clip.Contains(p) && piece.target.Contains(p)) {
+                            top = &piece;
+                        }
+                    }
+                    ASSERT_NE(top, nullptr) << "unpainted pixel at " << along << "," << across;
+                    const ScrollPart part = HitTestBar(layout, along);
+                    const int column = top->source.left / kCell;
+                    const int row = top->source.top / kCell;
+                    ASSERT_EQ(column, SkinColumn(part, vertical)) << along;
+                    ASSERT_EQ(row, part == kPartLineDown ? kRowHover : kRowNormal) << along;
+                }
+            }
+            // Nothing is painted outside the bar, and clips stay inside their targets' parts.
+            for (const SkinPiece& piece : pieces) {
+                EXPECT_GE(piece.clip.left, 0);
+                EXPECT_GE(piece.clip.top, 0);
+                EXPECT_LE(piece.clip.right, client.width);
+                EXPECT_LE(piece.clip.bottom, client.height);
+            }
+        }
+    }
+}
+
+TEST(ScrollBarPaint, TrackTilesAreOneScaledCellApartAndTheLastIsCut) {
+    // Range 0-99 page 10 at position 0 on a 200-pixel bar: the track after the thumb runs [30, 187).
+    const auto pieces = PaintBar(Metrics(200), Values(0, 99, 10, 0), true, {13, 200}, {});
+    std::vector<SkinPiece> after;
+    for (const SkinPiece& piece : pieces) {
+        if (piece.clip == Rect{0, 30, 13, 187}) {
+            after.push_back(piece);
+        }
+    }
+    ASSERT_EQ(after.size(), 13u); // ceil(157 / 13)
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].target, Rect::FromSize(0, 30 + 13 * static_cast<int>(i), 13, 13));
+        EXPECT_EQ(after[i].source, SkinCell(13, 3, 0)); // the whole track cell into each tile
+    }
+    EXPECT_GT(after.back().target.bottom, 187); // cut by the clip
+}
+
+TEST(ScrollBarPaint, ThumbCapsAreStretchedAndItsMiddleTiled) {
+    // Thumb [13, 30) of a plain thumb: 3-pixel caps from the first and last 3 rows of the thumb cell.
+    const auto pieces = PaintBar(Metrics(200), Values(0, 99, 10, 0), true, {13, 200}, {});
+    const Rect cell = SkinCell(13, 2, 0);
+    const SkinPiece top{{0, 13, 13, 16}, {cell.left, 0, cell.right, 3}, {0, 13, 13, 16}};
+    const SkinPiece bottom{{0, 27, 13, 30}, {cell.left, 10, cell.right, 13}, {0, 27, 13, 30}};
+    EXPECT_NE(std::find(pieces.begin(), pieces.end(), top), pieces.end());
+    EXPECT_NE(std::find(pieces.begin(), pieces.end(), bottom), pieces.end());
+    int middle = 0;
+    for (const SkinPiece& piece : pieces) {
+        if (piece.clip == Rect{0, 16, 13, 27}) {
+            EXPECT_EQ(piece.source, (Rect{cell.left, 3, cell.right, 10}));
+            ++middle;
+        }
+    }
+    EXPECT_EQ(middle, 2); // 11 pixels in 7-pixel tiles
+    // With a cap size the caps are cap size + 3 long.
+    const auto capped = PaintBar(Metrics(200, 1.0f, 2), Values(0, 99, 10, 0), true, {13, 200}, {});
+    const SkinPiece longTop{{0, 13, 13, 18}, {cell.left, 0, cell.right, 5}, {0, 13, 13, 18}};
+    EXPECT_NE(std::find(capped.begin(), capped.end(), longTop), capped.end());
+    // A bar without a skin paints nothing.
+    BarMetrics none = Metrics(200);
+    none.cell = 0;
+    EXPECT_TRUE(PaintBar(none, Values(0, 99, 10, 0), true, {13, 200}, {}).empty());
+}
+
+TEST(ScrollBarTracker, ArrowRepeatsAfterADelayWhileHeldAndOnTheArrow) {
+    Rig rig(Values(0, 99, 10, 50));
+    const BarActions press = rig.Run(rig.bar.Press(rig.At(195)));
+    EXPECT_EQ(press.notify, kPartLineDown);
+    EXPECT_EQ(press.timer, BarActions::Timer::StartDelay);
+    EXPECT_TRUE(press.repaint);
+    EXPECT_EQ(rig.bar.Values().pos, 51);
+    EXPECT_EQ(PartRow(kPartLineDown, rig.bar.Look()), kRowPressed);
+
+    // The delay timer switches to the fast one and scrolls; later ticks keep it.
+    const BarActions first = rig.Run(rig.bar.RepeatTimer());
+    EXPECT_EQ(first.timer, BarActions::Timer::StartRepeat);
+    EXPECT_EQ(first.notify, kPartLineDown);
+    const BarActions second = rig.Run(rig.bar.RepeatTimer());
+    EXPECT_EQ(second.timer, BarActions::Timer::Keep);
+    EXPECT_EQ(rig.bar.Values().pos, 53);
+
+    // Off the arrow nothing scrolls and the arrow looks normal; back on it, scrolling goes on.
+    EXPECT_TRUE(rig.bar.Move(rig.At(100)).repaint);
+    EXPECT_EQ(PartRow(kPartLineDown, rig.bar.Look()), kRowNormal);
+    EXPECT_EQ(rig.Run(rig.bar.RepeatTimer()).notify, kPartNone);
+    EXPECT_EQ(rig.bar.Move({6, 250}).notify, kPartNone); // the capture reports points beyond the bar
+    EXPECT_EQ(rig.Run(rig.bar.RepeatTimer()).notify, kPartNone);
+    rig.bar.Move(rig.At(190));
+    EXPECT_EQ(rig.Run(rig.bar.RepeatTimer()).notify, kPartLineDown);
+    EXPECT_EQ(rig.bar.Values().pos, 54);
+
+    const BarActions release = rig.Run(rig.bar.Release(rig.At(190)));
+    EXPECT_EQ(release.timer, BarActions::Timer::Stop);
+    EXPECT_EQ(release.notify, kPartNone);
+    EXPECT_FALSE(rig.bar.Active());
+    // Released over the arrow, it shows its hover picture.
+    EXPECT_EQ(PartRow(kPartLineDown, rig.bar.Look()), kRowHover);
+}
+
+TEST(ScrollBarTracker, HeldArrowsStopRepeatingAtTheEndsOfTheRange) {
+    Rig down(Values(0, 99, 10, 85));
+    down.Run(down.bar.Press(down.At(195)));
+    int ticks = 0;
+    while (down.Run(down.bar.RepeatTimer()).timer != BarActions::Timer::Stop) {
+        ASSERT_LT(++ticks, 50);
+    }
+    EXPECT_EQ(down.bar.Values().pos, 90); // maximum - page + 1
+    EXPECT_EQ(down.control.values.pos, 90);
+    EXPECT_EQ(down.notifications.size(), 5u);
+
+    Rig up(Values(0, 99, 10, 3));
+    up.Run(up.bar.Press(up.At(2)));
+    ticks = 0;
+    while (up.Run(up.bar.RepeatTimer()).timer != BarActions::Timer::Stop) {
+        ASSERT_LT(++ticks, 50);
+    }
+    EXPECT_EQ(up.bar.Values().pos, 0);
+    EXPECT_EQ(up.notifications.size(), 3u);
+}
+
+TEST(ScrollBarTracker, HeldTrackPagesUntilTheThumbReachesThePointer) {
+    Rig rig(Values(0, 999, 100, 0));
+    // Press the track near the bottom: page after page until the thumb is under the pointer.
+    const int target = 160;
+    EXPECT_EQ(rig.Run(rig.bar.Press(rig.At(target))).notify, kPartPageDown);
+    int ticks = 0;
+    while (rig.Run(rig.bar.RepeatTimer()).timer != BarActions::Timer::Stop) {
+        ASSERT_LT(++ticks, 50);
+    }
+    const BarLayout layout = rig.bar.Layout();
+    EXPECT_LE(layout.thumbStart, target);
+    EXPECT_GT(layout.ThumbEnd(), target);
+    EXPECT_EQ(HitTestBar(layout, target), kPartThumbTrack);
+    for (const auto& [code, position] : rig.notifications) {
+        EXPECT_EQ(code, kPartPageDown);
+    }
+}
+
+TEST(ScrollBarTracker, DraggingTheThumbPastBothEndsScrollsTheWholeRange) {
+    Rig rig(Values(0, 99, 10, 45));
+    const BarLayout layout = rig.bar.Layout();
+    const int grab = layout.thumbStart + 5;
+    EXPECT_EQ(rig.Run(rig.bar.Press(rig.At(grab))).notify, kPartNone);
+    EXPECT_TRUE(rig.bar.Dragging());
+    EXPECT_EQ(rig.bar.Values().trackPos, 45);
+    EXPECT_EQ(PartRow(kPartThumbTrack, rig.bar.Look()), kRowPressed);
+
+    // Up past the top: held at the minimum; the bar reports each new position once.
+    rig.Run(rig.bar.Move(rig.At(grab - 30)));
+    rig.Run(rig.bar.Move({60, -400})); // far off the bar, still captured
+    EXPECT_EQ(rig.bar.Values().trackPos, 0);
+    EXPECT_EQ(rig.bar.Move({60, -500}).notify, kPartNone);
+    EXPECT_EQ(rig.control.values.pos, 0);
+    // The pointer leaving the bar during a drag leaves the thumb where the pointer put it.
+    EXPECT_FALSE(rig.bar.Leave().repaint);
+    EXPECT_EQ(rig.bar.Values().trackPos, 0);
+    // Down past the bottom: held at maximum - page + 1.
+    rig.Run(rig.bar.Move(rig.At(900)));
+    EXPECT_EQ(rig.bar.Values().trackPos, 90);
+    EXPECT_EQ(rig.control.values.pos, 90);
+    // The bar's own position only changes when the control confirms it.
+    EXPECT_EQ(rig.bar.Values().pos, 45);
+    for (const auto& [code, position] : rig.notifications) {
+        EXPECT_EQ(code, kPartThumbTrack);
+    }
+
+    const BarActions release = rig.Run(rig.bar.Release(rig.At(900)));
+    EXPECT_EQ(release.notify, kPartThumbPosition);
+    EXPECT_EQ(release.notifyPosition, 90);
+    EXPECT_FALSE(rig.bar.Dragging());
+    EXPECT_EQ(rig.bar.Values().trackPos, -1);
+    EXPECT_EQ(rig.bar.Values().pos, 90);
+    EXPECT_EQ(rig.bar.Layout().thumbStart, 170);
+}
+
+TEST(ScrollBarTracker, ALostCaptureEndsTheDragWhereThePointerWas) {
+    Rig rig(Values(0, 99, 10, 0));
+    rig.Run(rig.bar.Press(rig.At(20)));
+    rig.Run(rig.bar.Move(rig.At(100)));
+    const int reached = rig.bar.Values().trackPos;
+    EXPECT_GT(reached, 0);
+    const BarActions lost = rig.Run(rig.bar.CaptureLost());
+    EXPECT_EQ(lost.notify, kPartThumbPosition);
+    EXPECT_EQ(lost.notifyPosition, reached);
+    EXPECT_FALSE(rig.bar.Active());
+    EXPECT_EQ(rig.bar.CaptureLost().notify, kPartNone);
+    // A held arrow just stops.
+    rig.Run(rig.bar.Press(rig.At(2)));
+    EXPECT_EQ(rig.bar.CaptureLost().timer, BarActions::Timer::Stop);
+    EXPECT_FALSE(rig.bar.Active());
+}
+
+TEST(ScrollBarTracker, HoverPicturesFollowTheFreePointer) {
+    Rig rig(Values(0, 99, 10, 45));
+    EXPECT_TRUE(rig.bar.Move(rig.At(5)).repaint);
+    EXPECT_EQ(rig.bar.Hover(), kPartLineUp);
+    EXPECT_FALSE(rig.bar.Move(rig.At(6)).repaint);  // same part
+    EXPECT_TRUE(rig.bar.Move(rig.At(50)).repaint);  // to the track: the arrow goes back to normal
+    EXPECT_FALSE(rig.bar.Move(rig.At(60)).repaint); // along the track: no picture changes
+    EXPECT_TRUE(rig.bar.Move(rig.At(95)).repaint);  // onto the thumb
+    EXPECT_EQ(PartRow(kPartThumbTrack, rig.bar.Look()), kRowHover);
+    EXPECT_TRUE(rig.bar.Leave().repaint);
+    EXPECT_EQ(rig.bar.Hover(), kPartNone);
+    EXPECT_FALSE(rig.bar.Leave().repaint);
+    EXPECT_TRUE(rig.notifications.empty());
+}
+
+TEST(ScrollBarTracker, ScrollInformationCopiesOnlyWhatTheMaskNames) {
+    ScrollBarTracker bar(false);
+    EXPECT_TRUE(bar.SetValues(kScrollMaskRange | kScrollMaskPage | kScrollMaskPos, Values(0, 99, 10, 20)));
+    EXPECT_FALSE(bar.SetValues(kScrollMaskPos, Values(7, 7, 7, 20)));
+    EXPECT_TRUE(bar.SetValues(kScrollMaskPos, Values(7, 7, 7, 30)));
+    EXPECT_EQ(bar.Values(), Values(0, 99, 10, 30));
+    EXPECT_TRUE(bar.SetValues(kScrollMaskPage, Values(0, 0, 20, 0)));
+    EXPECT_EQ(bar.Values(), Values(0, 99, 20, 30));
+    EXPECT_TRUE(bar.SetValues(kScrollMaskRange, Values(0, 39, 0, 0)));
+    EXPECT_EQ(bar.Values(), Values(0, 39, 20, 20)); // the position follows the smaller range
+    EXPECT_EQ(bar.TrackPosition(), 20);             // no drag: the track position is the position
+    // A horizontal bar measures along x.
+    bar.SetSkin(kCell, 1.0f, 0);
+    bar.SetClientSize({200, 13});
+    EXPECT_EQ(bar.Press({195, 6}).notify, kPartLineDown);
+}
+
+TEST(SkinnedBarsPlacement, OwnBarsArePushedOutAndSkinnedOnesTakeTheirStrips) {
+    const int own = 17; // the system's scroll-bar width
+    const int t = 13;
+    // A 300 x 200 control with a vertical bar: its client area was 283 wide.
+    auto right = PlaceSkinnedBars({0, 0, 283, 200}, {300, 200}, true, false, false, t, own, own);
+    EXPECT_EQ(right.client, (Rect{0, 0, 287, 200}));
+    EXPECT_EQ(right.vertical, (Rect{287, 0, 300, 200}));
+    EXPECT_EQ(right.horizontal, Rect{});
+    EXPECT_EQ(right.cornerKind, 0);
+    // Left scroll bars.
+    auto left = PlaceSkinnedBars({17, 0, 300, 200}, {300, 200}, true, false, true, t, own, own);
+    EXPECT_EQ(left.client, (Rect{13, 0, 300, 200}));
+    EXPECT_EQ(left.vertical, (Rect{0, 0, 13, 200}));
+    // Both bars: the corner square is left between them.
+    auto both = PlaceSkinnedBars({0, 0, 283, 183}, {300, 200}, true, true, false, t, own, own);
+    EXPECT_EQ(both.client, (Rect{0, 0, 287, 187}));
+    EXPECT_EQ(both.vertical, (Rect{287, 0, 300, 187}));
+    EXPECT_EQ(both.horizontal, (Rect{0, 187, 287, 200}));
+    EXPECT_EQ(both.cornerKind, 2);
+    EXPECT_EQ(PlaceSkinnedBars({17, 0, 300, 183}, {300, 200}, true, true, true, t, own, own).cornerKind, 1);
+    // Skinned bars thicker than the system's (high dpi): the client area shrinks instead.
+    auto thick = PlaceSkinnedBars({0, 0, 283, 200}, {300, 200}, true, false, false, 24, own, own);
+    EXPECT_EQ(thick.vertical, (Rect{276, 0, 300, 200}));
+    // A control too narrow for its own bar: no client area is left, the bar starts at the left edge.
+    auto narrow = PlaceSkinnedBars({0, 0, 10, 50}, {10, 50}, true, false, false, t, own, own);
+    EXPECT_EQ(narrow.client, (Rect{0, 0, 0, 50}));
+    EXPECT_EQ(narrow.vertical, (Rect{0, 0, 13, 50}));
+}
+
+TEST(SkinnedBarsPlacement, ClippingWindowHidesTheOwnBarsAndLeavesTheCorner) {
+    EXPECT_EQ(ClipRect({300, 200}, true, false, false, 13), (Rect{0, 0, 287, 200}));
+    EXPECT_EQ(ClipRect({300, 200}, true, true, false, 13), (Rect{0, 0, 287, 187}));
+    EXPECT_EQ(ClipRect({300, 200}, true, false, true, 13), (Rect{13, 0, 300, 200}));
+    EXPECT_EQ(ClipRect({300, 200}, false, false, true, 13), (Rect{0, 0, 300, 200}));
+    EXPECT_EQ(ClipRect({10, 10}, true, true, false, 13), (Rect{0, 0, 0, 0}));
+    EXPECT_EQ(CornerRect({300, 200}, 2, 13), (Rect{287, 187, 300, 200}));
+    EXPECT_EQ(CornerRect({300, 200}, 1, 13), (Rect{0, 187, 13, 200}));
+    EXPECT_EQ(CornerRect({300, 200}, 0, 13), Rect{});
+}
