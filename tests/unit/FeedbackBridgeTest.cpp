@@ -183,6 +183,7 @@ TEST_F(FeedbackBridgeTest, PassesTheToolIdentityAndArgumentsAndReturnsTheAnswers
     g_answer = 3;
     EXPECT_EQ(bridge.GetToolIsNewVersion(), 3);
     EXPECT_EQ(bridge.OpenToolDownUrl(), 3);
+    // Exactly these calls: the three entry points the tool only requires are never called.
     EXPECT_EQ(g_calls, (std::vector<std::wstring>{
                            L"InitFreedbackDll",
                            L"FeedbackQuestion 10102 1.1.21.104",
@@ -216,13 +217,6 @@ TEST_F(FeedbackBridgeTest, LoadingAgainReplacesWhatWasLoaded) {
     library.missing.clear();
     EXPECT_EQ(bridge.Load(L"C:\\Three").status, FeedbackLoadStatus::Loaded);
     EXPECT_EQ(library.loadedPaths.back(), L"C:\\Three\\VarunelFeedbackInformation.dll");
-}
-
-TEST_F(FeedbackBridgeTest, TheThreeUnusedEntryPointsAreRequiredButNeverCalled) {
-    ASSERT_EQ(StartFeedback(bridge, L"C:\\Tool"), FeedbackStart::Ready);
-    CallEverything();
-    for (const std::wstring& call : g_calls)
-        EXPECT_NE(call, L"an entry point that is never called");
 }
 
 TEST_F(FeedbackBridgeTest, StartLoadsThenInitialises) {

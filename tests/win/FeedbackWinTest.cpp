@@ -78,9 +78,9 @@ bool WaitForFile(const std::wstring& path) {
 // The library's folder for one case: created fresh, named in TOLVIK_FEEDBACK_DIR while the case runs.
 class LibraryFolder {
 public:
-    LibraryFolder() {
+    explicit LibraryFolder(const std::string& suffix = {}) {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        const std::string name = std::string(info->test_suite_name()) + "." + info->name() + suffix;
         m_path = WorkFolder() + L"\\feedback-" + std::wstring(name.begin(), name.end());
         CreateDirectoryW(m_path.c_str(), nullptr);
         DeleteFileW(Journal().c_str());
@@ -221,10 +221,11 @@ TEST(FeedbackLibrary, AnswersThreeOnlyWhenANewerVersionIsConfigured) {
         {L"latest", L"1.1.21.1000", true}, {L"latest", L"unknown", false},    {L"newer", L"1", true},
         {L"newer", L"0", false},
     };
+    int number = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << (row.key ? Utf8(row.key) : "nothing") << "="
                                         << (row.value ? Utf8(row.value) : ""));
-        LibraryFolder folder;
+        LibraryFolder folder("-" + std::to_string(++number));
         if (row.key)
             folder.Set(L"update", row.key, row.value);
         FeedbackBridge bridge;
