@@ -1,0 +1,343 @@
+// The main window.
+#include "shell/DriverUninstallToolDlg.h"
+
+#include "discovery/Catalogue.h"
+#include "logging/LogSave.h"
+#include "shell/MainWindowLayout.h"
+#include "shell/SystemSupport.h"
+#include "ui/DriverUninstallFunctionDlg.h"
+#include "ui/DriverUninstallStartDlg.h"
+#include "ui/PromptDlg.h"
+#include "ui/controls/SkinPainting.h"
+#include "ui/layout/PageLayout.h"
+#include "ui/layout/PromptLayout.h"
+#include "uninstall/WindowsConsole.h"
+#include "uninstall/WorkerReport.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"videzure";
+// Measured in the frame's font to size the bottom row.
+constexpr std::wstring_view kAgreementMeasureText = L"同意《Varunel服务工具使用许可协议》";
+constexpr std::wstring_view kFeedbackMeasureText = L"反馈问题";
+constexpr std::wstring_view kNewVersionNotice = L"检测到当前工具有新的版本更新，请下载最新版本使用。";
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kLinkColour = 0xFF5C5C;
+constexpr COLORREF kLinkHoverColour = 0xFF0000;
+// DrawTextStatic alignment: one line, vertically centred, left-aligned.
+constexpr int kAlignSingleLineLeft = 1;
+
+int TextWidth(HFONT font, std::wstring_view text) {
+    CClientDc screen(nullptr);
+    if (screen.Get() == nullptr) {
+        return 0;
+    }
+    CSelectObject selected(screen.Get(), font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(screen.Get(), text.data(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
+}
+
+// The colour of one pixel of a picture (white when there is none).
+COLORREF PictureColourAt(Gdiplus::Image* image, int x, int y) {
+    if (image == nullptr) {
+        return kWhite;
+    }
+    Gdiplus::Bitmap pixel(1, 1, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&pixel);
+        graphics.DrawImage(image, Gdiplus::Rect(0, 0, 1, 1), x, y, 1, 1, Gdiplus::UnitPixel);
+    }
+    Gdiplus::Color colour;
+    if (pixel.GetPixel(0, 0, &colour) != Gdiplus::Ok) {
+        return kWhite;
+    }
+    return RGB(colour.GetR(), colour.GetG(), colour.GetB());
+}
+
+} // namespace
+
+CDriverUninstallToolDlg::CDriverUninstallToolDlg() : CSkinnedDialog(kTemplateId, nullptr) {}
+
+CDriverUninstallToolDlg::~CDriverUninstallToolDlg() = default;
+
+void CDriverUninstallToolDlg::BindControls() {
+    Bind(m_closeButton, IDC_CLOSE);
+    Bind(m_minimiseButton, IDC_MINIMISE);
+    Bind(m_versionLabel, IDC_VERSION);
+    Bind(m_moreToolsButton, IDC_MORE_TOOLS);
+    Bind(m_agreeCheck, IDC_AGREE);
+    Bind(m_agreementLink, IDC_AGREEMENT_LINK);
+    Bind(m_feedbackLink, IDC_FEEDBACK_LINK);
+}
+
+BOOL CDriverUninstallToolDlg::OnInitDialog() {
+    if (!EnsurePng(IDP_MAIN_BACKGROUND, m_background)) {
+        return TRUE;
+    }
+    if (const auto failure = RunStartupChecks(*this)) {
+        FailStartup(*failure);
+    }
+    LayOut(true);
+    SetTimer(kTimerNewVersion, 100);
+    m_laidOut = 1;
+    return TRUE;
+}
+
+bool CDriverUninstallToolDlg::LoadCatalogue() {
+    return ::LoadCatalogue(m_inventory);
+}
+
+bool CDriverUninstallToolDlg::SetNotifyWindow() {
+    return m_inventory.SetNotifyWindow(m_hwnd);
+}
+
+bool CDriverUninstallToolDlg::IsSupportedSystem() {
+    return ::IsSupportedSystem();
+}
+
+bool CDriverUninstallToolDlg::SetHookTarget() {
+    return m_clickHook.SetTargetWindow(m_hwnd);
+}
+
+bool CDriverUninstallToolDlg::InstallHook() {
+    return m_clickHook.Install();
+}
+
+bool CDriverUninstallToolDlg::LoadFeedbackLibrary() {
+    return m_feedback.Load(GetProgramFolder()).status == FeedbackLoadStatus::Loaded;
+}
+
+bool CDriverUninstallToolDlg::InitFeedbackLibrary() {
+    return m_feedback.InitFreedbackDll() != 0;
+}
+
+void CDriverUninstallToolDlg::FailStartup(const StartupCheckFailure& failure) {
+    LogToolFailure(failure.logEntry);
+    {
+        CPromptDlg prompt(nullptr);
+        prompt.SetScale(m_scale);
+        prompt.SetText(failure.message);
+        prompt.SetKind(kPromptConfirm);
+        prompt.DoModal();
+    }
+    // Nothing of the ordinary exit runs: no feedback question, no clean-up of the windows.
+    std::exit(0);
+}
+
+void CDriverUninstallToolDlg::LayOut(bool first) {
+    m_client = ClientRect();
+    const HFONT frameFont = reinterpret_cast<HFONT>(::SendMessageW(Frame(), WM_GETFONT, 0, 0));
+    const MainWindowLayout layout =
+        LayOutMainWindow({m_client.Width(), m_client.Height()}, m_scale, TextWidth(frameFont, kAgreementMeasureText),
+                         TextWidth(frameFont, kFeedbackMeasureText));
+    Gdiplus::Image* background = m_background ? m_background->Get() : nullptr;
+
+    if (first) {
+        m_closeButton.SetScale(m_scale);
+        m_closeButton.SetStateImages(IDP_MAIN_CLOSE, IDP_MAIN_CLOSE + 1, IDP_MAIN_CLOSE + 2, IDP_MAIN_CLOSE + 3);
+    }
+    m_closeButton.MoveWindow(layout.close);
+
+    if (first) {
+        m_minimiseButton.SetScale(m_scale);
+        m_minimiseButton.SetStateImages(IDP_MAIN_MINIMISE, IDP_MAIN_MINIMISE + 1, IDP_MAIN_MINIMISE + 2,
+                                        IDP_MAIN_MINIMISE + 3);
+    }
+    m_minimiseButton.MoveWindow(layout.minimise);
+
+    if (first) {
+        m_versionLabel.ChangeWindowText(kToolVersion);
+        m_versionLabel.SetBackImage(background);
+        m_versionLabel.SetBackSourceRect(kVersionBackSource.left, kVersionBackSource.top, kVersionBackSource.right,
+                                         kVersionBackSource.bottom);
+        // Filled with the colour the picture has there, so that an edge column a stretched picture leaves out
+        // does not show as a line.
+        m_versionLabel.SetBackColor(PictureColourAt(background, kVersionBackSource.left,
+                                                    (kVersionBackSource.top + kVersionBackSource.bottom) / 2));
+        m_versionLabel.SetTextColors(kWhite, kWhite);
+        m_versionLabel.CreateFontFromParent(0, 0);
+        m_versionLabel.SetAlignment(kAlignSingleLineLeft);
+    }
+    m_versionLabel.MoveWindow(layout.version);
+
+    if (first) {
+        m_moreToolsButton.SetBackImage(background);
+        m_moreToolsButton.SetBackSourceRect(kMoreToolsBackSource.left, kMoreToolsBackSource.top,
+                                            kMoreToolsBackSource.right, kMoreToolsBackSource.bottom);
+        m_moreToolsButton.SetHotMargins(0, 0, 0, 0);
+        m_moreToolsButton.SetStateImages(IDP_MORE_TOOLS, IDP_MORE_TOOLS + 1, IDP_MORE_TOOLS + 2, IDP_MORE_TOOLS + 3);
+    }
+    m_moreToolsButton.MoveWindow(layout.moreTools);
+
+    if (first) {
+        m_agreeCheck.InitFontFromParent();
+        m_agreeCheck.SetScale(m_scale);
+        m_agreeCheck.SetCheck(BST_CHECKED);
+    }
+    m_agreeCheck.MoveWindow(layout.agree);
+
+    for (CDrawTextStatic* link : {&m_agreementLink, &m_feedbackLink}) {
+        if (first) {
+            link->SetTextColors(kLinkColour, kLinkHoverColour);
+            link->SetBackColor(kWhite);
+            link->CreateFontFromParent(0, 0);
+            link->SetAlignment(kAlignSingleLineLeft);
+        }
+    }
+    m_agreementLink.MoveWindow(layout.agreementLink);
+    m_feedbackLink.MoveWindow(layout.feedbackLink);
+}
+
+bool CDriverUninstallToolDlg::OnEraseBackground(HDC dc) {
+    if (!EnsurePng(IDP_MAIN_BACKGROUND, m_background)) {
+        return true;
+    }
+    const Rect client = ClientRect();
+    CMemoryDc memory(dc, client.Width(), client.Height());
+    if (!memory.Valid()) {
+        return true;
+    }
+    {
+        Gdiplus::Graphics graphics(memory.Dc());
+        DrawImageWhole(graphics, m_background->Get(), client);
+    }
+    if (!m_titleFontReady) {
+        m_titleFont.Reset(CreateFontFromParent(Frame(), 6, FW_BOLD));
+        m_titleFontReady = 1;
+    }
+    {
+        // The title goes into the picture before it reaches the screen, so it never flickers.
+        CSelectObject font(memory.Dc(), m_titleFont.Get());
+        ::SetBkMode(memory.Dc(), TRANSPARENT);
+        ::SetTextColor(memory.Dc(), kWhite);
+        RECT title = ToRECT(TitleRect(m_scale));
+        ::DrawTextW(memory.Dc(), kTitle, -1, &title, DT_SINGLELINE | DT_VCENTER);
+    }
+    memory.CopyTo(dc);
+    return true;
+}
+
+bool CDriverUninstallToolDlg::OnCommand(int id, int code, HWND control) {
+    if (id == IDC_CLOSE) {
+        ::SendMessageW(Frame(), WM_CLOSE, 0, 0);
+        return true;
+    }
+    return CSkinnedDialog::OnCommand(id, code, control);
+}
+
+bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case kMsgShowSelection:
+        if (wParam == 2) {
+            ShowSelectionPage();
+        }
+        result = 1;
+        return true;
+    case kMsgScreenClick:
+        result = 1;
+        return true;
+    default:
+        return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+bool CDriverUninstallToolDlg::OnTimer(UINT_PTR id) {
+    if (id == kTimerNewVersion) {
+        KillTimer(kTimerNewVersion);
+        CheckForNewVersion();
+        return true;
+    }
+    return false;
+}
+
+void CDriverUninstallToolDlg::CheckForNewVersion() {
+    // Asked on the window thread: the window waits for the library's answer.
+    if (!IsNewVersionAnswer(m_feedback.GetToolIsNewVersion(kToolId, kToolVersion))) {
+        return;
+    }
+    {
+        auto prompt = std::make_unique<CPromptDlg>(m_hwnd);
+        prompt->SetScale(m_scale);
+        prompt->SetText(kNewVersionNotice);
+        prompt->SetKind(kPromptConfirm);
+        prompt->DoModal();
+    }
+    m_feedback.OpenToolDownUrl();
+    // The old version leaves at once; its folder stays for the user.
+    std::exit(0);
+}
+
+void CDriverUninstallToolDlg::OnSize(UINT, int, int) {
+    if (m_laidOut == 1) {
+        LayOut(false);
+    }
+}
+
+void CDriverUninstallToolDlg::OnMove(int, int) {
+    // The frame carries the shadow around this window: wherever this window goes, the frame goes around it.
+    if (m_dragging != 1 || m_following || Frame() == nullptr) {
+        return;
+    }
+    m_following = true;
+    const Rect window = WindowRect();
+    const Rect frame = FrameFollowRect(window, m_scale);
+    ::MoveWindow(Frame(), frame.left, frame.top, frame.Width(), frame.Height(), TRUE);
+    MoveWindow(window);
+    m_following = false;
+}
+
+void CDriverUninstallToolDlg::CreatePages() {
+    const Rect page = PageRect(m_scale);
+
+    m_startPage = std::make_unique<CDriverUninstallStartDlg>();
+    m_startPage->SetScale(m_scale);
+    m_startPage->SetInventory(&m_inventory);
+    if (m_startPage->Create(CDriverUninstallStartDlg::kTemplateId, m_hwnd)) {
+        m_startPage->MoveWindow(page);
+        m_startPage->ShowWindow(SW_SHOW);
+    }
+
+    m_selectionPage = std::make_unique<CDriverUninstallFunctionDlg>();
+    m_selectionPage->SetScale(m_scale);
+    m_selectionPage->SetInventory(&m_inventory);
+    if (m_selectionPage->Create(CDriverUninstallFunctionDlg::kTemplateId, m_hwnd)) {
+        m_selectionPage->MoveWindow(page);
+    }
+}
+
+void CDriverUninstallToolDlg::ShowSelectionPage() {
+    m_pageState = 2;
+    m_agreeCheck.ShowWindow(SW_HIDE);
+    m_agreementLink.ShowWindow(SW_HIDE);
+    if (m_startPage) {
+        m_startPage->ShowWindow(SW_HIDE);
+    }
+    if (m_selectionPage) {
+        m_selectionPage->ShowWindow(SW_SHOW);
+        m_selectionPage->FillCategoryTree();
+    }
+}
+
+void CDriverUninstallToolDlg::OnDestroy() {
+    m_closeButton.ReleaseImages();
+    m_minimiseButton.ReleaseImages();
+    m_moreToolsButton.ReleaseImages();
+    // The pages' pictures and buttons go with their windows; the controls above still point at the background.
+    for (CSkinnedDialog* page :
+         {static_cast<CSkinnedDialog*>(m_startPage.get()), static_cast<CSkinnedDialog*>(m_selectionPage.get())}) {
+        if (page != nullptr) {
+            page->DestroyWindow();
+        }
+    }
+    m_startPage.reset();
+    m_selectionPage.reset();
+    m_clickHook.Uninstall();
+    m_versionLabel.SetBackImage(nullptr);
+    m_moreToolsButton.SetBackImage(nullptr);
+    m_background.reset();
+}

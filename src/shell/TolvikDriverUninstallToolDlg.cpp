@@ -1,0 +1,118 @@
+// The frame.
+#include "shell/TolvikDriverUninstallToolDlg.h"
+
+#include "framework/GdiObjects.h"
+#include "shell/AboutDlg.h"
+#include "shell/DriverUninstallToolDlg.h"
+#include "shell/MainWindowLayout.h"
+#include "ui/controls/SkinPainting.h"
+#include "ui/layout/ScaleRule.h"
+
+namespace {
+
+constexpr wchar_t kTaskBarTitle[] = L"videzure";
+
+std::wstring LoadResourceString(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out a pointer into the resource itself.
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+int ScreenDpi() {
+    CClientDc screen(nullptr);
+    return screen.Get() != nullptr ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+}
+
+} // namespace
+
+CTolvikDriverUninstallToolDlg::CTolvikDriverUninstallToolDlg()
+    : CSkinnedDialog(kTemplateId, nullptr),
+      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+CTolvikDriverUninstallToolDlg::~CTolvikDriverUninstallToolDlg() = default;
+
+void CTolvikDriverUninstallToolDlg::AddAboutItem() {
+    const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
+    HMENU menu = ::GetSystemMenu(m_hwnd, FALSE);
+    if (menu == nullptr || about.empty()) {
+        return;
+    }
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
+    AddAboutItem();
+    ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    ::SetWindowLongW(m_hwnd, GWL_STYLE, ::GetWindowLongW(m_hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
+    ::SetWindowTextW(m_hwnd, kTaskBarTitle);
+
+    m_scale = ScaleFromDpi(ScreenDpi());
+    const Rect frame = FrameRect({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, m_scale);
+    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) ^ WS_EX_LAYERED);
+
+    if (!EnsurePng(IDP_MAIN_FRAME, m_picture)) {
+        return TRUE;
+    }
+    PushLayeredPicture(m_hwnd, m_picture->Get(), {frame.Width(), frame.Height()}, false);
+
+    m_mainWindow = std::make_unique<CDriverUninstallToolDlg>();
+    m_mainWindow->SetScale(m_scale);
+    if (!m_mainWindow->Create(CDriverUninstallToolDlg::kTemplateId, m_hwnd)) {
+        // Without its main window the program has nothing to show: end instead of idling invisibly.
+        m_mainWindow.reset();
+        EndDialog(IDABORT);
+        return TRUE;
+    }
+    KeepAbove(m_mainWindow->Hwnd());
+    // Moving the main window brings the frame around it.
+    m_mainWindow->MoveWindow(MainWindowRect(frame, m_scale));
+    m_mainWindow->ShowWindow(SW_SHOW);
+    m_mainWindow->CreatePages();
+    return TRUE;
+}
+
+bool CTolvikDriverUninstallToolDlg::PaintIcon() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hwnd, &paint);
+    const Rect client = ClientRect();
+    const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_icon);
+    ::EndPaint(m_hwnd, &paint);
+    return true;
+}
+
+bool CTolvikDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            CAboutDlg about(m_hwnd);
+            about.DoModal();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_PAINT:
+        if (::IsIconic(m_hwnd)) {
+            result = 0;
+            return PaintIcon();
+        }
+        return false;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(m_icon);
+        return true;
+    default:
+        return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+void CTolvikDriverUninstallToolDlg::OnDestroy() {
+    m_picture.reset();
+    if (m_mainWindow) {
+        m_mainWindow->DestroyWindow();
+        m_mainWindow.reset();
+    }
+}

@@ -1,0 +1,35 @@
+// The frame: a layered pop-up that shows only the soft-shadowed border picture, scaled to the screen's dots
+// per inch, and carries the main window over its inner area. It runs the program's modal loop; closing it ends
+// the program.
+#pragma once
+
+#include "resources/resource.h"
+#include "ui/controls/PngImage.h"
+#include "ui/controls/SkinnedDialog.h"
+
+#include <memory>
+
+class CDriverUninstallToolDlg;
+
+class CTolvikDriverUninstallToolDlg : public CSkinnedDialog {
+public:
+    static constexpr int kTemplateId = IDD_TOLVIKDRIVERUNINSTALLTOOL_DIALOG;
+
+    CTolvikDriverUninstallToolDlg();
+    ~CTolvikDriverUninstallToolDlg() override;
+
+    CDriverUninstallToolDlg* MainDialog() const { return m_mainWindow.get(); }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    void AddAboutItem();
+    bool PaintIcon();
+
+    HICON m_icon;
+    PngSlot m_picture;
+    std::unique_ptr<CDriverUninstallToolDlg> m_mainWindow;
+};

@@ -1,0 +1,180 @@
+// The frame's and main window's geometry at the scale factors the tool meets, and the start-up checks: their
+// order, where they stop, and what a failure logs and shows.
+#include "shell/MainWindowLayout.h"
+#include "shell/StartupChecks.h"
+#include "ui/layout/ScaleRule.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+static std::ostream& operator<<(std::ostream& out, const Rect& r) {
+    return out << "(" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+}
+
+namespace {
+
+constexpr Size kScreen = {1920, 1440};
+
+} // namespace
+
+TEST(FramePlacement, At96DpiTheMainWindowIs800By600CentredAndTheFrame806By606AroundIt) {
+    const float s = ScaleFromDpi(96);
+    const Rect frame = FrameRect(kScreen, s);
+    EXPECT_EQ(frame, Rect::FromSize(557, 417, 806, 606));
+    const Rect main = MainWindowRect(frame, s);
+    EXPECT_EQ(main, Rect::FromSize(560, 419, 800, 600));
+    EXPECT_EQ((main.left + main.right) / 2, kScreen.width / 2);
+    EXPECT_EQ((main.top + main.bottom) / 2, kScreen.height / 2 - 1);
+    // The frame follows the main window back to where it was drawn: (3, 2) of it holds the main window.
+    EXPECT_EQ(FrameFollowRect(main, s), frame);
+}
+
+TEST(FramePlacement, At120DpiThePictureIs967By727AndTheFrameEndsUp965By725) {
+    const float s = ScaleFromDpi(120);
+    const Rect frame = FrameRect(kScreen, s);
+    EXPECT_EQ(frame.Width(), 967);
+    EXPECT_EQ(frame.Height(), 727);
+    EXPECT_EQ(frame.TopLeft(), (Point{960 - 483, 720 - 363}));
+    const Rect main = MainWindowRect(frame, s);
+    EXPECT_EQ(main, Rect::FromSize(frame.left + 3, frame.top + 2, 959, 719));
+    const Rect follow = FrameFollowRect(main, s);
+    EXPECT_EQ(follow, (Rect{main.left - 3, main.top - 2, main.right + 3, main.bottom + 4}));
+    EXPECT_EQ(follow.Width(), 965);
+    EXPECT_EQ(follow.Height(), 725);
+}
+
+TEST(FramePlacement, TheFrameAlwaysEndsUpAroundTheMainWindowOnOddScreens) {
+    for (const int dpi : {96, 110, 120, 125, 144, 192}) {
+        for (const Size screen : {Size{1024, 768}, Size{1366, 768}, Size{801, 601}}) {
+            SCOPED_TRACE(std::to_string(dpi) + " dpi " + std::to_string(screen.width));
+            const float s = ScaleFromDpi(dpi);
+            const Rect main = MainWindowRect(FrameRect(screen, s), s);
+            const Rect follow = FrameFollowRect(main, s);
+            EXPECT_LT(follow.left, main.left);
+            EXPECT_LT(follow.top, main.top);
+            EXPECT_GT(follow.right, main.right);
+            EXPECT_GT(follow.bottom, main.bottom);
+        }
+    }
+}
+
+TEST(TitleArea, SpansTheBlueStripLeftOfTheVersion) {
+    EXPECT_EQ(TitleRect(1.0f), (Rect{36, 0, 300, 42}));
+    EXPECT_EQ(TitleRect(1.25f), (Rect{45, 0, 375, 52}));
+}
+
+TEST(MainWindowControls, At96DpiEveryControlSitsWhereTheArtLeftRoomForIt) {
+    // 宋体 10 at 96 dpi: the agree text measures 231 pixels (n = 16), "反馈问题" 52.
+    const MainWindowLayout layout = LayOutMainWindow({800, 600}, 1.0f, 231, 52);
+    EXPECT_EQ(layout.close, (Rect{768, 0, 794, 34}));
+    EXPECT_EQ(layout.minimise, (Rect{740, 0, 766, 34}));
+    // At s = 1 the version label and the more-tools button cover exactly the picture parts drawn behind them.
+    EXPECT_EQ(layout.version, kVersionBackSource);
+    EXPECT_EQ(layout.moreTools, kMoreToolsBackSource);
+    EXPECT_EQ(layout.agree, (Rect{8, 575, 58, 595}));
+    EXPECT_EQ(layout.agreementLink, (Rect{64, 575, 288, 595}));
+    EXPECT_EQ(layout.feedbackLink, (Rect{730, 575, 794, 595}));
+}
+
+TEST(MainWindowControls, At120DpiTheyGrowWithTheScaleAndKeepTheirEdges) {
+    const float s = ScaleFromDpi(120);
+    const MainWindowLayout layout = LayOutMainWindow({959, 719}, s, 280, 62);
+    EXPECT_EQ(layout.close, (Rect{921, 0, 952, 40}));
+    EXPECT_EQ(layout.minimise, (Rect{887, 0, 918, 40}));
+    EXPECT_EQ(layout.version, (Rect{240, 19, 420, 37}));
+    EXPECT_EQ(layout.moreTools, (Rect{72, 635, 141, 656}));
+    // n = 280 / 14 = 20: the box gets 2n + 16·s + 2 pixels, the link 14n.
+    EXPECT_EQ(layout.agree, (Rect{9, 689, 70, 713}));
+    EXPECT_EQ(layout.agreementLink, (Rect{76, 689, 356, 713}));
+    // f = trunc(62 + 4.8 + 8) = 74.
+    EXPECT_EQ(layout.feedbackLink, (Rect{879, 689, 953, 713}));
+}
+
+TEST(MainWindowControls, TheBottomRowSharesOneLineAndTheButtonsStayInsideTheClientArea) {
+    for (const int dpi : {96, 120, 125, 144}) {
+        SCOPED_TRACE(dpi);
+        const float s = ScaleFromDpi(dpi);
+        const Size client = {Trunc(Trunc(806 * s) - 6 * s), Trunc(Trunc(606 * s) - 6 * s)};
+        const MainWindowLayout layout = LayOutMainWindow(client, s, Trunc(231 * s), Trunc(52 * s));
+        EXPECT_EQ(layout.agree.top, layout.agreementLink.top);
+        EXPECT_EQ(layout.agree.top, layout.feedbackLink.top);
+        EXPECT_EQ(layout.agree.bottom, layout.feedbackLink.bottom);
+        EXPECT_EQ(layout.agreementLink.left, layout.agree.right + 6);
+        EXPECT_EQ(layout.feedbackLink.right, client.width - 6);
+        EXPECT_LT(layout.agreementLink.right, layout.feedbackLink.left);
+        EXPECT_LE(layout.close.right, client.width);
+        EXPECT_LT(layout.minimise.right, layout.close.left);
+        EXPECT_LE(layout.agree.bottom, client.height);
+        // Below the pages (42 + 318 design pixels down) and above the bottom row.
+        EXPECT_GE(layout.moreTools.top, Trunc(42 * s) + Trunc(318 * s));
+        EXPECT_LT(layout.moreTools.bottom, layout.agree.top);
+    }
+}
+
+namespace {
+
+// Records which checks ran; the check numbered `failing` (1-7) answers false.
+class ScriptedChecks : public IStartupChecks {
+public:
+    explicit ScriptedChecks(int failing) : m_failing(failing) {}
+    std::vector<std::string> ran;
+
+    bool LoadCatalogue() override { return Run("catalogue", 1); }
+    bool SetNotifyWindow() override { return Run("notify window", 2); }
+    bool IsSupportedSystem() override { return Run("system", 3); }
+    bool SetHookTarget() override { return Run("hook target", 4); }
+    bool InstallHook() override { return Run("hook", 5); }
+    bool LoadFeedbackLibrary() override { return Run("library", 6); }
+    bool InitFeedbackLibrary() override { return Run("library init", 7); }
+
+private:
+    bool Run(const char* name, int number) {
+        ran.emplace_back(name);
+        return number != m_failing;
+    }
+    int m_failing;
+};
+
+const std::vector<std::string> kOrder = {"catalogue", "notify window", "system",      "hook target",
+                                         "hook",      "library",       "library init"};
+
+struct Expected {
+    int step;
+    std::u8string_view logEntry;
+    std::wstring_view message;
+};
+
+} // namespace
+
+TEST(StartupChecks, AllSevenRunInTheirOrderAndNothingIsReportedWhenTheyPass) {
+    ScriptedChecks checks(0);
+    EXPECT_FALSE(RunStartupChecks(checks).has_value());
+    EXPECT_EQ(checks.ran, kOrder);
+}
+
+TEST(StartupChecks, TheFirstFailureStopsTheRunWithItsLogEntryAndMessage) {
+    const Expected expected[] = {
+        {1, u8"读取解析硬件ID信息XML失败", L"工具初始化失败"},
+        {2, u8"设置窗口指针失败1", L"工具初始化失败"},
+        {3, u8"获取当前系统是否支持失败2", L"此工具不支持当前系统"},
+        {4, u8"设置窗口指针失败4", L"工具初始化失败"},
+        {5, u8"工具初始化失败5", L"工具初始化失败"},
+        // The library's load is reported as 7 and its initialisation as 6.
+        {6, u8"工具初始化失败7", L"工具初始化失败"},
+        {7, u8"工具初始化失败6", L"工具初始化失败"},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.step);
+        ScriptedChecks checks(e.step);
+        const auto failure = RunStartupChecks(checks);
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->step, e.step);
+        EXPECT_TRUE(failure->logEntry == e.logEntry);
+        EXPECT_TRUE(failure->message == e.message);
+        // The failing check ran last: none after it.
+        EXPECT_EQ(checks.ran, std::vector<std::string>(kOrder.begin(), kOrder.begin() + e.step));
+    }
+}
