@@ -22,10 +22,13 @@ std::wstring Summary(std::string_view ascii) {
     return std::to_wstring(ascii.size()) + L" bytes to " + std::to_wstring(ascii.size()) + L" wide chars";
 }
 
+// Stops a cursor walk that would never end, so such a fault fails the test instead of hanging it.
+constexpr size_t kWalkLimit = 1000000;
+
 // Names of the children of the main element, in order, leaving the cursor where it was.
 std::vector<std::wstring> ChildNames(XmlDocument doc) {
     std::vector<std::wstring> names;
-    while (doc.FindChildElement())
+    while (names.size() < kWalkLimit && doc.FindChildElement())
         names.push_back(doc.GetChildTagName());
     return names;
 }
@@ -33,7 +36,7 @@ std::vector<std::wstring> ChildNames(XmlDocument doc) {
 std::vector<std::wstring> TopLevelNames(const XmlDocument& loaded) {
     XmlDocument doc = loaded;
     std::vector<std::wstring> names;
-    while (doc.FindElement())
+    while (names.size() < kWalkLimit && doc.FindElement())
         names.push_back(doc.GetTagName());
     return names;
 }
@@ -238,6 +241,16 @@ TEST(XmlDocumentParse, ElementClosedByAnOuterEndTagHandsItsChildrenToItsParent) 
     EXPECT_EQ(doc.GetChildTagName(), L"c");
 }
 
+TEST(XmlDocumentParse, EndTagClosingSeveralElementsNamesTheInnermost) {
+    const std::string text = "<r><a><b></r>";
+    XmlDocument doc;
+    EXPECT_FALSE(doc.LoadBytes(text));
+    EXPECT_EQ(doc.Result(), Summary(text) + L", End tag 'r' at offset " + Offset(text, "</r>") +
+                                L" does not match start tag 'b' at offset " + Offset(text, "<b>"));
+    ASSERT_TRUE(doc.FindElement(L"r"));
+    EXPECT_EQ(ChildNames(doc), (std::vector<std::wstring>{L"a", L"b"}));
+}
+
 TEST(XmlDocumentParse, ElementsOpenAtTheEndBecomeTopLevelSiblings) {
     const std::string text = "<r><a><b/>";
     XmlDocument doc;
@@ -435,6 +448,9 @@ TEST(XmlDocumentAttributes, ReadsQuotedUnquotedAndBareAttributes) {
     EXPECT_EQ(doc.GetChildAttribute(L"Name"), L"n");
     EXPECT_EQ(doc.GetChildAttribute(L"missing"), L"");
     EXPECT_EQ(doc.GetChildAttribute(L"e"), L"f/g"); // reading moves nothing
+    ASSERT_TRUE(doc.LoadBytes("<r><e a=\"1\" flag/></r>"));
+    ASSERT_TRUE(doc.FindChildElement());
+    EXPECT_EQ(doc.GetChildAttribute(L"flag"), L"flag"); // also as the last one
 }
 
 TEST(XmlDocumentAttributes, EmptyWithoutAChildOrWithoutAValue) {
