@@ -1,0 +1,16 @@
+#!/usr/bin/python3
+"""Start-up of the tool in the 64-bit Wine prefix (the 32-bit tool under WOW64): failed checks, Windows versions,
+the new-version notice, the main window at 96 dpi, and the page switch after a scan (see shellcases.py)."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import guitest  # noqa: E402
+import shellcases  # noqa: E402
+
+StartupTest = shellcases.startup_tests("win64")
+PageSwitchTest = shellcases.page_switch_test("win64")
+
+if __name__ == "__main__":
+    guitest.run_tests()
