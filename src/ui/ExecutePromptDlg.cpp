@@ -18,9 +18,7 @@ int CExecutePromptDlg::FramePictureId() const {
 BOOL CExecutePromptDlg::OnInitDialog() {
     const Size size = ProgressFrameSize(m_scale);
     ::SetWindowPos(m_hwnd, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // Layered for the per-pixel alpha of its picture; transparent to the mouse, so that presses over the content
-    // reach the content even where a window system stacks the frame above it.
-    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (EnsurePng(FramePictureId(), m_background)) {
         PushLayeredPicture(m_hwnd, m_background->Get(), size, true);
     }
@@ -32,6 +30,7 @@ BOOL CExecutePromptDlg::OnInitDialog() {
     if (m_content->Create(IDD_EXECUTE_PROMPT_CHILD, m_hwnd)) {
         m_content->MoveWindow(ProgressContentRect(WindowRect(), m_scale));
         m_content->ShowWindow(SW_SHOW);
+        KeepAbove(m_content->Hwnd());
     } else {
         m_content.reset();
     }

@@ -17,9 +17,7 @@ int CPromptDlg::FramePictureId() const {
 BOOL CPromptDlg::OnInitDialog() {
     const Size size = PromptFrameSize(m_scale);
     ::SetWindowPos(m_hwnd, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // Layered for the per-pixel alpha of its picture; transparent to the mouse, so that presses over the content
-    // reach the content even where a window system stacks the frame above it.
-    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (EnsurePng(FramePictureId(), m_background)) {
         PushLayeredPicture(m_hwnd, m_background->Get(), size, false);
     }
@@ -36,6 +34,7 @@ BOOL CPromptDlg::OnInitDialog() {
     }
     m_content->MoveWindow(PromptContentRect(WindowRect(), m_scale));
     m_content->ShowWindow(SW_SHOW);
+    KeepAbove(m_content->Hwnd());
     return TRUE;
 }
 

@@ -151,6 +151,8 @@ class Program:
                 self.popen.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 pass
+        self._reader.join(timeout=5)
+        self.popen.stdout.close()
 
 
 # ---- screenshots ---------------------------------------------------------------------------------------------------
@@ -272,17 +274,24 @@ def read_png(path):
     return width, height, pixels
 
 
-def skin_picture_mean(picture_id, over=(255, 255, 255)):
-    """Mean colour of a skin picture composited over a plain colour."""
+def skin_picture_mean(picture_id, over=(255, 255, 255), region=None):
+    """Mean colour of a skin picture (resources/png/<id>.png), or of region (l, t, r, b) of it, composited over a
+    plain colour."""
     path = os.path.join(os.path.dirname(__file__), "..", "..", "resources", "png", "%d.png" % picture_id)
     width, height, pixels = read_png(path)
+    left, top, right, bottom = region or (0, 0, width, height)
     total = [0.0, 0.0, 0.0]
-    for row in pixels:
-        for r, g, b, a in row:
+    for row in pixels[top:bottom]:
+        for r, g, b, a in row[left:right]:
             for c, v in enumerate((r, g, b)):
                 total[c] += (v * a + over[c] * (255 - a)) / 255.0
-    n = float(width * height)
+    n = float(max(1, (right - left) * (bottom - top)))
     return tuple(t / n for t in total)
+
+
+def nearest(colour, candidates):
+    """Key of the candidate colour (a dict of name: colour) closest to colour."""
+    return min(candidates, key=lambda name: colour_distance(colour, candidates[name]))
 
 
 def colour_distance(a, b):
@@ -406,12 +415,12 @@ class Session:
         # monochrome rendering drops the thin strokes of small Chinese characters).
         _set_user_values(self.prefix, "Control Panel\\\\Desktop",
                          {"LogPixels": "dword:%08x" % self.dpi, "FontSmoothing": '"2"', "FontSmoothingType": "dword:00000001"})
-        # No window manager runs on the virtual display: Wine places and maps every window itself instead of
-        # waiting for a manager that never answers.
-        _set_user_values(self.prefix, "Software\\\\Wine\\\\X11 Driver", {"Managed": '"N"'})
         # The bitmap strikes of the "Sharp" face draw small Chinese text crisply, as SimSun's do; the outline
         # face loses strokes at 12-16 pixels.
         _substitute_fonts(self.prefix, "WenQuanYi Zen Hei Sharp")
+        # No window manager runs on the virtual display: Wine places, stacks and maps every window itself instead
+        # of waiting (two seconds each time) for a manager that never answers.
+        _set_user_values(self.prefix, "Software\\\\Wine\\\\X11 Driver", {"Managed": '"N"'})
         self._start_display()
         self.env = dict(os.environ, DISPLAY=":%d" % self.display, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDLLOVERRIDES="winemenubuilder.exe=d")
@@ -420,9 +429,9 @@ class Session:
 
     def _start_display(self):
         for number in _free_display():
-            log = open(os.path.join(self.work, "xvfb.log"), "w")
-            xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % self.screen, "-nolisten",
-                                     "tcp", "-noreset"], stdout=log, stderr=subprocess.STDOUT)
+            with open(os.path.join(self.work, "xvfb.log"), "w") as log:
+                xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % self.screen,
+                                         "-nolisten", "tcp", "-noreset"], stdout=log, stderr=subprocess.STDOUT)
             deadline = time.monotonic() + 10
             while time.monotonic() < deadline and xvfb.poll() is None:
                 if os.path.exists("/tmp/.X11-unix/X%d" % number):
@@ -453,6 +462,9 @@ class Session:
                 self._probe.wait(timeout=5)
             except (OSError, subprocess.TimeoutExpired):
                 self._probe.kill()
+                self._probe.wait()
+            self._probe.stdin.close()
+            self._probe.stdout.close()
             self._probe = None
         if self.env is not None:
             subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -477,10 +489,22 @@ class Session:
     def windows_path(self, path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
-    def start(self, exe, *args, cwd=None):
-        """Starts a Windows program (a path on this machine) under Wine; returns a Program."""
-        popen = subprocess.Popen(["wine", exe] + [str(a) for a in args], env=self.env, stdout=subprocess.PIPE,
-                                 stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, cwd=cwd or self.work)
+    def program_folder(self, name, files):
+        """Makes a fresh program folder <work>/<name> holding copies of files (paths on this machine), as the tool
+        ships; returns its path."""
+        folder = os.path.join(self.work, name)
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        for f in files:
+            shutil.copy2(f, folder)
+        return folder
+
+    def start(self, exe, *args, cwd=None, env=None):
+        """Starts a Windows program (a path on this machine) under Wine, with extra environment variables;
+        returns a Program."""
+        popen = subprocess.Popen(["wine", exe] + [str(a) for a in args], env=dict(self.env, **(env or {})),
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                 cwd=cwd or self.work)
         program = Program(popen, os.path.basename(exe))
         self._programs.append(program)
         return program
@@ -528,24 +552,29 @@ class Session:
                 raise GuiTestError("timed out after %ss waiting for %s" % (timeout, what))
             time.sleep(interval)
 
-    def wait_window(self, exe_name, match, timeout=20, what="window", visible=True):
-        """Waits for a top-level window of exe_name with match(win) true (and visible) that has settled: the
-        window, its owner and its children keep their places over two looks. Returns it."""
-        previous = [None]
+    def wait_window(self, exe_name, match, timeout=20, what="window", visible=True, looks=3):
+        """Waits for a top-level window of exe_name with match(win) true that has settled: it (and its owner, if
+        it has one) is visible, and the window, its owner and its children keep their places over `looks`
+        consecutive looks. Returns it."""
+        history = []
 
         def layout(w, tops):
-            owner = [t.rect for t in tops if t.hwnd == w.owner]
+            owner = [(t.rect, t.visible) for t in tops if t.hwnd == w.owner]
             return (w.rect, w.visible, owner, [(c.id, c.rect, c.visible) for c in w.children])
 
         def find():
             tops = self.windows(exe_name)
             for w in tops:
-                if (w.visible or not visible) and match(w):
-                    now = layout(w, tops)
-                    settled = previous[0] == now
-                    previous[0] = now
-                    return w if settled else None
-            previous[0] = None
+                if match(w):
+                    owner = [t for t in tops if t.hwnd == w.owner]
+                    shown = w.visible and all(t.visible for t in owner)
+                    if visible and not shown:
+                        break
+                    history.append(layout(w, tops))
+                    if len(history) >= looks and all(h == history[-1] for h in history[-looks:]):
+                        return w
+                    return None
+            history.clear()
             return None
 
         return self.wait_for(find, timeout, what)
@@ -572,8 +601,17 @@ class Session:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
 
+    def pointer(self):
+        """Where the X pointer is."""
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, stdout=subprocess.PIPE,
+                             check=True).stdout.decode()
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"])
+
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # --sync waits for the pointer to arrive, which it never does when it is there already.
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", x, y)
 
     def click(self, x, y, button=1):
         self.move(x, y)

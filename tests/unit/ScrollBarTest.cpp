@@ -384,6 +384,21 @@ TEST(ScrollBarPaint, ThumbCapsAreStretchedAndItsMiddleTiled) {
     EXPECT_TRUE(PaintBar(none, Values(0, 99, 10, 0), true, {13, 200}, {}).empty());
 }
 
+TEST(ScrollBarPaint, DisabledBarShowsTrackWhereTheThumbWouldBe) {
+    BarLook look;
+    look.disabled = true;
+    const auto pieces = PaintBar(Metrics(200), Values(0, 99, 10, 45), true, {13, 200}, look);
+    for (const SkinPiece& piece : pieces) {
+        EXPECT_NE(piece.source.left / kCell, SkinColumn(kPartThumbTrack, true)) << piece.target;
+    }
+    const Point onThumb{6, LayOutBar(Metrics(200), Values(0, 99, 10, 45)).thumbStart + 3};
+    const auto covering = std::count_if(pieces.begin(), pieces.end(), [&](const SkinPiece& piece) {
+        return piece.clip.Contains(onThumb) && piece.target.Contains(onThumb) &&
+               piece.source == SkinCell(kCell, SkinColumn(kPartPageUp, true), kRowNormal);
+    });
+    EXPECT_EQ(covering, 1);
+}
+
 TEST(ScrollBarTracker, ArrowRepeatsAfterADelayWhileHeldAndOnTheArrow) {
     Rig rig(Values(0, 99, 10, 50));
     const BarActions press = rig.Run(rig.bar.Press(rig.At(195)));

@@ -324,29 +324,44 @@ TEST(ButtonStateTracker, HoverPressAndLeave) {
     EXPECT_EQ(button.State(), kStateNormal);
     EXPECT_TRUE(button.OnMouseMove(true)); // asks for hover and leave notification once
     EXPECT_FALSE(button.OnMouseMove(true));
-    EXPECT_TRUE(button.OnHoverOrRelease(true, true));
+    EXPECT_TRUE(button.OnRelease(true, true));
     EXPECT_EQ(button.State(), kStateHover);
-    EXPECT_FALSE(button.OnHoverOrRelease(true, true)); // no repaint when nothing changed
+    EXPECT_FALSE(button.OnRelease(true, true)); // no repaint when nothing changed
     EXPECT_TRUE(button.OnPress(true, true));
     EXPECT_EQ(button.State(), kStatePressed);
-    EXPECT_TRUE(button.OnHoverOrRelease(true, true)); // release inside: hover again
+    EXPECT_TRUE(button.OnRelease(true, true)); // release inside: hover again
     EXPECT_TRUE(button.OnMouseLeave(true));
     EXPECT_EQ(button.State(), kStateNormal);
     EXPECT_FALSE(button.Tracking());
     EXPECT_TRUE(button.OnMouseMove(true)); // a new request after the leave
 }
 
+TEST(ButtonStateTracker, AHoverArrivingAfterAQuickPressKeepsThePressedPicture) {
+    ButtonStateTracker button(ButtonStateTracker::PointRule::InsideOnly);
+    EXPECT_TRUE(button.OnMouseMove(true));
+    EXPECT_TRUE(button.OnPress(true, true));
+    EXPECT_FALSE(button.OnHover(true, true));
+    EXPECT_EQ(button.State(), kStatePressed);
+    EXPECT_TRUE(button.OnRelease(true, true));
+    EXPECT_EQ(button.State(), kStateHover);
+    // Without a press the hover shows the hover picture, inside the button only for an image button.
+    ButtonStateTracker other(ButtonStateTracker::PointRule::InsideOnly);
+    EXPECT_FALSE(other.OnHover(true, false));
+    EXPECT_TRUE(other.OnHover(true, true));
+    EXPECT_EQ(other.State(), kStateHover);
+}
+
 TEST(ButtonStateTracker, ImageButtonIgnoresPointsOutsideWhilePngButtonTakesAny) {
     ButtonStateTracker image(ButtonStateTracker::PointRule::InsideOnly);
     EXPECT_FALSE(image.OnPress(true, false));
     EXPECT_EQ(image.State(), kStateNormal);
-    EXPECT_FALSE(image.OnHoverOrRelease(true, false));
+    EXPECT_FALSE(image.OnRelease(true, false));
     EXPECT_EQ(image.State(), kStateNormal);
 
     ButtonStateTracker png(ButtonStateTracker::PointRule::AnyPoint);
     EXPECT_TRUE(png.OnPress(true, false));
     EXPECT_EQ(png.State(), kStatePressed);
-    EXPECT_TRUE(png.OnHoverOrRelease(true, false));
+    EXPECT_TRUE(png.OnRelease(true, false));
     EXPECT_EQ(png.State(), kStateHover);
 }
 
@@ -355,7 +370,7 @@ TEST(ButtonStateTracker, DisabledButtonIgnoresTheMouse) {
     EXPECT_FALSE(button.OnMouseMove(false));
     EXPECT_FALSE(button.Tracking());
     EXPECT_FALSE(button.OnPress(false, true));
-    EXPECT_FALSE(button.OnHoverOrRelease(false, true));
+    EXPECT_FALSE(button.OnRelease(false, true));
     EXPECT_EQ(button.State(), kStateNormal);
     // Pressed, then disabled: the leave neither repaints nor resets, but tracking ends.
     EXPECT_TRUE(button.OnMouseMove(true));

@@ -53,8 +53,13 @@ bool CImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         }
         return true;
     case WM_MOUSEHOVER:
+        if (m_tracker.OnHover(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
+            Invalidate(true);
+        }
+        result = Default();
+        return true;
     case WM_LBUTTONUP:
-        if (m_tracker.OnHoverOrRelease(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
+        if (m_tracker.OnRelease(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
             Invalidate(true);
         }
         result = Default();

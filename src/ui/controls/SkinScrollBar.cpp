@@ -144,8 +144,9 @@ void CSkinScrollBar::Paint(HDC dc) {
         CSourceDc skin(dc);
         CSelectObject selected(skin.Get(), m_bitmap);
         ::SetStretchBltMode(picture.Dc(), COLORONCOLOR);
-        for (const SkinPiece& piece :
-             PaintBar(m_tracker.Metrics(), m_tracker.Values(), Vertical(), size, m_tracker.Look())) {
+        BarLook look = m_tracker.Look();
+        look.disabled = !IsEnabled();
+        for (const SkinPiece& piece : PaintBar(m_tracker.Metrics(), m_tracker.Values(), Vertical(), size, look)) {
             const int saved = ::SaveDC(picture.Dc());
             ::IntersectClipRect(picture.Dc(), piece.clip.left, piece.clip.top, piece.clip.right, piece.clip.bottom);
             ::StretchBlt(picture.Dc(), piece.target.left, piece.target.top, piece.target.Width(), piece.target.Height(),

@@ -411,7 +411,17 @@ void CSkinScrollWnd::MirrorBar(CSkinScrollBar& bar, int which) {
         own.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
         ::SendMessageW(bar.Hwnd(), SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&own));
     }
-    const bool scrollable = ScrollSpan(bar.Values()) > 0;
+    // The control's own bar may be disabled with a stale range (a rich-edit box whose text fits keeps its old
+    // range): its enabled state counts as well as the range.
+    SCROLLBARINFO state{};
+    state.cbSize = sizeof(state);
+    // Both arrows disabled (EnableScrollBar with ESB_DISABLE_BOTH) disables the bar.
+    bool ownEnabled = true;
+    if (::GetScrollBarInfo(m_control, which == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &state)) {
+        const auto unavailable = [&](int part) { return (state.rgstate[part] & STATE_SYSTEM_UNAVAILABLE) != 0; };
+        ownEnabled = !unavailable(0) && !(unavailable(1) && unavailable(5));
+    }
+    const bool scrollable = ownEnabled && ScrollSpan(bar.Values()) > 0;
     if (bar.IsEnabled() != scrollable) {
         bar.EnableWindow(scrollable);
     }

@@ -1,9 +1,34 @@
 // Skinned dialog base.
 #include "ui/controls/SkinnedDialog.h"
 
+namespace {
+// Posted to a frame after its place in the z-order changed; the content is raised once that change is complete.
+constexpr UINT kMsgRaiseContent = WM_APP + 0x7F0;
+} // namespace
+
 bool CSkinnedDialog::PreTranslateMessage(MSG& message) {
     if (message.message == WM_KEYDOWN && (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN)) {
         return true;
     }
     return CDialog::PreTranslateMessage(message);
+}
+
+bool CSkinnedDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_WINDOWPOSCHANGED && m_content != nullptr) {
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((position->flags & SWP_SHOWWINDOW) || !(position->flags & SWP_NOZORDER)) {
+            ::PostMessageW(m_hwnd, kMsgRaiseContent, 0, 0);
+        }
+        // Not handled: the default processing still turns the change into WM_MOVE and WM_SIZE.
+    } else if (message == kMsgRaiseContent) {
+        if (m_content != nullptr && ::IsWindow(m_content) && ::IsWindowVisible(m_content)) {
+            ::SetWindowPos(m_content, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (::GetActiveWindow() == m_hwnd) {
+                ::SetActiveWindow(m_content);
+            }
+        }
+        result = 0;
+        return true;
+    }
+    return CDialog::OnMessage(message, wParam, lParam, result);
 }

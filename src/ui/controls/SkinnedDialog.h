@@ -1,5 +1,7 @@
 // Base of every skinned window: it carries the scale factor and swallows Enter and Escape, so that no skinned
-// window closes or presses a button by keyboard.
+// window closes or presses a button by keyboard. A frame of a frame-and-content pair names its content window
+// with KeepAbove: whenever the frame is shown or raised, the content is put back on top and, when the frame
+// was the active window, takes the activation (the frame is only a picture).
 #pragma once
 
 #include "framework/Dialog.h"
@@ -14,5 +16,14 @@ public:
     bool PreTranslateMessage(MSG& message) override;
 
 protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Windows keeps owned windows above their owner, but not every window system does (Wine without a window
+    // manager stacks an activated frame over its content, whose picture then hides the content and takes its
+    // clicks).
+    void KeepAbove(HWND content) { m_content = content; }
+
     float m_scale = 1.0f;
+
+private:
+    HWND m_content = nullptr;
 };

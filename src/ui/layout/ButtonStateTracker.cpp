@@ -9,7 +9,14 @@ bool ButtonStateTracker::OnMouseMove(bool enabled) {
     return true;
 }
 
-bool ButtonStateTracker::OnHoverOrRelease(bool enabled, bool pointInside) {
+bool ButtonStateTracker::OnHover(bool enabled, bool pointInside) {
+    if (m_state == kStatePressed) {
+        return false;
+    }
+    return OnRelease(enabled, pointInside);
+}
+
+bool ButtonStateTracker::OnRelease(bool enabled, bool pointInside) {
     if (!enabled || m_state == kStateHover || !Accepts(pointInside)) {
         return false;
     }

@@ -17,7 +17,10 @@ public:
     // Each returns whether the button must repaint, except OnMouseMove, which returns whether a hover/leave
     // notification must be requested now.
     bool OnMouseMove(bool enabled);
-    bool OnHoverOrRelease(bool enabled, bool pointInside);
+    // The hover notification shows the hover picture, but never over a press still held: it may arrive after a
+    // quick press, and the pressed picture must last until the release.
+    bool OnHover(bool enabled, bool pointInside);
+    bool OnRelease(bool enabled, bool pointInside);
     bool OnPress(bool enabled, bool pointInside);
     bool OnMouseLeave(bool enabled);
 

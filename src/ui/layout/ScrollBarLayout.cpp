@@ -228,10 +228,15 @@ std::vector<SkinPiece> PaintBar(const BarMetrics& metrics, const ScrollValues& v
     };
 
     const Rect track = SkinCell(c, SkinColumn(kPartPageUp, vertical), kRowNormal);
-    Tile(pieces, area(kPartPageUp), track, vertical, tile, tile);
-    Tile(pieces, area(kPartPageDown), track, vertical, tile, tile);
+    if (look.disabled) {
+        // The whole track, where the thumb would be included.
+        Tile(pieces, AlongRect(vertical, layout.arrow, layout.TrackEnd(), across), track, vertical, tile, tile);
+    } else {
+        Tile(pieces, area(kPartPageUp), track, vertical, tile, tile);
+        Tile(pieces, area(kPartPageDown), track, vertical, tile, tile);
+    }
 
-    if (layout.thumbLength > 0) {
+    if (layout.thumbLength > 0 && !look.disabled) {
         const Rect cell = SkinCell(c, SkinColumn(kPartThumbTrack, vertical), PartRow(kPartThumbTrack, look));
         const int k = std::min(metrics.capSize <= 0 ? 3 : metrics.capSize + 3, c / 2);
         const int length = layout.thumbLength;

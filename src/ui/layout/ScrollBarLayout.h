@@ -102,6 +102,7 @@ struct BarLook {
     ScrollPart pressed = kPartNone; // arrow or track part held down
     bool pressedInside = false;     // the pointer is on the held part
     bool dragging = false;          // the thumb is being dragged
+    bool disabled = false;          // a disabled bar shows its arrows and track, but no thumb
 };
 // The row a part is drawn in: the thumb pressed while dragged; an arrow pressed while held with the pointer on
 // it; arrows and thumb hovered under a free pointer; otherwise (and always for the track) normal.
@@ -115,7 +116,7 @@ struct SkinPiece {
     friend bool operator==(const SkinPiece&, const SkinPiece&) = default;
 };
 // The copies that paint a whole bar of the given client size, in order: both tracks (tiled, trunc(c*s) apart in
-// both directions from the area's top-left, the last tiles cut at the area's end), the thumb (end caps of
+// both directions from the area's top-left, the last tiles cut at the area's end), the thumb unless disabled (end caps of
 // k = 3 pixels, cap size + 3 with a cap size, stretched across; the rest of the cell tiled between them) and
 // both arrows (stretched).
 std::vector<SkinPiece> PaintBar(const BarMetrics& metrics, const ScrollValues& values, bool vertical, Size client,
