@@ -4,9 +4,11 @@
 //   gallery prompt <kind> <text> [--owner] [--missing-frame] [--scale s]     exit code = the prompt's result
 //   gallery progress <text> <trigger file> [--missing-frame] [--scale s]      0x5F5 once the file exists
 //   gallery controls [--scale s]                                             every control; runs until closed
+//   gallery agreement|feedback ...                                           see PopupModes.h
 #include "ControlsDlg.h"
 #include "GalleryIds.h"
 #include "GalleryOutput.h"
+#include "PopupModes.h"
 
 #include "framework/WinApp.h"
 #include "ui/ExecutePromptDlg.h"
@@ -148,6 +150,10 @@ BOOL CGalleryApp::InitInstance() {
         m_exitCode = RunProgressMode(m_args);
     } else if (!m_args.empty() && m_args[0] == L"controls") {
         m_exitCode = RunControlsMode();
+    } else if (!m_args.empty() && m_args[0] == L"agreement") {
+        m_exitCode = RunAgreementMode(m_args, m_scale);
+    } else if (!m_args.empty() && m_args[0] == L"feedback") {
+        m_exitCode = RunFeedbackMode(m_args);
     } else {
         Say(L"usage: gallery prompt|progress|controls ...");
         m_exitCode = 100;

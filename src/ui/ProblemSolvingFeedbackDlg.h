@@ -1,0 +1,45 @@
+// The problem-solved feedback window's frame: a modal layered window with the shadowed picture, carrying the
+// content window (CProblemSolvingFeedbackChildDlg) with the question and its four buttons. It works out its scale
+// factor from the screen itself. Shown once when the tool closes:
+//
+//   CProblemSolvingFeedbackDlg feedback;        // no owner
+//   feedback.SetBridge(&bridge);                // the main window's feedback bridge; null reports nothing
+//   feedback.DoModal();                         // ends when the user answered or closed it
+//
+// "解决", "未解决" and the close cross report choice 1, 2 or 3 with the moment of the answer, then close the window;
+// "更多方案" opens the knowledge base and leaves the window open. When the window cannot show itself (its
+// picture or its content cannot be made), DoModal returns IDCANCEL at once and nothing is reported.
+#pragma once
+
+#include "ui/controls/PngImage.h"
+#include "ui/controls/SkinnedDialog.h"
+
+#include <memory>
+
+class CProblemSolvingFeedbackChildDlg;
+class FeedbackBridge;
+
+class CProblemSolvingFeedbackDlg : public CSkinnedDialog {
+public:
+    explicit CProblemSolvingFeedbackDlg(HWND owner = nullptr);
+    ~CProblemSolvingFeedbackDlg() override;
+
+    void SetBridge(const FeedbackBridge* bridge) { m_bridge = bridge; }
+
+    // The user dragged the content: from now on the content leads and the frame follows it.
+    void FollowContent(const Rect& contentWindow);
+
+protected:
+    // Which picture the frame shows.
+    virtual int FramePictureId() const;
+
+    BOOL OnInitDialog() override;
+    void OnMove(int x, int y) override;
+    void OnDestroy() override;
+
+private:
+    PngSlot m_background;
+    std::unique_ptr<CProblemSolvingFeedbackChildDlg> m_content;
+    int m_frameMovesContent = 1;
+    const FeedbackBridge* m_bridge = nullptr;
+};
