@@ -152,6 +152,10 @@ void CDriverUninstallFunctionDlg::FillCategoryTree() {
         }
         TreeView_Expand(m_tree, category, TVE_EXPAND);
     }
+    // Expanding may have scrolled to the last devices; the user starts reading at the first category.
+    if (HTREEITEM first = TreeView_GetRoot(m_tree)) {
+        TreeView_Select(m_tree, first, TVGN_FIRSTVISIBLE);
+    }
 }
 
 void CDriverUninstallFunctionDlg::ShowPackagesOfSelection() {

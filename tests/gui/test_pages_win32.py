@@ -1,0 +1,18 @@
+#!/usr/bin/python3
+"""The two pages with real input in the 32-bit prefix (devcon): the whole road of one uninstall, and an
+uninstall that fails."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import guitest  # noqa: E402
+import pagetest  # noqa: E402
+
+
+class PagesWin32Test(pagetest.PagesTest):
+    ARCH = "win32"
+
+
+if __name__ == "__main__":
+    guitest.run_tests()
