@@ -3,11 +3,13 @@
 
 #include "discovery/Catalogue.h"
 #include "logging/LogSave.h"
+#include "feedback/FeedbackConstants.h"
 #include "shell/MainWindowLayout.h"
 #include "shell/SystemSupport.h"
 #include "ui/DriverUninstallFunctionDlg.h"
 #include "ui/DriverUninstallStartDlg.h"
 #include "ui/PromptDlg.h"
+#include "ui/TooltipDlg.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PageLayout.h"
 #include "ui/layout/PromptLayout.h"
@@ -83,6 +85,7 @@ BOOL CDriverUninstallToolDlg::OnInitDialog() {
         FailStartup(*failure);
     }
     LayOut(true);
+    SetTimer(kTimerLinkHover, 100);
     SetTimer(kTimerNewVersion, 100);
     m_laidOut = 1;
     return TRUE;
@@ -223,11 +226,113 @@ bool CDriverUninstallToolDlg::OnEraseBackground(HDC dc) {
 }
 
 bool CDriverUninstallToolDlg::OnCommand(int id, int code, HWND control) {
-    if (id == IDC_CLOSE) {
+    switch (id) {
+    case IDC_CLOSE:
         ::SendMessageW(Frame(), WM_CLOSE, 0, 0);
         return true;
+    case IDC_MINIMISE:
+        ::PostMessageW(Frame(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return true;
+    case IDC_MORE_TOOLS:
+        m_feedback.OpenUrl(kKnowledgeBaseArticle);
+        return true;
+    case IDC_AGREE:
+        StartAgreementThread();
+        return true;
+    default:
+        return CSkinnedDialog::OnCommand(id, code, control);
     }
-    return CSkinnedDialog::OnCommand(id, code, control);
+}
+
+bool CDriverUninstallToolDlg::OnNcHitTest(Point screen, LRESULT& hit) {
+    m_feedbackLink.UpdateHover(screen.x, screen.y);
+    m_agreementLink.UpdateHover(screen.x, screen.y);
+    if (DragStrip(ClientRectOnScreen(), m_scale).Contains(screen)) {
+        // The system drags the window by this strip; the frame follows in OnMove.
+        m_dragging = 1;
+        hit = HTCAPTION;
+        return true;
+    }
+    m_dragging = 0;
+    return false;
+}
+
+bool CDriverUninstallToolDlg::OnLButtonDown(UINT, Point client) {
+    POINT point{client.x, client.y};
+    ::ClientToScreen(m_hwnd, &point);
+    const Point screen{point.x, point.y};
+    if (m_feedbackLink.WindowRect().Contains(screen)) {
+        m_feedback.FeedbackQuestion(kToolId, kToolVersion);
+    }
+    if (m_agreementLink.IsVisible() && m_agreementLink.WindowRect().Contains(screen)) {
+        ToggleAgreement();
+    } else {
+        HideAgreement();
+    }
+    return false;
+}
+
+void CDriverUninstallToolDlg::ToggleAgreement() {
+    if (!m_agreement) {
+        m_agreement = std::make_unique<CTooltipDlg>();
+        m_agreement->SetScale(m_scale);
+        if (!m_agreement->Create(IDD_TOOLTIP, m_hwnd)) {
+            m_agreement.reset();
+            return;
+        }
+    }
+    m_agreement->PlaceOver(WindowRect());
+    m_agreement->Toggle();
+}
+
+void CDriverUninstallToolDlg::HideAgreement() {
+    if (m_agreement) {
+        m_agreement->ShowPair(false);
+    }
+}
+
+void CDriverUninstallToolDlg::OnScreenClick() {
+    if (!m_agreement) {
+        return;
+    }
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const Point at{cursor.x, cursor.y};
+    if (!WindowRect().Contains(at)) {
+        HideAgreement();
+        return;
+    }
+    // A press on the link is left to the link's own click, which toggles the window; a press inside the
+    // agreement window (its scroll bar, its text) keeps it open.
+    if (!m_agreementLink.WindowRect().Contains(at) && !m_agreement->WindowRect().Contains(at) &&
+        m_agreement->IsShown()) {
+        HideAgreement();
+    }
+}
+
+namespace {
+
+DWORD WINAPI AgreementThread(LPVOID parameter) {
+    // The window thread itself reads the box when the message arrives, so however many of these threads a
+    // burst of clicks starts, and in whatever order they finish, the start button ends in step with the box.
+    ::SendMessageW(static_cast<HWND>(parameter), kMsgAgreementChanged, 0, 0);
+    return 0;
+}
+
+} // namespace
+
+void CDriverUninstallToolDlg::StartAgreementThread() {
+    HANDLE thread = ::CreateThread(nullptr, 0, &AgreementThread, m_hwnd, 0, nullptr);
+    if (thread != nullptr) {
+        ::CloseHandle(thread);
+    }
+}
+
+void CDriverUninstallToolDlg::ApplyAgreement() {
+    if (m_pageState != 1 || !m_startPage) {
+        return;
+    }
+    m_startPage->EnableStartButton(m_agreeCheck.Send(BM_GETCHECK) == BST_CHECKED);
 }
 
 bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -239,7 +344,12 @@ bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
         result = 1;
         return true;
     case kMsgScreenClick:
+        OnScreenClick();
         result = 1;
+        return true;
+    case kMsgAgreementChanged:
+        ApplyAgreement();
+        result = 0;
         return true;
     default:
         return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
@@ -247,6 +357,12 @@ bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 bool CDriverUninstallToolDlg::OnTimer(UINT_PTR id) {
+    if (id == kTimerLinkHover) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        m_agreementLink.UpdateHover(cursor.x, cursor.y);
+        return false;
+    }
     if (id == kTimerNewVersion) {
         KillTimer(kTimerNewVersion);
         CheckForNewVersion();
@@ -324,6 +440,11 @@ void CDriverUninstallToolDlg::ShowSelectionPage() {
 }
 
 void CDriverUninstallToolDlg::OnDestroy() {
+    KillTimer(kTimerLinkHover);
+    if (m_agreement) {
+        m_agreement->DestroyWindow();
+        m_agreement.reset();
+    }
     m_closeButton.ReleaseImages();
     m_minimiseButton.ReleaseImages();
     m_moreToolsButton.ReleaseImages();

@@ -27,9 +27,14 @@
 
 class CDriverUninstallStartDlg;
 class CDriverUninstallFunctionDlg;
+class CTooltipDlg;
 
+// Timer that keeps the agreement link's highlight in step with the cursor.
+constexpr UINT_PTR kTimerLinkHover = 33;
 // Timer of the one-time new-version check.
 constexpr UINT_PTR kTimerNewVersion = 38;
+// Sent by the check-box thread: the agree check box changed, bring the start button in line with it.
+constexpr UINT kMsgAgreementChanged = WM_APP + 0x14;
 
 class CDriverUninstallToolDlg : public CSkinnedDialog, private IStartupChecks {
 public:
@@ -53,6 +58,8 @@ protected:
     bool OnTimer(UINT_PTR id) override;
     void OnSize(UINT type, int width, int height) override;
     void OnMove(int x, int y) override;
+    bool OnNcHitTest(Point screen, LRESULT& hit) override;
+    bool OnLButtonDown(UINT flags, Point client) override;
     bool OnEraseBackground(HDC dc) override;
     void OnDestroy() override;
 
@@ -70,6 +77,11 @@ private:
     void LayOut(bool first);
     void CheckForNewVersion();
     void ShowSelectionPage();
+    void ToggleAgreement();
+    void HideAgreement();
+    void OnScreenClick();
+    void StartAgreementThread();
+    void ApplyAgreement();
     HWND Frame() const { return Parent(); }
 
     Rect m_client;
@@ -91,5 +103,6 @@ private:
     DriverInventory m_inventory;
     std::unique_ptr<CDriverUninstallStartDlg> m_startPage;
     std::unique_ptr<CDriverUninstallFunctionDlg> m_selectionPage;
+    std::unique_ptr<CTooltipDlg> m_agreement; // made on the first click on the agreement link
     bool m_following = false; // the frame is being moved after this window
 };

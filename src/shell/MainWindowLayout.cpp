@@ -17,6 +17,11 @@ Rect FrameFollowRect(const Rect& mainWindow, float s) {
             mainWindow.bottom + Trunc(4 * s)};
 }
 
+Rect DragStrip(const Rect& clientOnScreen, float s) {
+    return {clientOnScreen.left, clientOnScreen.top, clientOnScreen.right - Trunc(86 * s),
+            clientOnScreen.top + Trunc(30 * s)};
+}
+
 Rect TitleRect(float s) {
     return {Trunc(36 * s), 0, Trunc(300 * s), Trunc(42 * s)};
 }

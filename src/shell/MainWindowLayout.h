@@ -18,6 +18,10 @@ Rect MainWindowRect(const Rect& frame, float s);
 // below.
 Rect FrameFollowRect(const Rect& mainWindow, float s);
 
+// The strip by which the user drags the main window, in screen coordinates: the top of the client area,
+// 30 design pixels high, without its right-most 86 design pixels (the minimise and close buttons).
+Rect DragStrip(const Rect& clientOnScreen, float s);
+
 // The title "videzure" in client coordinates.
 Rect TitleRect(float s);
 

@@ -5,6 +5,8 @@
 #include "shell/AboutDlg.h"
 #include "shell/DriverUninstallToolDlg.h"
 #include "shell/MainWindowLayout.h"
+#include "shell/SelfRemoval.h"
+#include "ui/ProblemSolvingFeedbackDlg.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/ScaleRule.h"
 
@@ -109,10 +111,24 @@ bool CTolvikDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARA
     }
 }
 
+bool CTolvikDriverUninstallToolDlg::OnClose() {
+    {
+        CProblemSolvingFeedbackDlg feedback;
+        feedback.SetBridge(m_mainWindow ? &m_mainWindow->Feedback() : nullptr);
+        feedback.DoModal();
+    }
+    m_closedByUser = true;
+    return CSkinnedDialog::OnClose();
+}
+
 void CTolvikDriverUninstallToolDlg::OnDestroy() {
     m_picture.reset();
     if (m_mainWindow) {
         m_mainWindow->DestroyWindow();
         m_mainWindow.reset();
+    }
+    if (m_closedByUser) {
+        // The command waits until this process has ended; if it cannot start, the tool simply stays.
+        StartSelfRemoval();
     }
 }

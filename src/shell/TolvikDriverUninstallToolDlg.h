@@ -1,6 +1,7 @@
 // The frame: a layered pop-up that shows only the soft-shadowed border picture, scaled to the screen's dots
 // per inch, and carries the main window over its inner area. It runs the program's modal loop; closing it ends
-// the program.
+// the program: the user is asked whether the problem was solved, the windows go, and the tool removes its own
+// files once the process has ended.
 #pragma once
 
 #include "resources/resource.h"
@@ -23,6 +24,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnClose() override;
     void OnDestroy() override;
 
 private:
@@ -32,4 +34,5 @@ private:
     HICON m_icon;
     PngSlot m_picture;
     std::unique_ptr<CDriverUninstallToolDlg> m_mainWindow;
+    bool m_closedByUser = false; // only an ordinary close removes the tool
 };

@@ -57,8 +57,7 @@ def startup_tests(prefix_name):
             self.assertTrue(os.path.isfile(os.path.join(run.folder, tool.EXE)), "the program folder stays")
 
         def close_by_button(self, run, main):
-            self.gui.click(*main.child(tool.CLOSE).center())
-            self.assertEqual(run.wait(), 0)
+            self.assertEqual(run.close(main), 0)
 
         # -- the catalogue (step 1)
 
@@ -216,7 +215,6 @@ def page_switch_test(prefix_name):
                          if item["level"] == 0]
                 self.assertEqual(roots[0], "显卡", "the tree was filled")
                 gui.screenshot("selection-page", run.frame_of(main).rect)
-                gui.click(*main.child(tool.CLOSE).center())
-                self.assertEqual(run.wait(), 0)
+                self.assertEqual(run.close(main), 0)
 
     return PageSwitchTest

@@ -43,8 +43,7 @@ class GeometryTest(unittest.TestCase):
         self.assertEqual(client_offset(main, close) + [close.width, close.height], [921, 0, 31, 40])
         run.wait_painted(main.child(tool.START_BUTTON))
         gui.screenshot("main-window-120dpi", frame.rect)
-        gui.click(*close.center())
-        self.assertEqual(run.wait(), 0)
+        self.assertEqual(run.close(main), 0)
 
     def test_125_dpi_start_page_905_by_397_with_its_button_at_290_272(self):
         gui, run, main, frame = self.open_main_window(125, "win64")
@@ -59,8 +58,7 @@ class GeometryTest(unittest.TestCase):
         self.assertEqual(button.size(), (323, 106))
         run.wait_painted(button)
         gui.screenshot("main-window-125dpi", frame.rect)
-        gui.click(*main.child(tool.CLOSE).center())
-        self.assertEqual(run.wait(), 0)
+        self.assertEqual(run.close(main), 0)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,8 @@ DEMO_PC = os.path.join(ROOT, "demo", "pc.txt")
 # Controls of the main window and its pages.
 CLOSE, MINIMISE, MORE_TOOLS, AGREE, VERSION, AGREEMENT_LINK, FEEDBACK_LINK = 1005, 1011, 1012, 1014, 1015, 1016, 1017
 START_BUTTON, UNINSTALL_BUTTON, TREE, LIST = 1018, 1019, 1020, 1021
+# Buttons of the problem-solved feedback window's content: 更多方案, the close cross, 解决, 未解决.
+FEEDBACK_MORE, FEEDBACK_CLOSE, FEEDBACK_SOLVED, FEEDBACK_NOT_SOLVED = 1001, 1002, 1003, 1004
 # Controls of the message prompt's content window.
 PROMPT_TEXT, PROMPT_FIRST, PROMPT_SECOND = 1006, 1007, 1008
 
@@ -187,6 +189,19 @@ class Tool:
 
     def wait(self, timeout=60):
         return self.program.wait(timeout)
+
+    def wait_feedback_window(self, timeout=30):
+        """The content window of the problem-solved question shown when the tool closes."""
+        return self.gui.wait_window(EXE, lambda w: w.child(FEEDBACK_SOLVED) is not None, timeout=timeout,
+                                    what="problem-solved feedback window")
+
+    def close(self, main, answer=FEEDBACK_SOLVED):
+        """Closes the tool the ordinary way: the close button, then an answer to the feedback question; returns
+        the exit code. The tool then removes its own files from the program folder."""
+        self.gui.click(*self.gui.refresh(EXE, main).child(CLOSE).center())
+        feedback = self.wait_feedback_window()
+        self.gui.click(*feedback.child(answer).center())
+        return self.wait()
 
     def wait_journal(self, entry_point, timeout=15):
         """Waits for the library's journal to record a call of entry_point; returns its line."""

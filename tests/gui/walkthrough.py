@@ -113,8 +113,7 @@ class Walk:
             self.step("    %-12s %s" % tuple(r["cells"][:2]))
 
         self.step("closing the tool")
-        gui.click(*self.refresh().child(tool.CLOSE).center())
-        self.run.wait()
+        self.run.close(self.refresh())
         return result
 
     def prompt_text(self, texts):

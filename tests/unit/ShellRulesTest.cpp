@@ -61,6 +61,19 @@ TEST(FramePlacement, TheFrameAlwaysEndsUpAroundTheMainWindowOnOddScreens) {
     }
 }
 
+TEST(DragStrip, LeavesTheMinimiseAndCloseButtonsOut) {
+    // An 800 x 600 client area at (100, 50) on the screen.
+    const Rect client = Rect::FromSize(100, 50, 800, 600);
+    const Rect strip = DragStrip(client, 1.0f);
+    EXPECT_EQ(strip, (Rect{100, 50, 814, 80}));
+    // Both buttons (client x 740..794) lie right of the strip, so pressing them never drags the window.
+    EXPECT_FALSE(strip.Contains({100 + 740, 60}));
+    EXPECT_TRUE(strip.Contains({100 + 713, 60}));
+    EXPECT_FALSE(strip.Contains({500, 80}));
+    // At s = 1.25: 37 pixels high, 107 left out on the right.
+    EXPECT_EQ(DragStrip(Rect::FromSize(0, 0, 959, 719), 1.25f), (Rect{0, 0, 852, 37}));
+}
+
 TEST(TitleArea, SpansTheBlueStripLeftOfTheVersion) {
     EXPECT_EQ(TitleRect(1.0f), (Rect{36, 0, 300, 42}));
     EXPECT_EQ(TitleRect(1.25f), (Rect{45, 0, 375, 52}));
