@@ -117,17 +117,7 @@ bool CDriverUninstallFunctionDlg::OnEraseBackground(HDC dc) {
     if (!EnsurePng(IDP_FUNCTION_BACKGROUND, m_background)) {
         return true;
     }
-    const Rect client = ClientRect();
-    CMemoryDc memory(dc, client.Width(), client.Height());
-    if (memory.Valid()) {
-        {
-            Gdiplus::Graphics graphics(memory.Dc());
-            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-            graphics.SetPageUnit(Gdiplus::UnitPixel);
-            DrawImageWhole(graphics, m_background->Get(), m_client);
-        }
-        memory.CopyTo(dc);
-    }
+    PaintBackgroundPicture(dc, ClientRect(), m_background->Get());
     return true;
 }
 

@@ -65,17 +65,7 @@ bool CDriverUninstallStartDlg::OnEraseBackground(HDC dc) {
     if (!EnsurePng(IDP_START_BACKGROUND, m_background)) {
         return true;
     }
-    const Rect client = ClientRect();
-    CMemoryDc memory(dc, client.Width(), client.Height());
-    if (memory.Valid()) {
-        {
-            Gdiplus::Graphics graphics(memory.Dc());
-            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-            graphics.SetPageUnit(Gdiplus::UnitPixel);
-            DrawImageWhole(graphics, m_background->Get(), m_client);
-        }
-        memory.CopyTo(dc);
-    }
+    PaintBackgroundPicture(dc, ClientRect(), m_background->Get());
     return true;
 }
 

@@ -27,8 +27,7 @@ BOOL CProblemSolvingFeedbackDlg::OnInitDialog() {
     ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     // Without its picture, or without its content, the window would be an invisible modal loop that nothing can
     // end: it closes at once instead, as if the user had dismissed it, and reports nothing.
-    if (!EnsurePng(FramePictureId(), m_background) ||
-        !PushLayeredPicture(m_hwnd, m_background->Get(), size, true)) {
+    if (!EnsurePng(FramePictureId(), m_background) || !PushLayeredPicture(m_hwnd, m_background->Get(), size, true)) {
         EndDialog(IDCANCEL);
         return TRUE;
     }

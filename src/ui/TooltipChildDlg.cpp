@@ -73,15 +73,9 @@ bool CTooltipChildDlg::OnEraseBackground(HDC dc) {
     if (!EnsurePng(IDP_TOOLTIP_BALLOON, m_background)) {
         return true;
     }
-    const Rect client = ClientRect();
-    CMemoryDc memory(dc, client.Width(), client.Height());
-    if (memory.Valid()) {
-        {
-            Gdiplus::Graphics graphics(memory.Dc());
-            graphics.SetPageUnit(Gdiplus::UnitPixel);
-            DrawImagePart(graphics, m_background->Get(), client, TooltipBackgroundSource(m_background->PixelSize()));
-        }
-        memory.CopyTo(dc);
+    const Rect source = TooltipBackgroundSource(m_background->PixelSize());
+    if (source.Width() > 0 && source.Height() > 0) {
+        PaintBackgroundPicture(dc, ClientRect(), m_background->Get(), source);
     }
     return true;
 }

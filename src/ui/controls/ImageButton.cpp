@@ -5,7 +5,8 @@
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/ControlGeometry.h"
 
-CImageButton::CImageButton() : m_fillBrush(::CreateSolidBrush(RGB(255, 255, 255))) {}
+CImageButton::CImageButton()
+    : CTrackedButton(ButtonStateTracker::PointRule::InsideOnly), m_fillBrush(::CreateSolidBrush(RGB(255, 255, 255))) {}
 
 void CImageButton::SetStateImages(int normal, int hover, int pressed, int disabled) {
     m_strip = false;
@@ -46,36 +47,6 @@ bool CImageButton::IsPointerInHotArea() const {
 
 bool CImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_MOUSEMOVE:
-        result = Default();
-        if (m_tracker.OnMouseMove(IsEnabled())) {
-            RequestHoverAndLeave(m_hwnd);
-        }
-        return true;
-    case WM_MOUSEHOVER:
-        if (m_tracker.OnHover(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
-            Invalidate(true);
-        }
-        result = Default();
-        return true;
-    case WM_LBUTTONUP:
-        if (m_tracker.OnRelease(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
-            Invalidate(true);
-        }
-        result = Default();
-        return true;
-    case WM_LBUTTONDOWN:
-        if (m_tracker.OnPress(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
-            Invalidate(true);
-        }
-        result = Default();
-        return true;
-    case WM_MOUSELEAVE:
-        result = Default();
-        if (m_tracker.OnMouseLeave(IsEnabled())) {
-            Invalidate(true);
-        }
-        return true;
     case WM_ENABLE:
         result = Default();
         Invalidate(true);
@@ -85,7 +56,7 @@ bool CImageButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         result = 1;
         return true;
     default:
-        return CButton::OnMessage(message, wParam, lParam, result);
+        return CTrackedButton::OnMessage(message, wParam, lParam, result);
     }
 }
 

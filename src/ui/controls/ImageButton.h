@@ -4,12 +4,13 @@
 
 #include "framework/Control.h"
 #include "framework/GdiObjects.h"
+#include "ui/controls/PngButton.h"
 #include "ui/controls/PngImage.h"
 #include "ui/layout/ButtonStateTracker.h"
 
 #include <array>
 
-class CImageButton : public CButton {
+class CImageButton : public CTrackedButton {
 public:
     CImageButton();
 
@@ -21,7 +22,6 @@ public:
     // Whether the mouse pointer lies, now, in the client area shrunk by the hot-area margins.
     bool IsPointerInHotArea() const;
     void ReleaseImages();
-    int State() const { return m_tracker.State(); }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -36,7 +36,6 @@ private:
     CBrushHandle m_fillBrush;
     Rect m_lastClient;
     std::array<PngSlot, 4> m_images;
-    ButtonStateTracker m_tracker{ButtonStateTracker::PointRule::InsideOnly};
     Margins m_hotMargins;
     bool m_strip = false;
 };

@@ -22,22 +22,7 @@ bool ClientPointInside(HWND hwnd, LPARAM lParam) {
     return ::PtInRect(&client, point) != FALSE;
 }
 
-CPngButton::CPngButton() : m_fillBrush(::CreateSolidBrush(RGB(255, 255, 255))) {}
-
-void CPngButton::SetStateImages(int normal, int hover, int pressed, int disabled) {
-    const int ids[4] = {normal, hover, pressed, disabled};
-    for (int i = 0; i < 4; ++i) {
-        CPngImage::Load(ids[i], m_images[i]);
-    }
-}
-
-void CPngButton::ReleaseImages() {
-    for (PngSlot& slot : m_images) {
-        slot.reset();
-    }
-}
-
-bool CPngButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CTrackedButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_MOUSEMOVE:
         result = Default();
@@ -69,12 +54,35 @@ bool CPngButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
             Invalidate(true);
         }
         return true;
+    default:
+        return CButton::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+CPngButton::CPngButton()
+    : CTrackedButton(ButtonStateTracker::PointRule::AnyPoint), m_fillBrush(::CreateSolidBrush(RGB(255, 255, 255))) {}
+
+void CPngButton::SetStateImages(int normal, int hover, int pressed, int disabled) {
+    const int ids[4] = {normal, hover, pressed, disabled};
+    for (int i = 0; i < 4; ++i) {
+        CPngImage::Load(ids[i], m_images[i]);
+    }
+}
+
+void CPngButton::ReleaseImages() {
+    for (PngSlot& slot : m_images) {
+        slot.reset();
+    }
+}
+
+bool CPngButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
     case WM_ERASEBKGND:
         // The face is painted whole by DrawItem; without pictures the parent's background stays visible.
         result = 1;
         return true;
     default:
-        return CButton::OnMessage(message, wParam, lParam, result);
+        return CTrackedButton::OnMessage(message, wParam, lParam, result);
     }
 }
 

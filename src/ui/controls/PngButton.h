@@ -9,7 +9,20 @@
 
 #include <array>
 
-class CPngButton : public CButton {
+// The mouse handling the picture buttons share: the tracker follows hover, press and release, and the face is
+// repainted whenever it says the state changed.
+class CTrackedButton : public CButton {
+public:
+    int State() const { return m_tracker.State(); }
+
+protected:
+    explicit CTrackedButton(ButtonStateTracker::PointRule rule) : m_tracker(rule) {}
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    ButtonStateTracker m_tracker;
+};
+
+class CPngButton : public CTrackedButton {
 public:
     CPngButton();
 
@@ -20,7 +33,6 @@ public:
     void ReleaseImages();
     void SetScale(float scale) { m_scale = scale; }
     float Scale() const { return m_scale; }
-    int State() const { return m_tracker.State(); }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -31,7 +43,6 @@ private:
     Rect m_backSource;
     CBrushHandle m_fillBrush;
     std::array<PngSlot, 4> m_images;
-    ButtonStateTracker m_tracker{ButtonStateTracker::PointRule::AnyPoint};
     float m_scale = 1.0f;
 };
 

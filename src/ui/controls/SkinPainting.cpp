@@ -23,6 +23,24 @@ void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rec
                        source.top, source.Width(), source.Height(), Gdiplus::UnitPixel, &attributes);
 }
 
+void PaintBackgroundPicture(HDC dc, const Rect& client, Gdiplus::Image* image, const Rect& source) {
+    CMemoryDc memory(dc, client.Width(), client.Height());
+    if (!memory.Valid()) {
+        return;
+    }
+    {
+        Gdiplus::Graphics graphics(memory.Dc());
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+        graphics.SetPageUnit(Gdiplus::UnitPixel);
+        if (source.Width() > 0 && source.Height() > 0) {
+            DrawImagePart(graphics, image, client, source);
+        } else {
+            DrawImageWhole(graphics, image, client);
+        }
+    }
+    memory.CopyTo(dc);
+}
+
 void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target) {
     const Size size = ImageSize(image);
     DrawImagePart(graphics, image, target, {0, 0, size.width, size.height});

@@ -14,6 +14,10 @@ Size ImageSize(Gdiplus::Image* image);
 void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target, const Rect& source);
 void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target);
 
+// A window's background: the `source` part of a picture (all of it when `source` is empty) stretched over the
+// client rectangle, drawn into a memory bitmap first and then copied, so the window never shows half a picture.
+void PaintBackgroundPicture(HDC dc, const Rect& client, Gdiplus::Image* image, const Rect& source = {});
+
 // Gives a layered window its picture: `image` stretched to `size` with per-pixel alpha, at the window's
 // current top-left corner (the window takes that size). False when the picture could not be made or pushed.
 bool PushLayeredPicture(HWND hwnd, Gdiplus::Image* image, Size size, bool highQuality);
