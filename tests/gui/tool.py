@@ -72,9 +72,10 @@ def ini_text(settings):
 class Tool:
     """One run of the tool. files maps file names to source paths (None leaves a shipped file out, a path
     replaces it); feedback holds the library's settings ({section: {key: value}}); pc is the simulated PC's
-    description."""
+    description; folder_name names the program folder."""
 
-    def __init__(self, gui, prefix_name="win32", name="tool", files=None, feedback=None, pc=DEMO_PC):
+    def __init__(self, gui, prefix_name="win32", name="tool", files=None, feedback=None, pc=DEMO_PC,
+                 folder_name="驱动 卸载工具"):
         self.gui = gui
         self.root = os.path.join(gui.work, name)
         shutil.rmtree(self.root, ignore_errors=True)
@@ -84,8 +85,8 @@ class Tool:
                 chosen.pop(file_name, None)
             else:
                 chosen[file_name] = source
-        # A folder name with a blank and Chinese, as users' download folders have.
-        self.folder = os.path.join(self.root, "驱动 卸载工具")
+        # By default a folder name with a blank and Chinese, as users' download folders have.
+        self.folder = os.path.join(self.root, folder_name)
         os.makedirs(self.folder)
         for file_name, source in chosen.items():
             shutil.copy2(source, os.path.join(self.folder, file_name))
