@@ -103,15 +103,6 @@ bool CTolvikDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARA
             return PaintIcon();
         }
         return false;
-    case WM_MOUSEACTIVATE:
-        // The frame is only the shadow around the main window: a click on it activates the main window instead.
-        // Activated itself, the frame would be stacked over the main window where no window manager keeps owned
-        // windows above their owner (Wine on a bare X display), hiding it and taking its clicks.
-        if (m_mainWindow && m_mainWindow->IsVisible() && ::IsWindowEnabled(m_mainWindow->Hwnd())) {
-            ::SetActiveWindow(m_mainWindow->Hwnd());
-        }
-        result = MA_NOACTIVATE;
-        return true;
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<LRESULT>(m_icon);
         return true;

@@ -20,6 +20,15 @@ bool CSkinnedDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
             ::PostMessageW(m_hwnd, kMsgRaiseContent, 0, 0);
         }
         // Not handled: the default processing still turns the change into WM_MOVE and WM_SIZE.
+    } else if (message == WM_MOUSEACTIVATE && m_content != nullptr) {
+        // A frame is only the picture around its content: a click on it activates the content instead. Activated
+        // itself, the frame would be stacked over the content where no window manager keeps owned windows above
+        // their owner (Wine on a bare X display), hiding it and taking its clicks.
+        if (::IsWindow(m_content) && ::IsWindowVisible(m_content) && ::IsWindowEnabled(m_content)) {
+            ::SetActiveWindow(m_content);
+        }
+        result = MA_NOACTIVATE;
+        return true;
     } else if (message == kMsgRaiseContent) {
         if (m_content != nullptr && ::IsWindow(m_content) && ::IsWindowVisible(m_content)) {
             ::SetWindowPos(m_content, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

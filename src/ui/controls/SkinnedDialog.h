@@ -1,7 +1,8 @@
 // Base of every skinned window: it carries the scale factor and swallows Enter and Escape, so that no skinned
 // window closes or presses a button by keyboard. A frame of a frame-and-content pair names its content window
 // with KeepAbove: whenever the frame is shown or raised, the content is put back on top and, when the frame
-// was the active window, takes the activation (the frame is only a picture).
+// was the active window, takes the activation; a click on the frame activates the content (the frame is only a
+// picture).
 #pragma once
 
 #include "framework/Dialog.h"
