@@ -6,7 +6,7 @@ problem was solved and then removes the tool's own files.
 
 main_window_tests(prefix) makes the cases at 96 dpi for one Wine prefix; test_main_window_win32.py and
 test_main_window_win64.py run them. Run directly, this file checks the agreement window's place and the drag strip
-at 120 dpi (scale factor 1.2) in both prefixes."""
+at 120 dpi (scale factor 1.2) in both prefixes, 144 and 192 dpi in one each."""
 
 import os
 import struct
@@ -400,31 +400,39 @@ def removal_commands(gui):
     return found
 
 
-class MainWindowAt120(MainWindowChecks, unittest.TestCase):
-    """At 120 dpi the design pixels are scaled by 1.2: the agreement window's place and size, and the strip."""
+class MainWindowScaled(MainWindowChecks, unittest.TestCase):
+    """At 120, 144 and 192 dpi the design pixels are scaled by 1.2, 1.44 and 1.92: the agreement window's place
+    and size, and the drag strip."""
 
-    def check(self, prefix_name):
+    def check(self, prefix_name, dpi):
         self.prefix_name = prefix_name
         type(self).runs = 0
-        self.gui = guitest.Session("main-window-120-" + prefix_name, dpi=120,
+        self.gui = guitest.Session("main-window-%d-%s" % (dpi, prefix_name), dpi=dpi,
                                    prefix_template=tool.prefix_template(prefix_name))
         self.gui.__enter__()
         self.addCleanup(self.gui.__exit__, None, None, None)
-        self.s = scale_of(120)
+        self.s = scale_of(dpi)
         run, main = self.start_tool()
-        self.assertEqual(main.size(), (959, 719))
         balloon, content = self.check_agreement_place(run, main)
-        self.assertEqual(balloon.rect, [main.rect[0] + 155, main.rect[1] + 203, main.rect[0] + 155 + 649,
-                                        main.rect[1] + 203 + 482])
+        if dpi == 120:
+            self.assertEqual(main.size(), (959, 719))
+            self.assertEqual(balloon.rect, [main.rect[0] + 155, main.rect[1] + 203, main.rect[0] + 155 + 649,
+                                            main.rect[1] + 203 + 482])
         self.click(main.child(tool.AGREEMENT_LINK).center())
         self.wait_agreement_hidden(run, "the second click on the link to close it")
         self.check_drag_strip(run, main)
 
-    def test_win32(self):
-        self.check("win32")
+    def test_120_win32(self):
+        self.check("win32", 120)
 
-    def test_win64(self):
-        self.check("win64")
+    def test_120_win64(self):
+        self.check("win64", 120)
+
+    def test_144_win32(self):
+        self.check("win32", 144)
+
+    def test_192_win64(self):
+        self.check("win64", 192)
 
 
 if __name__ == "__main__":
