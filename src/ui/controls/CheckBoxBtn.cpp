@@ -55,24 +55,15 @@ void CCheckBoxBtn::Paint() {
     }
     if (m_memory->Valid()) {
         HDC memory = m_memory->Dc();
-        const RECT fill = ToRECT(m_client);
-        ::FillRect(memory, &fill, m_fillBrush.Get());
+        FillControlBackground(memory, m_client, m_fillBrush.Get(), m_backImage, m_backSource);
         ::SetBkMode(memory, TRANSPARENT);
-        const bool boxPresent = EnsurePng(kCheckImageId, m_checkImage);
-        {
-            Gdiplus::Graphics graphics(memory);
-            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-            graphics.SetPageUnit(Gdiplus::UnitPixel);
-            if (m_backImage != nullptr) {
-                DrawImagePart(graphics, m_backImage, m_client, m_backSource);
-            }
-            if (boxPresent) {
-                const CheckBoxLayout layout = LayOutCheckBox(m_client, m_scale, GetCheck());
+        if (EnsurePng(kCheckImageId, m_checkImage)) {
+            const CheckBoxLayout layout = LayOutCheckBox(m_client, m_scale, GetCheck());
+            {
+                Gdiplus::Graphics graphics(memory);
+                graphics.SetPageUnit(Gdiplus::UnitPixel);
                 DrawImagePart(graphics, m_checkImage->Get(), layout.box, Rect::FromSize(layout.sourceX, 0, 16, 16));
             }
-        }
-        if (boxPresent) {
-            const CheckBoxLayout layout = LayOutCheckBox(m_client, m_scale, GetCheck());
             CSelectObject font(memory, m_font.Get());
             const std::wstring text = WindowText();
             ::SetTextColor(memory, m_textColour);

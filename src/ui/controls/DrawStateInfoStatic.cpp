@@ -70,18 +70,12 @@ void CDrawStateInfoStatic::Paint() {
     m_client = ClientRect();
     CMemoryDc memory(dc, m_client.Width(), m_client.Height());
     if (memory.Valid()) {
-        const RECT fill = ToRECT(m_client);
-        ::FillRect(memory.Dc(), &fill, m_fillBrush.Get());
+        FillControlBackground(memory.Dc(), m_client, m_fillBrush.Get(), m_backImage, m_backSource);
         ::SetBkMode(memory.Dc(), TRANSPARENT);
-        if (m_backImage != nullptr) {
-            Gdiplus::Graphics graphics(memory.Dc());
-            graphics.SetPageUnit(Gdiplus::UnitPixel);
-            DrawImagePart(graphics, m_backImage, m_client, m_backSource);
-        }
         CSelectObject font(memory.Dc(), m_font.Get());
         ::SetTextColor(memory.Dc(), m_textColour);
         const std::wstring text = TextWithDots(WindowText(), m_dots);
-        RECT textRect = fill;
+        RECT textRect = ToRECT(m_client);
         ::DrawTextW(memory.Dc(), text.c_str(), static_cast<int>(text.size()), &textRect, StateInfoFormat(m_alignment));
         memory.CopyTo(dc);
     }

@@ -47,20 +47,13 @@ void CDrawTextStatic::Paint() {
         if (!m_backBrush) {
             m_backBrush.Reset(::CreateSolidBrush(m_backColour));
         }
-        const RECT fill = ToRECT(m_client);
-        ::FillRect(memory.Dc(), &fill, m_backBrush.Get());
-        if (m_backImage != nullptr) {
-            Gdiplus::Graphics graphics(memory.Dc());
-            graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-            graphics.SetPageUnit(Gdiplus::UnitPixel);
-            DrawImagePart(graphics, m_backImage, m_client, m_backSource);
-        }
+        FillControlBackground(memory.Dc(), m_client, m_backBrush.Get(), m_backImage, m_backSource);
         if (const auto format = DrawTextStaticFormat(m_alignment)) {
             CSelectObject font(memory.Dc(), m_font.Get());
             const std::wstring text = WindowText();
             ::SetBkMode(memory.Dc(), TRANSPARENT);
             ::SetTextColor(memory.Dc(), m_hover == 1 ? m_hoverColour : m_normalColour);
-            RECT textRect = fill;
+            RECT textRect = ToRECT(m_client);
             ::DrawTextW(memory.Dc(), text.c_str(), static_cast<int>(text.size()), &textRect, *format);
         }
         memory.CopyTo(dc);

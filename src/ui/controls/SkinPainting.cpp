@@ -2,6 +2,7 @@
 #include "ui/controls/SkinPainting.h"
 
 #include "framework/GdiObjects.h"
+#include "framework/Window.h"
 
 #include <cstring>
 
@@ -39,6 +40,16 @@ void PaintBackgroundPicture(HDC dc, const Rect& client, Gdiplus::Image* image, c
         }
     }
     memory.CopyTo(dc);
+}
+
+void FillControlBackground(HDC memory, const Rect& client, HBRUSH fill, Gdiplus::Image* image, const Rect& source) {
+    const RECT area = ToRECT(client);
+    ::FillRect(memory, &area, fill);
+    if (image != nullptr) {
+        Gdiplus::Graphics graphics(memory);
+        graphics.SetPageUnit(Gdiplus::UnitPixel);
+        DrawImagePart(graphics, image, client, source);
+    }
 }
 
 void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target) {

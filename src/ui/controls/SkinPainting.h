@@ -18,6 +18,10 @@ void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Re
 // client rectangle, drawn into a memory bitmap first and then copied, so the window never shows half a picture.
 void PaintBackgroundPicture(HDC dc, const Rect& client, Gdiplus::Image* image, const Rect& source = {});
 
+// A self-painting control's background in its memory picture: the fill brush, then, when the control has one, the
+// `source` part of its parent's picture stretched over it.
+void FillControlBackground(HDC memory, const Rect& client, HBRUSH fill, Gdiplus::Image* image, const Rect& source);
+
 // Gives a layered window its picture: `image` stretched to `size` with per-pixel alpha, at the window's
 // current top-left corner (the window takes that size). False when the picture could not be made or pushed.
 bool PushLayeredPicture(HWND hwnd, Gdiplus::Image* image, Size size, bool highQuality);
