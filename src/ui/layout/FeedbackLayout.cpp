@@ -1,6 +1,8 @@
 // Geometry of the problem-solved feedback window.
 #include "ui/layout/FeedbackLayout.h"
 
+#include "ui/layout/PromptLayout.h"
+
 Size FeedbackFrameSize(float s) {
     return {Trunc(kFeedbackFrameDesignSize.width * s), Trunc(kFeedbackFrameDesignSize.height * s)};
 }
@@ -16,10 +18,8 @@ Rect FeedbackFrameFollowRect(const Rect& content, float s) {
 }
 
 Rect FeedbackDragStrip(const Rect& clientOnScreen) {
-    Rect strip = clientOnScreen;
-    strip.bottom = strip.top + 30;
-    strip.right -= 26;
-    return strip;
+    // The same strip as a prompt's: both content windows put their close cross in the top-right corner.
+    return PromptDragStrip(clientOnScreen);
 }
 
 FeedbackChildLayout LayOutFeedbackChild(const Rect& client, float s) {
