@@ -9,6 +9,7 @@
 #include "uninstall/UninstallProcedure.h"
 #include "uninstall/UninstallThread.h"
 #include "uninstall/WindowsConsole.h"
+#include "uninstall/WorkerThreads.h"
 
 #include <windows.h>
 
@@ -209,8 +210,9 @@ private:
             err_.Write(L"没有找到设备 " + arguments.device + L"（先用 detect 查看设备）\n");
             return 2;
         }
-        const auto package = std::find_if(chosen.device->packages.begin(), chosen.device->packages.end(),
-                                          [&](const DriverPackageRecord& p) { return EqualsIgnoringCase(p.infName, arguments.inf); });
+        const auto package =
+            std::find_if(chosen.device->packages.begin(), chosen.device->packages.end(),
+                         [&](const DriverPackageRecord& p) { return EqualsIgnoringCase(p.infName, arguments.inf); });
         if (package == chosen.device->packages.end()) {
             err_.Write(L"设备 " + arguments.device + L" 没有驱动包 " + arguments.inf + L"\n");
             return 2;
@@ -264,5 +266,8 @@ private:
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> arguments(argv + 1, argv + argc);
     Cli cli;
-    return cli.Run(ParseCliArguments(arguments));
+    const int exitCode = cli.Run(ParseCliArguments(arguments));
+    // The worker reports its result and then winds down; the process ends only after it has.
+    WaitForWorkerThreads();
+    return exitCode;
 }

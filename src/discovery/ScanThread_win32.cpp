@@ -5,6 +5,7 @@
 #include "discovery/RegistryReader_win32.h"
 #include "uninstall/WindowReport.h"
 #include "uninstall/WindowsConsole.h"
+#include "uninstall/WorkerThreads.h"
 
 #include <windows.h>
 
@@ -23,9 +24,5 @@ DWORD WINAPI ScanThreadRoutine(LPVOID parameter) {
 } // namespace
 
 bool StartScan(DriverInventory& inventory) {
-    HANDLE thread = CreateThread(nullptr, 0, ScanThreadRoutine, &inventory, 0, nullptr);
-    if (thread == nullptr)
-        return false;
-    CloseHandle(thread);
-    return true;
+    return StartWorkerThread(ScanThreadRoutine, &inventory);
 }

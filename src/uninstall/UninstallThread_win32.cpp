@@ -4,6 +4,7 @@
 #include "uninstall/UninstallProcedure.h"
 #include "uninstall/WindowReport.h"
 #include "uninstall/WindowsConsole.h"
+#include "uninstall/WorkerThreads.h"
 
 #include <windows.h>
 
@@ -25,9 +26,5 @@ bool StartUninstall(DriverInventory& inventory, int32_t category, const std::str
     inventory.requestCategory = category;
     inventory.requestSearchPattern = searchPattern;
     inventory.requestPackage = package;
-    HANDLE thread = CreateThread(nullptr, 0, UninstallThreadRoutine, &inventory, 0, nullptr);
-    if (thread == nullptr)
-        return false;
-    CloseHandle(thread);
-    return true;
+    return StartWorkerThread(UninstallThreadRoutine, &inventory);
 }

@@ -7,11 +7,13 @@
 #include "text/CodePage.h"
 #include "uninstall/UninstallThread.h"
 #include "uninstall/WindowsConsole.h"
+#include "uninstall/WorkerThreads.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
 
@@ -50,7 +52,9 @@ private:
     size_t start_;
 };
 
-const wchar_t* Tool() { return Is64BitWindows() ? L"devconx64" : L"devcon"; }
+const wchar_t* Tool() {
+    return Is64BitWindows() ? L"devconx64" : L"devcon";
+}
 
 // Collects the workers' messages in order on the test's own thread.
 class NotifyWindow {
@@ -60,8 +64,8 @@ public:
         windowClass.lpfnWndProc = &NotifyWindow::Proc;
         windowClass.lpszClassName = L"EngineTestNotify";
         RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                  nullptr);
+        window_ =
+            CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~NotifyWindow() { DestroyWindow(window_); }
@@ -93,6 +97,20 @@ private:
 };
 
 using Messages = std::vector<std::pair<UINT, WPARAM>>;
+
+// Reports like the scan and uninstall threads do, then takes a while to end.
+struct ReportingWorker {
+    HWND notify;
+    std::atomic<bool> ended{false};
+
+    static DWORD WINAPI Run(LPVOID parameter) {
+        auto& worker = *static_cast<ReportingWorker*>(parameter);
+        SendMessageW(worker.notify, 0x5F8, 1, 0); // waits for the notify window's thread to answer
+        Sleep(200);
+        worker.ended = true;
+        return 0;
+    }
+};
 
 } // namespace
 
@@ -197,6 +215,18 @@ TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
     ASSERT_EQ(lines.size(), 3u); // deleted at once, then the device's packages are queried anew
     EXPECT_EQ(lines[0], GetProgramFolder() + L"\t" + Tool() + L" -f dp_delete oem21.inf");
     EXPECT_TRUE(nvidia->packages.empty());
+}
+
+TEST(Workers, WaitingForThemAnswersWhatTheySendAndEndsOnlyWhenTheyHaveEnded) {
+    NotifyWindow notify;
+    ReportingWorker workers[2] = {{notify.Handle()}, {notify.Handle()}};
+    for (ReportingWorker& worker : workers)
+        ASSERT_TRUE(StartWorkerThread(&ReportingWorker::Run, &worker));
+    WaitForWorkerThreads();
+    EXPECT_TRUE(workers[0].ended);
+    EXPECT_TRUE(workers[1].ended);
+    EXPECT_EQ(notify.WaitFor(0x5F8), (Messages{{0x5F8, 1}, {0x5F8, 1}}));
+    WaitForWorkerThreads(); // nothing left to wait for
 }
 
 int main(int argc, char** argv) {
