@@ -215,6 +215,7 @@ TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
     ASSERT_EQ(lines.size(), 3u); // deleted at once, then the device's packages are queried anew
     EXPECT_EQ(lines[0], GetProgramFolder() + L"\t" + Tool() + L" -f dp_delete oem21.inf");
     EXPECT_TRUE(nvidia->packages.empty());
+    WaitForWorkerThreads(); // the inventory must outlive the threads that use it
 }
 
 TEST(Workers, WaitingForThemAnswersWhatTheySendAndEndsOnlyWhenTheyHaveEnded) {
