@@ -549,8 +549,16 @@ class Session:
             if value:
                 return value
             if time.monotonic() > deadline:
-                raise GuiTestError("timed out after %ss waiting for %s" % (timeout, what))
+                raise GuiTestError("timed out after %ss waiting for %s%s" % (timeout, what, self._evidence()))
             time.sleep(interval)
+
+    def _evidence(self):
+        """Where the screen of a wait that gave up is saved, for the failure message."""
+        try:
+            self.screenshot("timed-out")
+            return "; the screen is saved in %s (shot %d), cursor at %s" % (self.shots, self._shot_count, self.cursor())
+        except Exception as error:  # the evidence must not hide the failure itself
+            return "; no screenshot (%s)" % error
 
     def wait_window(self, exe_name, match, timeout=20, what="window", visible=True, looks=3):
         """Waits for a top-level window of exe_name with match(win) true that has settled: it (and its owner, if

@@ -227,6 +227,7 @@ class RichEditAt96(ScrollBoxBase, unittest.TestCase):
             self.wait_state(lambda s: s.pos >= 4 * step, "the held arrow repeating")
         finally:
             gui.release()
+        self.arrow_picture(1, 1)  # the release has arrived: hover picture again
         held = self.wait_in_step(lambda s: s.pos >= 4 * step, "in step after the hold")
         time.sleep(0.4)
         self.assertEqual(self.state().pos, held.pos, "the repeat stops with the release")
