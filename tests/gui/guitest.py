@@ -625,6 +625,17 @@ class Session:
         self.move(x, y)
         self.xdotool("click", button)
 
+    def click_until(self, point, condition, what, timeout=5, attempts=3, click=None):
+        """Clicks at point and waits for condition(); for clicks that may safely be repeated, a press that a busy
+        machine lost is repeated (a click without the effect fails every attempt). click(point) clicks."""
+        for attempt in range(attempts):
+            (click or (lambda p: self.click(*p)))(point)
+            try:
+                return self.wait_for(condition, timeout, what)
+            except GuiTestError:
+                if attempt == attempts - 1:
+                    raise
+
     def press(self, x, y, button=1):
         self.move(x, y)
         self.xdotool("mousedown", button)

@@ -96,17 +96,10 @@ class MainWindowChecks:
     def wait_agreement_hidden(self, run, what):
         self.gui.wait_for(lambda: self.agreement_hidden(run), what=what)
 
-    def click_to_hide_agreement(self, run, point, what, attempts=3):
-        """Clicks outside the agreement window and waits for it to close. Such a click never opens it, so a press
-        that a busy machine lost is repeated (a click that does not close it fails every attempt)."""
-        for attempt in range(attempts):
-            self.click(point)
-            try:
-                self.gui.wait_for(lambda: self.agreement_hidden(run), timeout=5, what=what)
-                return
-            except guitest.GuiTestError:
-                if attempt == attempts - 1:
-                    raise
+    def click_to_hide_agreement(self, run, point, what):
+        """Clicks outside the agreement window and waits for it to close; such a click never opens it, so a lost
+        press may be repeated."""
+        self.gui.click_until(point, lambda: self.agreement_hidden(run), what, click=self.click)
 
     def assertAgreementShown(self, run, shown, what):
         windows = self.agreement(run)

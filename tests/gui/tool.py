@@ -170,15 +170,10 @@ class Tool:
     def answer_prompt(self, content, button=PROMPT_FIRST, attempts=3):
         """Clicks a button of a prompt's content window and waits for the prompt to go. A press that a busy
         machine lost is repeated."""
-        point = content.child(button).center()
-        for attempt in range(attempts):
-            self.gui.click(*point)
-            try:
-                self.gui.wait_gone(EXE, lambda w: w.hwnd == content.hwnd, timeout=10)
-                return
-            except guitest.GuiTestError:
-                if attempt == attempts - 1:
-                    raise
+        def gone():
+            return not any(w.visible and w.hwnd == content.hwnd for w in self.gui.windows(EXE))
+
+        self.gui.click_until(content.child(button).center(), gone, "the prompt to close", timeout=10, attempts=attempts)
 
     @staticmethod
     def parent_of(main, child):
