@@ -1,7 +1,7 @@
 """Harness for GUI tests with real input: a Windows program under Wine on its own virtual X display.
 
-A session owns one Xvfb display (a free number), one Wine prefix (a copy of the build's win32 prefix, with the
-DPI the test asks for), and one long-running window probe. Typical use:
+A session owns one Xvfb display (a free number that Xvfb chooses), one Wine prefix (a copy of the build's win32
+prefix, with the DPI the test asks for), and one long-running window probe. Typical use:
 
     with guitest.Session("prompt", dpi=96) as gui:
         program = gui.start(gui.program("gallery.exe"), "prompt", "3", "text")
@@ -18,6 +18,7 @@ where xdotool clicks. Only the standard library is used.
 import json
 import os
 import queue
+import select
 import shutil
 import struct
 import subprocess
@@ -301,12 +302,6 @@ def colour_distance(a, b):
 # ---- the session ---------------------------------------------------------------------------------------------------
 
 
-def _free_display():
-    for number in range(90, 400):
-        if not os.path.exists("/tmp/.X11-unix/X%d" % number) and not os.path.exists("/tmp/.X%d-lock" % number):
-            yield number
-
-
 def _copy_prefix(source, target):
     """Copies a Wine prefix; the large system folders are hard-linked (Wine does not write to them)."""
     shared = {os.path.join(source, "drive_c", "windows", name) for name in ("system32", "syswow64")}
@@ -428,23 +423,33 @@ class Session:
         self._start_probe()
 
     def _start_display(self):
-        for number in _free_display():
+        # Xvfb picks a free display number itself and writes it to the pipe once it listens: sessions that start
+        # at the same moment can never share a display (a number chosen here could be taken in between).
+        read_end, write_end = os.pipe()
+        try:
             with open(os.path.join(self.work, "xvfb.log"), "w") as log:
-                xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % self.screen,
-                                         "-nolisten", "tcp", "-noreset"], stdout=log, stderr=subprocess.STDOUT)
-            deadline = time.monotonic() + 10
-            while time.monotonic() < deadline and xvfb.poll() is None:
-                if os.path.exists("/tmp/.X11-unix/X%d" % number):
-                    probe = subprocess.run(["xdotool", "getmouselocation"], env=dict(os.environ, DISPLAY=":%d" % number),
-                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                    if probe.returncode == 0:
-                        self._xvfb, self.display = xvfb, number
-                        return
-                time.sleep(0.05)
-            if xvfb.poll() is None:
-                xvfb.kill()
-                xvfb.wait()
-        raise GuiTestError("no free X display")
+                xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.screen,
+                                         "-nolisten", "tcp", "-noreset"], stdout=log, stderr=subprocess.STDOUT,
+                                        pass_fds=(write_end,))
+            os.close(write_end)
+            write_end = None
+            answer = b""
+            deadline = time.monotonic() + 20
+            while not answer.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
+                chunk = os.read(read_end, 16) if ready else b""
+                if not chunk:
+                    break
+                answer += chunk
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        if not answer.strip().isdigit():
+            xvfb.kill()
+            xvfb.wait()
+            raise GuiTestError("the virtual display did not start (see %s)" % os.path.join(self.work, "xvfb.log"))
+        self._xvfb, self.display = xvfb, int(answer)
 
     def _start_probe(self):
         self._probe = subprocess.Popen(["wine", os.path.join(self.bin, "probe.exe"), "serve"], env=self.env,

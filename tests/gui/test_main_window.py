@@ -97,9 +97,9 @@ class MainWindowChecks:
         self.gui.wait_for(lambda: self.agreement_hidden(run), what=what)
 
     def click_to_hide_agreement(self, run, point, what):
-        """Clicks outside the agreement window and waits for it to close; such a click never opens it, so a lost
-        press may be repeated."""
-        self.gui.click_until(point, lambda: self.agreement_hidden(run), what, click=self.click)
+        """Clicks outside the agreement window and waits for it to close."""
+        self.click(point)
+        self.wait_agreement_hidden(run, what)
 
     def assertAgreementShown(self, run, shown, what):
         windows = self.agreement(run)
