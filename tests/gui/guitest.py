@@ -630,11 +630,11 @@ class Session:
         self.move(x, y)
         self.xdotool("click", button)
 
-    def click_until(self, point, condition, what, timeout=5, attempts=3, click=None):
+    def click_until(self, point, condition, what, timeout=5, attempts=3):
         """Clicks at point and waits for condition(); for clicks that may safely be repeated, a press that a busy
-        machine lost is repeated (a click without the effect fails every attempt). click(point) clicks."""
+        machine lost is repeated (a click without the effect fails every attempt)."""
         for attempt in range(attempts):
-            (click or (lambda p: self.click(*p)))(point)
+            self.click(*point)
             try:
                 return self.wait_for(condition, timeout, what)
             except GuiTestError:
