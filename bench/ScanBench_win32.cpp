@@ -5,7 +5,7 @@
 #include "discovery/Catalogue.h"
 #include "discovery/CategoryScan.h"
 #include "discovery/RegistryReader_win32.h"
-#include "uninstall/WindowsConsole.h"
+#include "console/WindowsConsole.h"
 
 #include <windows.h>
 

@@ -17,10 +17,10 @@ tolvik_fuzz_target(xml_document
 
 tolvik_fuzz_target(devcon_output
     SOURCES DevconOutputFuzz.cpp
-    ENGINE_SOURCES discovery/PackageQuery.cpp discovery/DriverInventory.cpp uninstall/DeviceConsole.cpp
+    ENGINE_SOURCES discovery/PackageQuery.cpp discovery/DriverInventory.cpp console/DeviceConsole.cpp
                    text/CodePage_posix.cpp)
 
 tolvik_fuzz_target(hardware_id
     SOURCES HardwareIdFuzz.cpp
     ENGINE_SOURCES discovery/CategoryScan.cpp discovery/PackageQuery.cpp discovery/DriverInventory.cpp
-                   uninstall/DeviceConsole.cpp text/CodePage_posix.cpp)
+                   console/DeviceConsole.cpp text/CodePage_posix.cpp)

@@ -8,8 +8,8 @@
 #include "text/CodePage.h"
 #include "uninstall/UninstallProcedure.h"
 #include "uninstall/UninstallThread.h"
-#include "uninstall/WindowsConsole.h"
-#include "uninstall/WorkerThreads.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The catalogue beside the program.
 #include "discovery/Catalogue.h"
 
-#include "uninstall/WindowsConsole.h"
+#include "console/WindowsConsole.h"
 
 bool LoadCatalogue(DriverInventory& inventory) {
     inventory.scanner.is64Bit = Is64BitWindows();

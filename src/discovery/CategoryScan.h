@@ -4,8 +4,8 @@
 
 #include "discovery/DriverInventory.h"
 #include "discovery/RegistryReader.h"
-#include "uninstall/ConsoleRunner.h"
-#include "uninstall/WorkerReport.h"
+#include "console/DeviceConsole.h"
+#include "console/WorkerReport.h"
 
 #include <optional>
 

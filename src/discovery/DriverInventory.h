@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 // One driver node of a device, as the "drivernodes" query lists it. Texts are console bytes (code page 936).
 struct DriverPackageRecord {

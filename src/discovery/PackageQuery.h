@@ -3,7 +3,7 @@
 #pragma once
 
 #include "discovery/DriverInventory.h"
-#include "uninstall/ConsoleRunner.h"
+#include "console/DeviceConsole.h"
 
 #include <string>
 #include <string_view>

@@ -3,9 +3,9 @@
 
 #include "discovery/CategoryScan.h"
 #include "discovery/RegistryReader_win32.h"
-#include "uninstall/WindowReport.h"
-#include "uninstall/WindowsConsole.h"
-#include "uninstall/WorkerThreads.h"
+#include "console/WindowReport.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The bridge over the system loader, loading from the running program's folder.
 #include "feedback/FeedbackBridge.h"
 
-#include "uninstall/WindowsConsole.h"
+#include "console/WindowsConsole.h"
 
 FeedbackBridge::FeedbackBridge() : FeedbackBridge(MakeSystemLibraryModule()) {}
 

@@ -3,6 +3,6 @@
 
 #include <utility>
 
-CLogBase::CLogBase(std::wstring logFolder) : m_logFolder(std::move(logFolder)) {}
+CLogBase::CLogBase(std::wstring logFolder) : logFolder_(std::move(logFolder)) {}
 
 CLogBase::~CLogBase() = default;

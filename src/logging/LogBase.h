@@ -18,8 +18,8 @@ public:
     // Writes `message` to the file `fileName` of the log folder (both GBK bytes).
     virtual bool WriteText(const std::string& message, const std::string& fileName) = 0;
 
-    const std::wstring& LogFolder() const { return m_logFolder; }
+    const std::wstring& LogFolder() const { return logFolder_; }
 
 private:
-    std::wstring m_logFolder;
+    std::wstring logFolder_;
 };

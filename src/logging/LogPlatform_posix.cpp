@@ -50,14 +50,14 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
 
 class PosixFile : public CLogPlatform::File {
 public:
-    explicit PosixFile(int fd) : m_fd(fd) {}
+    explicit PosixFile(int fd) : fd_(fd) {}
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
-    ~PosixFile() override { close(m_fd); }
+    ~PosixFile() override { close(fd_); }
 
     bool Append(std::string_view bytes) override {
         while (!bytes.empty()) {
-            const ssize_t written = write(m_fd, bytes.data(), bytes.size());
+            const ssize_t written = write(fd_, bytes.data(), bytes.size());
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0)
@@ -69,22 +69,22 @@ public:
 
     std::optional<std::uint64_t> Length() override {
         struct stat info;
-        if (fstat(m_fd, &info) != 0)
+        if (fstat(fd_, &info) != 0)
             return std::nullopt;
         return static_cast<std::uint64_t>(info.st_size);
     }
 
 private:
-    int m_fd;
+    int fd_;
 };
 
 class PosixLogPlatform : public CLogPlatform {
 public:
-    explicit PosixLogPlatform(std::optional<std::wstring> baseFolder) : m_baseFolder(std::move(baseFolder)) {}
+    explicit PosixLogPlatform(std::optional<std::wstring> baseFolder) : baseFolder_(std::move(baseFolder)) {}
 
     std::optional<std::wstring> CommonAppDataFolder() override {
-        if (m_baseFolder)
-            return m_baseFolder;
+        if (baseFolder_)
+            return baseFolder_;
         const char* folder = std::getenv("TOLVIK_COMMON_APPDATA");
         if (folder == nullptr || *folder == 0)
             return std::nullopt;
@@ -143,7 +143,7 @@ public:
     }
 
 private:
-    std::optional<std::wstring> m_baseFolder;
+    std::optional<std::wstring> baseFolder_;
 };
 
 } // namespace

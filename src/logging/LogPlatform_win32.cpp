@@ -11,16 +11,16 @@ namespace {
 
 class Win32File : public CLogPlatform::File {
 public:
-    explicit Win32File(HANDLE handle) : m_handle(handle) {}
+    explicit Win32File(HANDLE handle) : handle_(handle) {}
     Win32File(const Win32File&) = delete;
     Win32File& operator=(const Win32File&) = delete;
-    ~Win32File() override { CloseHandle(m_handle); }
+    ~Win32File() override { CloseHandle(handle_); }
 
     bool Append(std::string_view bytes) override {
         while (!bytes.empty()) {
             const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
             DWORD written = 0;
-            if (!WriteFile(m_handle, bytes.data(), chunk, &written, nullptr) || written == 0)
+            if (!WriteFile(handle_, bytes.data(), chunk, &written, nullptr) || written == 0)
                 return false;
             bytes.remove_prefix(written);
         }
@@ -29,22 +29,22 @@ public:
 
     std::optional<std::uint64_t> Length() override {
         LARGE_INTEGER size;
-        if (!GetFileSizeEx(m_handle, &size))
+        if (!GetFileSizeEx(handle_, &size))
             return std::nullopt;
         return static_cast<std::uint64_t>(size.QuadPart);
     }
 
 private:
-    HANDLE m_handle;
+    HANDLE handle_;
 };
 
 class Win32LogPlatform : public CLogPlatform {
 public:
-    explicit Win32LogPlatform(std::optional<std::wstring> baseFolder) : m_baseFolder(std::move(baseFolder)) {}
+    explicit Win32LogPlatform(std::optional<std::wstring> baseFolder) : baseFolder_(std::move(baseFolder)) {}
 
     std::optional<std::wstring> CommonAppDataFolder() override {
-        if (m_baseFolder)
-            return m_baseFolder;
+        if (baseFolder_)
+            return baseFolder_;
         wchar_t folder[MAX_PATH] = {};
         if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_COMMON_APPDATA, FALSE) || folder[0] == 0)
             return std::nullopt;
@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    std::optional<std::wstring> m_baseFolder;
+    std::optional<std::wstring> baseFolder_;
 };
 
 } // namespace

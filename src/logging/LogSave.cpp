@@ -19,17 +19,17 @@ CLogSave::CLogSave(std::unique_ptr<CLogPlatform> platform) {
     const std::wstring folder = LogFolderPath(base);
     if (!platform->Exists(folder))
         platform->CreateFolder(folder); // a failure shows later, as entries that cannot be opened
-    m_logFolder = folder + L"\\";
-    m_enabled = IsLogSwitchOn(platform->ReadProfileString(LogConfigPath(base), L"Log", L"print", L"-1"));
-    m_sink = std::make_unique<CLogSaveCloseFile>(m_logFolder, std::move(platform));
+    logFolder_ = folder + L"\\";
+    enabled_ = IsLogSwitchOn(platform->ReadProfileString(LogConfigPath(base), L"Log", L"print", L"-1"));
+    sink_ = std::make_unique<CLogSaveCloseFile>(logFolder_, std::move(platform));
 }
 
 CLogSave::~CLogSave() = default;
 
 bool CLogSave::Write(std::string message, std::string fileName, bool force) {
-    if (!force && !m_enabled)
+    if (!force && !enabled_)
         return false;
-    return m_sink->WriteText(message, fileName);
+    return sink_->WriteText(message, fileName);
 }
 
 bool LogToolFailure(std::string_view gbkMessage) {

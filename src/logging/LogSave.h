@@ -33,14 +33,14 @@ public:
     // switch is on. True when the entry reached the file; false when it was not wanted or could not be written.
     bool Write(std::string message, std::string fileName, bool force);
 
-    bool Enabled() const { return m_enabled; }
+    bool Enabled() const { return enabled_; }
     // The log folder, ending in a backslash.
-    const std::wstring& LogFolder() const { return m_logFolder; }
+    const std::wstring& LogFolder() const { return logFolder_; }
 
 private:
-    bool m_enabled = false;
-    std::wstring m_logFolder;
-    std::unique_ptr<CLogBase> m_sink;
+    bool enabled_ = false;
+    std::wstring logFolder_;
+    std::unique_ptr<CLogBase> sink_;
 };
 
 // Writes a failure entry to the tool's log file with force on, through the process-wide service.

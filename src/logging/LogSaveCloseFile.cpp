@@ -7,7 +7,7 @@
 #include <utility>
 
 CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logFolder, std::unique_ptr<CLogPlatform> platform)
-    : CLogBase(std::move(logFolder)), m_platform(std::move(platform)) {}
+    : CLogBase(std::move(logFolder)), platform_(std::move(platform)) {}
 
 CLogSaveCloseFile::~CLogSaveCloseFile() = default;
 
@@ -17,20 +17,20 @@ bool CLogSaveCloseFile::WriteEntry(const CPacketLog& record) {
         return false;
     const std::wstring path = LogFolder() + WidenGbk(record.FileName());
 
-    std::lock_guard<std::mutex> guard(m_lock);
-    std::unique_ptr<CLogPlatform::File> file = m_platform->OpenForAppend(path);
+    std::lock_guard<std::mutex> guard(lock_);
+    std::unique_ptr<CLogPlatform::File> file = platform_->OpenForAppend(path);
     if (!file && RecreateMissingFolder())
-        file = m_platform->OpenForAppend(path);
+        file = platform_->OpenForAppend(path);
     if (!file)
         return false;
     // The whole entry in one append, so that what another process appends cannot land inside it.
-    if (!file->Append(FormatLogEntry(m_platform->Now(), record.Message())))
+    if (!file->Append(FormatLogEntry(platform_->Now(), record.Message())))
         return false;
     const std::optional<std::uint64_t> length = file->Length();
     file.reset(); // an open file cannot be renamed
     // A failed move leaves the file in place; the next entry finds it still too long and tries again.
     if (length && LogNeedsRotation(*length))
-        m_platform->MoveReplacing(path, LogBackupPath(path));
+        platform_->MoveReplacing(path, LogBackupPath(path));
     return true;
 }
 
@@ -42,7 +42,7 @@ bool CLogSaveCloseFile::RecreateMissingFolder() {
     std::wstring folder = LogFolder();
     if (!folder.empty() && folder.back() == L'\\')
         folder.pop_back();
-    if (folder.empty() || m_platform->Exists(folder))
+    if (folder.empty() || platform_->Exists(folder))
         return false;
-    return m_platform->CreateFolder(folder);
+    return platform_->CreateFolder(folder);
 }

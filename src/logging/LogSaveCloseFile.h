@@ -22,6 +22,6 @@ private:
     // Brings back a log folder that vanished while the program ran; a file in its place stays.
     bool RecreateMissingFolder();
 
-    std::unique_ptr<CLogPlatform> m_platform;
-    std::mutex m_lock;
+    std::unique_ptr<CLogPlatform> platform_;
+    std::mutex lock_;
 };

@@ -4,4 +4,4 @@
 #include <utility>
 
 CPacketLog::CPacketLog(std::string fileName, std::string message)
-    : m_fileName(std::move(fileName)), m_message(std::move(message)) {}
+    : fileName_(std::move(fileName)), message_(std::move(message)) {}

@@ -10,10 +10,10 @@ public:
     // Both texts are GBK bytes; the file name is relative to the log folder.
     CPacketLog(std::string fileName, std::string message);
 
-    const std::string& FileName() const { return m_fileName; }
-    const std::string& Message() const { return m_message; }
+    const std::string& FileName() const { return fileName_; }
+    const std::string& Message() const { return message_; }
 
 private:
-    std::string m_fileName;
-    std::string m_message;
+    std::string fileName_;
+    std::string message_;
 };

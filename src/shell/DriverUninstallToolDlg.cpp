@@ -13,8 +13,8 @@
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PageLayout.h"
 #include "ui/layout/PromptLayout.h"
-#include "uninstall/WindowsConsole.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerReport.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -10,7 +10,7 @@
 #include "ui/layout/PageContents.h"
 #include "ui/layout/PageLayout.h"
 #include "uninstall/UninstallThread.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 #include <commctrl.h>
 

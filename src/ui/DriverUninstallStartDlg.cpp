@@ -9,7 +9,7 @@
 #include "ui/Prompts.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PageLayout.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 namespace {
 

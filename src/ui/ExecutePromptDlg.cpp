@@ -5,7 +5,7 @@
 #include "ui/ExecutePromptChildDlg.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PromptLayout.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 CExecutePromptDlg::CExecutePromptDlg(HWND owner) : CSkinnedDialog(IDD_EXECUTE_PROMPT, owner) {}
 

@@ -3,7 +3,7 @@
 
 #include "ui/PromptDlg.h"
 #include "ui/layout/PromptLayout.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 INT_PTR RunPrompt(HWND owner, float scale, std::wstring_view text, int kind) {
     CPromptDlg prompt(owner);

@@ -30,16 +30,6 @@ bool Fail(IWorkerReport& report, std::wstring_view entry) {
 
 } // namespace
 
-std::wstring EscapeForInterpreter(std::wstring_view text) {
-    std::wstring escaped;
-    for (const wchar_t c : text) {
-        if (c == L'&' || c == L'|' || c == L'<' || c == L'>' || c == L'^')
-            escaped += L'^';
-        escaped += c;
-    }
-    return escaped;
-}
-
 bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report) {
     if (inventory.requestPackage == nullptr)
         return Fail(report, L"工具内部错14");

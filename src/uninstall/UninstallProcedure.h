@@ -3,12 +3,9 @@
 #pragma once
 
 #include "discovery/DriverInventory.h"
-#include "uninstall/ConsoleRunner.h"
-#include "uninstall/WorkerReport.h"
+#include "console/DeviceConsole.h"
+#include "console/WorkerReport.h"
 
 // Runs one uninstall of the inventory's request. Sends kMsgWorkFinished, then kMsgUninstallResult with 1 or
 // 2, exactly once; a failure is logged before the messages. True on success.
 bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report);
-
-// The argument text of one command, with the interpreter's special characters escaped by "^".
-std::wstring EscapeForInterpreter(std::wstring_view text);

@@ -2,9 +2,9 @@
 #include "uninstall/UninstallThread.h"
 
 #include "uninstall/UninstallProcedure.h"
-#include "uninstall/WindowReport.h"
-#include "uninstall/WindowsConsole.h"
-#include "uninstall/WorkerThreads.h"
+#include "console/WindowReport.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // A command runner for tests: answers each command with the next canned output and keeps the command lines.
 #pragma once
 
-#include "uninstall/ConsoleRunner.h"
+#include "console/CommandRunner.h"
 
 #include <string>
 #include <vector>

@@ -58,79 +58,79 @@ struct FakeWorld {
 
 class FakePlatform : public CLogPlatform {
 public:
-    explicit FakePlatform(std::shared_ptr<FakeWorld> world) : m_world(std::move(world)) {}
+    explicit FakePlatform(std::shared_ptr<FakeWorld> world) : world_(std::move(world)) {}
 
     class FakeFile : public File {
     public:
-        FakeFile(std::shared_ptr<FakeWorld> world, std::wstring path) : m_world(std::move(world)), m_path(path) {}
+        FakeFile(std::shared_ptr<FakeWorld> world, std::wstring path) : world_(std::move(world)), path_(path) {}
         ~FakeFile() override {
-            std::lock_guard<std::mutex> guard(m_world->mutex);
-            --m_world->openNow;
+            std::lock_guard<std::mutex> guard(world_->mutex);
+            --world_->openNow;
         }
         bool Append(std::string_view bytes) override {
             // Byte by byte, giving way in between, so that two unserialised writers would interleave.
             for (const char c : bytes) {
                 {
-                    std::lock_guard<std::mutex> guard(m_world->mutex);
-                    if (m_world->diskFull)
+                    std::lock_guard<std::mutex> guard(world_->mutex);
+                    if (world_->diskFull)
                         return false;
-                    m_world->files[m_path] += c;
+                    world_->files[path_] += c;
                 }
-                if (m_world->yieldBetweenBytes)
+                if (world_->yieldBetweenBytes)
                     std::this_thread::yield();
             }
             return true;
         }
         std::optional<std::uint64_t> Length() override {
-            std::lock_guard<std::mutex> guard(m_world->mutex);
-            return m_world->files[m_path].size();
+            std::lock_guard<std::mutex> guard(world_->mutex);
+            return world_->files[path_].size();
         }
 
     private:
-        std::shared_ptr<FakeWorld> m_world;
-        std::wstring m_path;
+        std::shared_ptr<FakeWorld> world_;
+        std::wstring path_;
     };
 
-    std::optional<std::wstring> CommonAppDataFolder() override { return m_world->appData; }
+    std::optional<std::wstring> CommonAppDataFolder() override { return world_->appData; }
     bool Exists(const std::wstring& path) override {
-        std::lock_guard<std::mutex> guard(m_world->mutex);
-        return m_world->folders.count(path) != 0 || m_world->files.count(path) != 0;
+        std::lock_guard<std::mutex> guard(world_->mutex);
+        return world_->folders.count(path) != 0 || world_->files.count(path) != 0;
     }
     bool CreateFolder(const std::wstring& path) override {
-        std::lock_guard<std::mutex> guard(m_world->mutex);
-        m_world->createdFolders.push_back(path);
-        if (m_world->folders.count(path) || m_world->files.count(path) ||
-            !m_world->FolderExists(FakeWorld::Parent(path)))
+        std::lock_guard<std::mutex> guard(world_->mutex);
+        world_->createdFolders.push_back(path);
+        if (world_->folders.count(path) || world_->files.count(path) ||
+            !world_->FolderExists(FakeWorld::Parent(path)))
             return false;
-        m_world->folders.insert(path);
+        world_->folders.insert(path);
         return true;
     }
     std::wstring ReadProfileString(const std::wstring& iniPath, const std::wstring& section, const std::wstring& key,
                                    const std::wstring& fallback) override {
-        const auto found = m_world->profile.find(iniPath + L"|" + section + L"|" + key);
-        return found == m_world->profile.end() ? fallback : found->second;
+        const auto found = world_->profile.find(iniPath + L"|" + section + L"|" + key);
+        return found == world_->profile.end() ? fallback : found->second;
     }
-    LogTime Now() override { return m_world->now; }
+    LogTime Now() override { return world_->now; }
     std::unique_ptr<File> OpenForAppend(const std::wstring& path) override {
-        std::lock_guard<std::mutex> guard(m_world->mutex);
-        if (!m_world->FolderExists(FakeWorld::Parent(path)) || m_world->folders.count(path))
+        std::lock_guard<std::mutex> guard(world_->mutex);
+        if (!world_->FolderExists(FakeWorld::Parent(path)) || world_->folders.count(path))
             return nullptr;
-        m_world->files[path];
-        m_world->openMost = std::max(m_world->openMost, ++m_world->openNow);
-        return std::make_unique<FakeFile>(m_world, path);
+        world_->files[path];
+        world_->openMost = std::max(world_->openMost, ++world_->openNow);
+        return std::make_unique<FakeFile>(world_, path);
     }
     bool MoveReplacing(const std::wstring& from, const std::wstring& to) override {
-        std::lock_guard<std::mutex> guard(m_world->mutex);
-        ++m_world->moveAttempts;
-        if (m_world->heldFiles.count(from) || !m_world->files.count(from))
+        std::lock_guard<std::mutex> guard(world_->mutex);
+        ++world_->moveAttempts;
+        if (world_->heldFiles.count(from) || !world_->files.count(from))
             return false;
-        m_world->files[to] = std::move(m_world->files[from]);
-        m_world->files.erase(from);
+        world_->files[to] = std::move(world_->files[from]);
+        world_->files.erase(from);
         return true;
     }
 
 private:
-    std::shared_ptr<FakeWorld> m_world;
+    std::shared_ptr<FakeWorld> world_;
 };
 
 class LogService : public ::testing::Test {

@@ -6,8 +6,8 @@
 #include "discovery/ScanThread.h"
 #include "text/CodePage.h"
 #include "uninstall/UninstallThread.h"
-#include "uninstall/WindowsConsole.h"
-#include "uninstall/WorkerThreads.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 
 #include <windows.h>
 

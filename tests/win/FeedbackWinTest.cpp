@@ -3,7 +3,7 @@
 // FeedbackNoOpen.* with a build of it that lacks OpenToolDownUrl. The library keeps its settings and journal
 // in the folder TOLVIK_FEEDBACK_DIR names; every case gives it a fresh one outside the program folder.
 #include "feedback/FeedbackBridge.h"
-#include "uninstall/WindowsConsole.h"
+#include "console/WindowsConsole.h"
 
 #include <windows.h>
 

@@ -170,8 +170,8 @@ class HoldingProcess {
 public:
     explicit HoldingProcess(const fs::path& file) {
         const std::wstring tag = std::to_wstring(GetCurrentProcessId());
-        m_ready = CreateEventW(nullptr, TRUE, FALSE, (L"tolvik-log-ready-" + tag).c_str());
-        m_release = CreateEventW(nullptr, TRUE, FALSE, (L"tolvik-log-release-" + tag).c_str());
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, (L"tolvik-log-ready-" + tag).c_str());
+        release_ = CreateEventW(nullptr, TRUE, FALSE, (L"tolvik-log-release-" + tag).c_str());
         wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring command = L"\"" + std::wstring(self) + L"\" --hold \"" + file.wstring() + L"\" " + tag;
@@ -180,34 +180,34 @@ public:
         PROCESS_INFORMATION info = {};
         if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
             CloseHandle(info.hThread);
-            m_process = info.hProcess;
+            process_ = info.hProcess;
         }
     }
     ~HoldingProcess() {
         Release();
-        CloseHandle(m_ready);
-        CloseHandle(m_release);
+        CloseHandle(ready_);
+        CloseHandle(release_);
     }
     bool WaitUntilHolding() {
-        const HANDLE handles[2] = {m_ready, m_process};
-        return m_process && WaitForMultipleObjects(2, handles, FALSE, 30000) == WAIT_OBJECT_0;
+        const HANDLE handles[2] = {ready_, process_};
+        return process_ && WaitForMultipleObjects(2, handles, FALSE, 30000) == WAIT_OBJECT_0;
     }
     DWORD Release() {
         DWORD code = 1;
-        if (!m_process)
+        if (!process_)
             return code;
-        SetEvent(m_release);
-        WaitForSingleObject(m_process, 30000);
-        GetExitCodeProcess(m_process, &code);
-        CloseHandle(m_process);
-        m_process = nullptr;
+        SetEvent(release_);
+        WaitForSingleObject(process_, 30000);
+        GetExitCodeProcess(process_, &code);
+        CloseHandle(process_);
+        process_ = nullptr;
         return code;
     }
 
 private:
-    HANDLE m_ready = nullptr;
-    HANDLE m_release = nullptr;
-    HANDLE m_process = nullptr;
+    HANDLE ready_ = nullptr;
+    HANDLE release_ = nullptr;
+    HANDLE process_ = nullptr;
 };
 
 TEST_F(WinLog, FileHeldByAnotherProcessIsRotatedOnceReleased) {

@@ -15,7 +15,7 @@
 #include "ui/PromptDlg.h"
 #include "ui/Prompts.h"
 #include "ui/layout/ScaleRule.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 #include <shellapi.h>
 

@@ -8,7 +8,7 @@
 #include "ui/DriverUninstallFunctionDlg.h"
 #include "ui/DriverUninstallStartDlg.h"
 #include "ui/layout/PageLayout.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 #include <commctrl.h>
 

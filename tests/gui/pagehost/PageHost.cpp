@@ -12,7 +12,7 @@
 #include "ui/DriverUninstallStartDlg.h"
 #include "ui/layout/PageLayout.h"
 #include "ui/layout/ScaleRule.h"
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 #include <shellapi.h>
 

@@ -1,7 +1,7 @@
 // Windows: a worker's report goes to the notify window with SendMessageW and to the tool's log file.
 #pragma once
 
-#include "uninstall/WorkerReport.h"
+#include "console/WorkerReport.h"
 
 class WindowReport : public IWorkerReport {
 public:

@@ -1,4 +1,4 @@
-#include "uninstall/WorkerThreads.h"
+#include "console/WorkerThreads.h"
 
 #include <mutex>
 #include <vector>

@@ -1,4 +1,4 @@
-// Running console commands: the runner interface, and the Device Console command lines built on it.
+// Running console commands: the runner interface that discovery and the uninstall work through.
 #pragma once
 
 #include <string>
@@ -20,21 +20,3 @@ constexpr std::wstring_view kInterpreterPrefix = L"cmd /C ";
 constexpr size_t kMaxCommandTextLength = kCommandLineUnits - 1 - kInterpreterPrefix.size();
 
 inline bool FitsCommandLine(std::wstring_view command) { return command.size() <= kMaxCommandTextLength; }
-
-// The Device Console tool in the program folder: "devcon", or "devconx64" on 64-bit Windows.
-class DeviceConsole {
-public:
-    DeviceConsole(ICommandRunner& runner, std::wstring programFolder, bool is64Bit)
-        : runner_(runner), programFolder_(std::move(programFolder)), is64Bit_(is64Bit) {}
-
-    // cd /d "<program folder>" & devcon <arguments>
-    std::wstring CommandLine(std::wstring_view arguments) const;
-
-    // Runs the tool with `arguments`, appending its output. False when the command could not be started.
-    bool Run(std::wstring_view arguments, std::string& output) const;
-
-private:
-    ICommandRunner& runner_;
-    std::wstring programFolder_;
-    bool is64Bit_;
-};

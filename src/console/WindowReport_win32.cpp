@@ -1,5 +1,5 @@
 // Worker reports on Windows.
-#include "uninstall/WindowReport.h"
+#include "console/WindowReport.h"
 
 #include "logging/LogSave.h"
 #include "text/CodePage.h"

@@ -1,7 +1,7 @@
-// The Windows side of running console commands.
+// The Windows side of running console commands: the runner and the platform helpers it needs.
 #pragma once
 
-#include "uninstall/ConsoleRunner.h"
+#include "console/CommandRunner.h"
 
 // True when this 32-bit program runs under the 32-bit emulation of a 64-bit Windows.
 bool Is64BitWindows();

@@ -1,5 +1,5 @@
 // Device Console command lines: always run from the program folder, quoted so that any folder name works.
-#include "uninstall/ConsoleRunner.h"
+#include "console/DeviceConsole.h"
 
 std::wstring DeviceConsole::CommandLine(std::wstring_view arguments) const {
     std::wstring line = L"cd /d \"";
@@ -12,4 +12,14 @@ std::wstring DeviceConsole::CommandLine(std::wstring_view arguments) const {
 
 bool DeviceConsole::Run(std::wstring_view arguments, std::string& output) const {
     return runner_.RunConsoleCommand(CommandLine(arguments), output);
+}
+
+std::wstring EscapeForInterpreter(std::wstring_view text) {
+    std::wstring escaped;
+    for (const wchar_t c : text) {
+        if (c == L'&' || c == L'|' || c == L'<' || c == L'>' || c == L'^')
+            escaped += L'^';
+        escaped += c;
+    }
+    return escaped;
 }

@@ -1,5 +1,5 @@
 // Console commands through CreateProcess and an anonymous pipe, with WOW64 redirection handled per thread.
-#include "uninstall/WindowsConsole.h"
+#include "console/WindowsConsole.h"
 
 #include <windows.h>
 
