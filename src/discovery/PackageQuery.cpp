@@ -132,20 +132,18 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
     return !packages.empty();
 }
 
-void QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
                          std::vector<DriverPackageRecord>& packages) {
     const std::string matchText = MatchTextOf(searchPattern);
-    std::wstring arguments(searchPattern);
-    arguments += L'*';
-
     std::string output;
-    if (!console.Run(L"driverfiles *" + arguments, output))
-        return;
+    if (console.ListDriverFiles(searchPattern, output) != CommandOutcome::Finished)
+        return false;
     std::string currentInfName;
     ParseDriverFiles(output, matchText, currentInfName);
 
     output.clear();
-    if (!console.Run(L"drivernodes *" + arguments, output))
-        return;
+    if (console.ListDriverNodes(searchPattern, output) != CommandOutcome::Finished)
+        return false;
     ParseDriverNodes(output, matchText, currentInfName, packages);
+    return output.find(matchText) != std::string::npos;
 }

@@ -13,7 +13,7 @@ namespace {
 DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
     DriverInventory& inventory = *static_cast<DriverInventory*>(parameter);
     ConsoleRunner runner;
-    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     WindowReport report(inventory.NotifyWindow());
     UninstallProcedure(inventory, console, report);
     return 1;
