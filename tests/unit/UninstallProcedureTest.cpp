@@ -170,6 +170,15 @@ TEST_F(Uninstall, OutputWithoutConfirmationSucceedsOnlyWhenTheRefreshNoLongerLis
     FakeRunner elsewhere({"", kFiles, "No matching devices found.\r\n"});
     EXPECT_FALSE(Run(elsewhere));
     EXPECT_EQ(report_.log, std::vector<std::wstring>{L"执行卸载驱动命令失败"});
+
+    // Nor does an interpreter's complaint that quotes the command, hardware ID included.
+    SetUp();
+    report_ = {};
+    const std::string notRecognised = "'.\\devcon.exe drivernodes *PCI\\VEN_8086&DEV_3E9B*' is not recognized as an "
+                                      "internal or external command.\r\n1 matching device(s) found.\r\n";
+    FakeRunner vanished({"", notRecognised, notRecognised});
+    EXPECT_FALSE(Run(vanished));
+    EXPECT_EQ(report_.log, std::vector<std::wstring>{L"执行卸载驱动命令失败"});
 }
 
 TEST_F(Uninstall, UnsafeNamesRunNothing) {

@@ -189,6 +189,14 @@ DevconResult Run(const std::wstring& folder, const std::string& program, const s
     return result;
 }
 
+// A command that does not end: it waits until a file "hang.release" appears in the state folder (so that a test
+// can let it go), at most ten minutes.
+void HangUntilReleased(const std::wstring& folder) {
+    const std::wstring release = folder + L"\\hang.release";
+    for (int tick = 0; tick < 10 * 60 * 5 && GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES; ++tick)
+        Sleep(200);
+}
+
 // Gone from the program folder, as a tool that an antivirus took away: the running program renames itself (which
 // Windows allows) and ends like a crashed process, without a word.
 [[noreturn]] void Vanish() {
@@ -214,7 +222,7 @@ int wmain(int argc, wchar_t** argv) {
     WriteConsoleText(STD_OUTPUT_HANDLE, result.out);
     WriteConsoleText(STD_ERROR_HANDLE, result.err);
     if (result.misbehaviour == Misbehaviour::Hang)
-        Sleep(INFINITE); // the description's lock is already released: other invocations go on
+        HangUntilReleased(folder); // the description's lock is already released: other invocations go on
     if (result.misbehaviour == Misbehaviour::Vanish)
         Vanish();
     return result.exitCode;
