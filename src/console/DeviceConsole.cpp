@@ -71,6 +71,10 @@ ConsoleCommand DeviceConsole::Command(std::wstring_view arguments, bool change) 
 }
 
 CommandOutcome DeviceConsole::Run(std::wstring_view arguments, bool change, std::string& output) const {
+    // The interpreter cannot work in a network folder: it would start in the Windows folder instead and run a
+    // tool of that name from there.
+    if (programFolder_.empty() || programFolder_.starts_with(L"\\\\"))
+        return CommandOutcome::NotStarted;
     return runner_.RunConsoleCommand(Command(arguments, change), output);
 }
 

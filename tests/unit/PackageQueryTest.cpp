@@ -261,6 +261,14 @@ TEST(CommandLine, OnlyWhatAHardwareIdOrInfNameHoldsReachesTheInterpreter) {
         EXPECT_FALSE(InfNameArgument(unsafe)) << unsafe;
 }
 
+TEST(CommandLine, NothingRunsFromANetworkFolderWhereTheInterpreterWouldStartElsewhere) {
+    FakeRunner runner({});
+    const DeviceConsole console(runner, L"\\\\server\\share\\tool", false);
+    std::string output;
+    EXPECT_EQ(console.Rescan(output), CommandOutcome::NotStarted);
+    EXPECT_TRUE(runner.commands.empty());
+}
+
 TEST(CommandLine, RefusesTextsTheInterpreterLineCannotHold) {
     EXPECT_TRUE(FitsCommandLine(std::wstring(1013, L'x'))); // with "cmd /D /C ", 1023 units
     EXPECT_FALSE(FitsCommandLine(std::wstring(1014, L'x')));
