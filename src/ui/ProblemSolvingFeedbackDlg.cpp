@@ -47,7 +47,7 @@ BOOL CProblemSolvingFeedbackDlg::OnInitDialog() {
 
 void CProblemSolvingFeedbackDlg::OnMove(int, int) {
     if (m_frameMovesContent && m_content && m_content->IsWindow()) {
-        m_content->MoveWindow(FeedbackContentRect(WindowRect(), m_scale));
+        m_content->MoveWindow(FeedbackContentFollowRect(WindowRect(), m_scale));
     }
 }
 
