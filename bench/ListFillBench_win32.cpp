@@ -30,8 +30,7 @@ double Now() {
 }
 
 // Standard output of a window program, as the GUI harness reads it.
-template <typename... Args>
-void Say(const char* format, Args... args) {
+template <typename... Args> void Say(const char* format, Args... args) {
     char line[256];
     const int length = std::snprintf(line, sizeof line, format, args...);
     DWORD written = 0;
@@ -54,8 +53,8 @@ void Settle(HWND window) {
 }
 
 HWND MakeHost(int left, const wchar_t* title) {
-    return ::CreateWindowExW(0, L"STATIC", title, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, left, 40, 800, 600,
-                             nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    return ::CreateWindowExW(0, L"STATIC", title, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, left, 40, 800, 600, nullptr,
+                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 std::unique_ptr<DeviceRecord> DeviceWithPackages(int count) {
@@ -81,8 +80,8 @@ class PlainList {
 public:
     explicit PlainList(HWND host, const Rect& place) {
         m_list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, place.left,
-                                   place.top, place.Width(), place.Height(), host, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
+                                   place.top, place.Width(), place.Height(), host, nullptr, ::GetModuleHandleW(nullptr),
+                                   nullptr);
         ListView_SetExtendedListViewStyle(m_list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
         const wchar_t* headers[] = {L"驱动文件", L"版本"};
         for (int i = 0; i < 2; ++i) {
@@ -179,7 +178,7 @@ public:
         const double plainMedian = Median(plainTimes);
         Say("rows %d (page list holds %d), %d rounds, medians:\n", rows, shown, rounds);
         Say("  page list (drawing off while filling) %9.1f ms  %7.1f us/row\n", pageMedian * 1000,
-                    pageMedian * 1e6 / rows);
+            pageMedian * 1e6 / rows);
         Say("  of which the rows going in            %9.1f ms\n", Median(fillTimes) * 1000);
         Say("  plain list (drawing on), %4d rows     %9.1f ms  %7.1f us/row\n", plainRows, plainMedian * 1000,
             plainMedian * 1e6 / plainRows);

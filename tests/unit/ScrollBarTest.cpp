@@ -111,8 +111,8 @@ TEST(ScrollBarGeometry, ShippedSkinGivesBarsAndArrowsOfOneCellAtEveryScale) {
         const BarLayout atEnd = LayOutBar(Metrics(300, s), Values(0, 99, 10, 90));
         EXPECT_EQ(atEnd.ThumbEnd(), c.thickness + c.track);
         EXPECT_EQ(atEnd.TrackEnd(), 300 - c.thickness);
-        EXPECT_EQ(HitTestBar(atEnd, atEnd.ThumbEnd()), atEnd.ThumbEnd() < atEnd.TrackEnd() ? kPartPageDown
-                                                                                            : kPartLineDown);
+        EXPECT_EQ(HitTestBar(atEnd, atEnd.ThumbEnd()),
+                  atEnd.ThumbEnd() < atEnd.TrackEnd() ? kPartPageDown : kPartLineDown);
     }
 }
 
