@@ -167,8 +167,8 @@ ScrollPart HitTestBar(const BarLayout& layout, int along) {
 }
 
 int DragPosition(const BarMetrics& metrics, const ScrollValues& values, int startPosition, int delta) {
-    // The drag works on the unscaled track, L - 2c, and the thumb such a track would have: above s = 1 the
-    // thumb moves a little faster than the pointer.
+    // The drag works on the unscaled track, L - 2c, and the thumb such a track would have: above s = 1 that
+    // track is longer than the drawn one, so the thumb lags a little behind the pointer.
     const int track = std::max(std::max(metrics.length, 0) - 2 * metrics.cell, 0);
     const int free = track - ThumbLength(track, values, metrics.capSize);
     const int span = ScrollSpan(values);
