@@ -212,11 +212,11 @@ std::u16string ToUtf16(std::wstring_view text) {
 
 // A wanted name can be compared with the text as it is unless it holds characters that UTF-16 writes as
 // surrogate pairs (possible only where wide strings are UTF-32).
-bool NeedsUtf16(std::wstring_view name) {
-    if constexpr (sizeof(wchar_t) == 2) {
+template <typename Char> bool NeedsUtf16(std::basic_string_view<Char> name) {
+    if constexpr (sizeof(Char) == 2) {
         return false;
     } else {
-        for (wchar_t c : name) {
+        for (Char c : name) {
             if (static_cast<uint32_t>(c) > 0xFFFF)
                 return true;
         }
