@@ -228,37 +228,45 @@ long PeakOf(const char* self, const std::string& reader, const fs::path& file) {
 // Keeps the medians of the repetitions for the table, while the console shows every run as usual.
 class MedianCollector : public benchmark::ConsoleReporter {
 public:
+    struct Median {
+        double cpu = 0;
+        double real = 0;
+        int64_t repetitions = 0;
+    };
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-                repetitions[run.run_name.function_name] = run.repetitions;
-            }
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[run.run_name.function_name] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime(),
+                                                       run.repetitions};
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> medians;
-    std::map<std::string, int64_t> repetitions;
+    std::map<std::string, Median> medians;
 };
 
 std::string BenchName(const char* reader, size_t megabytes) {
     return std::string("LoadAndVisit/") + reader + "/" + std::to_string(megabytes) + "MB";
 }
 
+// CPU time is the figure to judge by on a shared machine: wall time there mostly measures the other programs.
 void PrintTable(const MedianCollector& collector, const char* self) {
-    std::printf("\n%-44s %12s %12s %8s %6s\n", "measure", "ours", "anchor", "ratio", "runs");
-    for (size_t megabytes : {1, 20}) {
-        const auto ours = collector.medians.find(BenchName("ours", megabytes));
-        if (ours == collector.medians.end())
-            continue;
-        for (const char* anchor : {"pugixml", "tinyxml2", "legacy"}) {
-            const auto other = collector.medians.find(BenchName(anchor, megabytes));
-            if (other == collector.medians.end())
+    std::printf("\n%-52s %10s %10s %7s %5s\n", "measure", "ours", "anchor", "ratio", "runs");
+    for (const bool cpu : {true, false}) {
+        for (size_t megabytes : {1, 20}) {
+            const auto ours = collector.medians.find(BenchName("ours", megabytes));
+            if (ours == collector.medians.end())
                 continue;
-            const std::string measure = "load+visit " + std::to_string(megabytes) + " MB (ms, median) vs " + anchor;
-            std::printf("%-44s %12.1f %12.1f %8.2f %6lld\n", measure.c_str(), ours->second, other->second,
-                        ours->second / other->second,
-                        static_cast<long long>(collector.repetitions.at(BenchName("ours", megabytes))));
+            for (const char* anchor : {"pugixml", "tinyxml2", "legacy"}) {
+                const auto other = collector.medians.find(BenchName(anchor, megabytes));
+                if (other == collector.medians.end())
+                    continue;
+                const double mine = cpu ? ours->second.cpu : ours->second.real;
+                const double theirs = cpu ? other->second.cpu : other->second.real;
+                const std::string measure = "load+visit " + std::to_string(megabytes) + " MB, " +
+                                            (cpu ? "CPU" : "wall") + " ms (median) vs " + anchor;
+                std::printf("%-52s %10.2f %10.2f %7.2f %5lld\n", measure.c_str(), mine, theirs, mine / theirs,
+                            static_cast<long long>(ours->second.repetitions));
+            }
         }
     }
     const fs::path& big = g_catalogues->files.at(20);
@@ -266,8 +274,8 @@ void PrintTable(const MedianCollector& collector, const char* self) {
     const long ours = PeakOf(self, "ours", big);
     for (const char* anchor : {"pugixml", "tinyxml2", "legacy"}) {
         const long other = PeakOf(self, anchor, big);
-        const std::string measure = std::string("peak memory 20 MB (MiB) vs ") + anchor;
-        std::printf("%-44s %12.1f %12.1f %8.2f %6d\n", measure.c_str(), ours / 1024.0, other / 1024.0,
+        const std::string measure = std::string("peak memory, 20 MB, MiB vs ") + anchor;
+        std::printf("%-52s %10.1f %10.1f %7.2f %5d\n", measure.c_str(), ours / 1024.0, other / 1024.0,
                     static_cast<double>(ours) / static_cast<double>(other), 1);
     }
     std::printf("(peak memory is the whole process's; a process that loads nothing peaks at %.1f MiB)\n",

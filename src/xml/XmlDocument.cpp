@@ -186,6 +186,9 @@ std::wstring ToWide(std::u16string_view text) {
     if constexpr (sizeof(wchar_t) == 2) {
         return std::wstring(text.begin(), text.end());
     } else {
+        // Most texts hold no surrogate at all and are widened as they stand.
+        if (std::none_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xD800 && c < 0xE000; }))
+            return std::wstring(text.begin(), text.end());
         std::wstring out(text.size(), L'\0');
         size_t n = 0;
         for (size_t i = 0; i < text.size(); ++i) {
