@@ -351,12 +351,6 @@ bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
         ApplyAgreement();
         result = 0;
         return true;
-    case kMsgCreateSelectionPage:
-        // Posted messages come before painting: paint the window and the start page first.
-        ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        CreateSelectionPage();
-        result = 0;
-        return true;
     default:
         return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
     }
@@ -423,24 +417,16 @@ void CDriverUninstallToolDlg::CreatePages() {
         m_startPage->MoveWindow(page);
         m_startPage->ShowWindow(SW_SHOW);
     }
-    // Nothing of the hidden page is needed for the first paint: it is made right after it.
-    ::PostMessageW(m_hwnd, kMsgCreateSelectionPage, 0, 0);
-}
 
-void CDriverUninstallToolDlg::CreateSelectionPage() {
-    if (m_selectionPage) {
-        return;
-    }
     m_selectionPage = std::make_unique<CDriverUninstallFunctionDlg>();
     m_selectionPage->SetScale(m_scale);
     m_selectionPage->SetInventory(&m_inventory);
     if (m_selectionPage->Create(CDriverUninstallFunctionDlg::kTemplateId, m_hwnd)) {
-        m_selectionPage->MoveWindow(PageRect(m_scale));
+        m_selectionPage->MoveWindow(page);
     }
 }
 
 void CDriverUninstallToolDlg::ShowSelectionPage() {
-    CreateSelectionPage();
     m_pageState = 2;
     m_agreeCheck.ShowWindow(SW_HIDE);
     m_agreementLink.ShowWindow(SW_HIDE);

@@ -35,8 +35,6 @@ constexpr UINT_PTR kTimerLinkHover = 33;
 constexpr UINT_PTR kTimerNewVersion = 38;
 // Sent by the check-box thread: the agree check box changed, bring the start button in line with it.
 constexpr UINT kMsgAgreementChanged = WM_APP + 0x14;
-// Posted to itself once the start page is shown: the selection page is made after the first paint.
-constexpr UINT kMsgCreateSelectionPage = WM_APP + 0x15;
 
 class CDriverUninstallToolDlg : public CSkinnedDialog, private IStartupChecks {
 public:
@@ -45,8 +43,7 @@ public:
     CDriverUninstallToolDlg();
     ~CDriverUninstallToolDlg() override;
 
-    // Makes the detection start page (shown) and then the driver selection page (hidden) over the page
-    // rectangle; the hidden page is made once the window and the start page have been painted.
+    // Makes the detection start page (shown) and the driver selection page (hidden) over the page rectangle.
     void CreatePages();
 
     // 1 while the detection start page is shown, 2 once the selection page has replaced it.
@@ -79,7 +76,6 @@ private:
 
     void LayOut(bool first);
     void CheckForNewVersion();
-    void CreateSelectionPage();
     void ShowSelectionPage();
     void ToggleAgreement();
     void HideAgreement();
@@ -108,5 +104,5 @@ private:
     std::unique_ptr<CDriverUninstallStartDlg> m_startPage;
     std::unique_ptr<CDriverUninstallFunctionDlg> m_selectionPage;
     std::unique_ptr<CTooltipDlg> m_agreement; // made on the first click on the agreement link
-    bool m_following = false;                 // the frame is being moved after this window
+    bool m_following = false; // the frame is being moved after this window
 };
