@@ -42,7 +42,8 @@ template <typename String> void AppendCodePoint(String& out, uint32_t value) {
 bool PlainAscii(uint64_t eight) {
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kTops = 0x8080808080808080ull;
-    return ((eight | ((eight | kTops) - kOnes)) & kTops) == 0;
+    // No top bit set, and subtracting one from each byte with its top bit forced on borrows from none.
+    return (eight & kTops) == 0 && (((eight | kTops) - kOnes) & kTops) == kTops;
 }
 
 // Lenient UTF-8 into UTF-16: overlong forms and surrogate values pass, and what cannot be decoded becomes "?"

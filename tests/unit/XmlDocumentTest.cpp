@@ -200,6 +200,9 @@ TEST(XmlDocumentDecoding, ZeroByteEndsTheText) {
     EXPECT_EQ(TopLevelNames(doc), std::vector<std::wstring>{L"r"});
     EXPECT_FALSE(doc.LoadBytes(std::string_view("<r>\0</r>", 8))); // also inside an element
     EXPECT_EQ(doc.Result(), L"8 bytes to 3 wide chars, Element 'r' at offset 0 not ended");
+    const std::string padded = "<r>" + std::string(40, '\0') + "</r>" + std::string(40, '\0'); // long runs too
+    EXPECT_FALSE(doc.LoadBytes(padded));
+    EXPECT_EQ(doc.Text(), u"<r>");
 }
 
 // ---- Well-formedness and its messages ----
