@@ -250,14 +250,14 @@ std::string Gbk(FuzzedDataProvider& input) { return input.ConsumeRandomLengthStr
 void CheckJson(FuzzedDataProvider& input) {
     DriverInventory inventory;
     std::vector<std::string> expected; // every string of the document, in order
-    const int devices = input.ConsumeIntegralInRange(0, 6);
+    const int devices = input.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < devices; ++i) {
         auto device = std::make_unique<DeviceRecord>();
         device->category = input.ConsumeIntegralInRange(kFirstCategory, kLastCategory);
         device->deviceKey = Gbk(input);
         device->description = Gbk(input);
         device->searchPattern = Gbk(input);
-        const int packages = input.ConsumeIntegralInRange(0, 3);
+        const int packages = input.ConsumeIntegralInRange(0, 2);
         for (int p = 0; p < packages; ++p) {
             DriverPackageRecord package{Gbk(input), Gbk(input), Gbk(input), Gbk(input), input.ConsumeBool()};
             device->packages.push_back(package);

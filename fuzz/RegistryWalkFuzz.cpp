@@ -185,11 +185,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (input.remaining_bytes() > 0 && outputs.size() < 4)
         outputs.push_back(input.ConsumeRandomLengthString(200));
 
-    // Every device key the subtree's "MatchingDeviceId" values could give, read as the scan reads them.
+    // Every device key the subtree's "MatchingDeviceId" values could give, read through the registry as any
+    // reader of it would: value names as the ANSI text they stand for, data as the key hands it out.
     std::set<std::string> possibleKeys;
-    for (const auto& [path, key] : registry.keys) {
-        for (const auto& [name, value] : key.values) {
-            if (name == L"MatchingDeviceId")
+    for (const auto& [path, fake] : registry.keys) {
+        const std::unique_ptr<IRegistryKey> key = registry.Open(path);
+        std::wstring name;
+        std::wstring value;
+        for (uint32_t index = 0; index < fake.values.size(); ++index) {
+            if (key->EnumValueName(index, name) && NarrowAnsi(name) == "MatchingDeviceId" &&
+                key->ReadValue(name, value))
                 if (const auto match = MatchHardwareId(catalogue, UpperAscii(NarrowAnsi(value))))
                     possibleKeys.insert(match->deviceKey);
         }
