@@ -7,14 +7,14 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdint>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -201,7 +201,8 @@ private:
     }
 
     void SkipBlanks() {
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
+        while (at_ < text_.size() &&
+               (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
             ++at_;
     }
 
@@ -209,9 +210,9 @@ private:
     size_t at_ = 0;
 };
 
-const wchar_t* const kWords[] = {L"detect", L"uninstall", L"--json", L"--dry-run", L"--device", L"--inf",
-                                 L"--category", L"--help", L"-h", L"/?", L"5", L"0", L"10", L"oem12.inf", L"",
-                                 L"8086_3E9B", L"显卡"};
+const wchar_t* const kWords[] = {L"detect",     L"uninstall", L"--json", L"--dry-run", L"--device", L"--inf",
+                                 L"--category", L"--help",    L"-h",     L"/?",        L"5",        L"0",
+                                 L"10",         L"oem12.inf", L"",       L"8086_3E9B", L"显卡"};
 
 std::wstring FuzzedArgument(FuzzedDataProvider& input) {
     if (input.ConsumeBool())
@@ -245,7 +246,9 @@ void CheckArguments(FuzzedDataProvider& input) {
           again.inf == parsed.inf && again.category == parsed.category);
 }
 
-std::string Gbk(FuzzedDataProvider& input) { return input.ConsumeRandomLengthString(16); }
+std::string Gbk(FuzzedDataProvider& input) {
+    return input.ConsumeRandomLengthString(16);
+}
 
 void CheckJson(FuzzedDataProvider& input) {
     DriverInventory inventory;
@@ -273,17 +276,18 @@ void CheckJson(FuzzedDataProvider& input) {
         expected.push_back("devices");
         for (const auto& [key, device] : inventory.Category(category)) {
             for (const std::string* field : {&device->deviceKey, &device->description, &device->searchPattern}) {
-                expected.push_back(field == &device->deviceKey       ? "deviceKey"
+                expected.push_back(field == &device->deviceKey     ? "deviceKey"
                                    : field == &device->description ? "description"
-                                                                    : "searchPattern");
+                                                                   : "searchPattern");
                 expected.push_back(utf8(*field));
             }
             expected.push_back("packages");
             for (const DriverPackageRecord& package : device->packages) {
-                for (const auto& [name, value] : {std::pair<const char*, const std::string*>{"infName", &package.infName},
-                                                  {"provider", &package.provider},
-                                                  {"date", &package.date},
-                                                  {"version", &package.version}}) {
+                for (const auto& [name, value] :
+                     {std::pair<const char*, const std::string*>{"infName", &package.infName},
+                      {"provider", &package.provider},
+                      {"date", &package.date},
+                      {"version", &package.version}}) {
                     expected.push_back(name);
                     expected.push_back(utf8(*value));
                 }

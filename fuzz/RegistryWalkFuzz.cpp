@@ -32,9 +32,9 @@ void CheckAt(bool condition, int line) {
 
 // Pieces that make up real keys and values, so that the fuzzer reaches the matching and the filters quickly.
 const wchar_t* const kPieces[] = {
-    L"PCI\\VEN_", L"&DEV_", L"&SUBSYS_", L"USB\\VID_", L"&PID_", L"&MI_00", L"ACPI\\", L"BTH\\MS_", L"HDAUDIO\\",
-    L"8086",      L"3E9B",  L"10DE",     L"ELAN0501", L"SYN1B7F", L"SMBus", L"ELAN", L"Synaptics", L"\u667a\u97f3",
-    L"\\",        L"&",     L"*",        L" ",        L"\"",       L"\r\n",  L"0000", L"DriverDesc", L"%",
+    L"PCI\\VEN_", L"&DEV_", L"&SUBSYS_", L"USB\\VID_", L"&PID_",   L"&MI_00", L"ACPI\\", L"BTH\\MS_",   L"HDAUDIO\\",
+    L"8086",      L"3E9B",  L"10DE",     L"ELAN0501",  L"SYN1B7F", L"SMBus",  L"ELAN",   L"Synaptics",  L"\u667a\u97f3",
+    L"\\",        L"&",     L"*",        L" ",         L"\"",      L"\r\n",   L"0000",   L"DriverDesc", L"%",
 };
 
 std::wstring FuzzedText(FuzzedDataProvider& input) {
@@ -126,7 +126,9 @@ private:
     std::vector<std::string> outputs_;
 };
 
-bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
 
 std::string UpperAscii(std::string text) {
     for (char& c : text) {

@@ -24,9 +24,10 @@ void CheckAt(bool condition, int line) {
 }
 #define Check(condition) CheckAt((condition), __LINE__)
 
-const wchar_t* const kPieces[] = {L"C:\\", L"\\\\", L"\\", L"%", L"PATH", L"CD", L"..", L".", L" ", L"&", L"^",
-                                  L"\"", L"!", L"(", L")", L"驱动", L":", L"*", L"?", L"/", L"<", L"|", L"\n",
-                                  L"tools", L"a", L"devcon.exe", L"\\\\?\\", L"UNC"};
+const wchar_t* const kPieces[] = {L"C:\\", L"\\\\", L"\\",    L"%", L"PATH",       L"CD",      L"..",
+                                  L".",    L" ",    L"&",     L"^", L"\"",         L"!",       L"(",
+                                  L")",    L"驱动", L":",     L"*", L"?",          L"/",       L"<",
+                                  L"|",    L"\n",   L"tools", L"a", L"devcon.exe", L"\\\\?\\", L"UNC"};
 
 std::wstring FuzzedText(FuzzedDataProvider& input) {
     std::wstring text;
@@ -41,8 +42,8 @@ std::wstring FuzzedText(FuzzedDataProvider& input) {
 }
 
 bool IsCommandWordCharacter(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' ' ||
-           c == L'.' || c == L'-' || c == L'/' || c == L'&' || c == L'>';
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' ' || c == L'.' ||
+           c == L'-' || c == L'/' || c == L'&' || c == L'>';
 }
 
 void CheckFolderShape(const std::wstring& folder) {

@@ -140,7 +140,8 @@ public:
         const std::size_t slash = native.rfind('/');
         const std::string folder = slash == std::string::npos ? "." : native.substr(0, slash);
         const std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
-        const int folderFd = open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int folderFd =
+            open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (folderFd < 0)
             return nullptr;
         const int fd = openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);

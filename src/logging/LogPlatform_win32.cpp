@@ -96,7 +96,8 @@ HANDLE OpenLogFile(const std::wstring& folder, const std::wstring& name) {
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     }
     ScopedHandle file(opened);
-    if (!file.Valid() || IsLinkOrFolder(file.Get(), false) || !SamePath(FinalPath(file.Get()), folderFinal + L"\\" + name))
+    if (!file.Valid() || IsLinkOrFolder(file.Get(), false) ||
+        !SamePath(FinalPath(file.Get()), folderFinal + L"\\" + name))
         return INVALID_HANDLE_VALUE;
     return file.Release();
 }

@@ -59,8 +59,8 @@ std::wstring FinalPathOf(const std::wstring& path) {
 }
 
 bool SamePath(std::wstring_view a, std::wstring_view b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 // True when a process other than this one runs a program file that lies in the folder whose final path is
@@ -120,8 +120,7 @@ FileFate CheckShippedFile(const std::wstring& folder, const std::wstring& folder
     const HANDLE handle = withDelete.Valid() ? withDelete.Get() : readOnly.Get();
     if (!withDelete.Valid() && !readOnly.Valid()) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileFate::Absent
-                                                                                : FileFate::NotOurs;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileFate::Absent : FileFate::NotOurs;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info) ||

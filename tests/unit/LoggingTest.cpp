@@ -434,7 +434,9 @@ TEST(LogSystemPlatform, PlantedLinksAreNeverFollowed) {
     fs::remove_all(root);
     const fs::path elsewhere = root / "elsewhere";
     fs::create_directories(elsewhere);
-    const auto write = [](const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; };
+    const auto write = [](const fs::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    };
     const auto read = [](const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -326,8 +326,8 @@ TEST_F(WinLog, PlantedLinksAreNeverFollowed) {
 
     const fs::path hardLink = base / "hard-link";
     fs::create_directories(hardLink / "ToolLog");
-    ASSERT_TRUE(CreateHardLinkW((hardLink / "ToolLog" / "videzure.txt").c_str(), (elsewhere / "target.txt").c_str(),
-                                nullptr));
+    ASSERT_TRUE(
+        CreateHardLinkW((hardLink / "ToolLog" / "videzure.txt").c_str(), (elsewhere / "target.txt").c_str(), nullptr));
     EXPECT_FALSE(logIn(hardLink)->Write(kInternalError14, "videzure.txt", true));
 
     const fs::path folderLink = base / "folder-link";

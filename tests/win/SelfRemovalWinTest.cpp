@@ -87,9 +87,7 @@ void WaitForCommands(const std::vector<fs::path>& vanishing) {
 
 class SelfRemovalWin : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(TestRoot());
-    }
+    void SetUp() override { fs::create_directories(TestRoot()); }
 };
 
 TEST_F(SelfRemovalWin, FoldersHoldingOnlyTheToolDisappearWhateverTheirNames) {
@@ -169,8 +167,7 @@ TEST_F(SelfRemovalWin, ShippedNamesThatAreLinksLeadNowhere) {
 
 TEST_F(SelfRemovalWin, AnyPercentPairInTheFolderKeepsTheTool) {
     // Set, unset or made up by the interpreter as it is read: none of them is risked.
-    for (const wchar_t* name : {L"a %PATH% b", L"%CD%", L"x %ERRORLEVEL%", L"%RANDOM%", L"a %UNSET_NAME% b",
-                                     L"x%%y"}) {
+    for (const wchar_t* name : {L"a %PATH% b", L"%CD%", L"x %ERRORLEVEL%", L"%RANDOM%", L"a %UNSET_NAME% b", L"x%%y"}) {
         const fs::path folder = MakeToolFolder(TestRoot() / name);
         EXPECT_FALSE(StartSelfRemovalOf(folder.wstring(), kFiles)) << folder.string();
         // Nothing is started, so nothing can go astray.
@@ -181,8 +178,8 @@ TEST_F(SelfRemovalWin, AnyPercentPairInTheFolderKeepsTheTool) {
 TEST_F(SelfRemovalWin, NothingGoesWhileAnotherInstanceRunsFromTheFolder) {
     const fs::path folder = MakeToolFolder(TestRoot() / L"二 instances");
     // The other instance: a copy of this program under the tool's name, waiting until it is told to end.
-    ASSERT_TRUE(::CopyFileW(ModulePath().wstring().c_str(), (folder / L"TolvikDriverUninstallTool.exe").wstring().c_str(),
-                            FALSE));
+    ASSERT_TRUE(::CopyFileW(ModulePath().wstring().c_str(),
+                            (folder / L"TolvikDriverUninstallTool.exe").wstring().c_str(), FALSE));
     const fs::path started = TestRoot() / L"instance-started";
     const fs::path stop = TestRoot() / L"instance-stop";
     ::SetEnvironmentVariableW(L"TOLVIK_TEST_INSTANCE_STARTED", started.wstring().c_str());
