@@ -165,6 +165,24 @@ TEST_F(SelfRemovalWin, ShippedNamesThatAreLinksLeadNowhere) {
     EXPECT_TRUE(fs::is_directory(folder));
 }
 
+TEST_F(SelfRemovalWin, ANameThatBecomesAFolderDuringTheWaitIsNotEntered) {
+    // "del" of a folder, or of a link to one, deletes the files inside it, under Windows and Wine alike.
+    const fs::path elsewhere = TestRoot() / L"用户 数据";
+    fs::create_directories(elsewhere);
+    WriteFile(elsewhere / L"a.txt", "user file");
+    const fs::path folder = MakeToolFolder(TestRoot() / L"swapped & 工具");
+    ASSERT_TRUE(StartSelfRemovalOf(folder.wstring(), kFiles));
+    // The program's own deletions are done; the command still waits, and then meets a folder and a link to one
+    // where the tool's files were.
+    EXPECT_FALSE(AnyShippedFileLeft(folder));
+    fs::create_directories(folder / L"devcon.exe");
+    WriteFile(folder / L"devcon.exe" / L"user.txt", "user file");
+    ASSERT_TRUE(PlantLink(folder / L"TolvikDriverUninstallTool.exe", elsewhere, true));
+    ::Sleep(6000);
+    EXPECT_EQ(ReadFile(folder / L"devcon.exe" / L"user.txt"), "user file");
+    EXPECT_EQ(ReadFile(elsewhere / L"a.txt"), "user file");
+}
+
 TEST_F(SelfRemovalWin, AnyPercentPairInTheFolderKeepsTheTool) {
     // Set, unset or made up by the interpreter as it is read: none of them is risked.
     for (const wchar_t* name : {L"a %PATH% b", L"%CD%", L"x %ERRORLEVEL%", L"%RANDOM%", L"a %UNSET_NAME% b", L"x%%y"}) {
