@@ -4,33 +4,180 @@
 #include "text/CodePage.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
 constexpr std::string_view kInfFileLabel = "Inf file is ";
 constexpr std::string_view kNodeHeading = "Driver node #";
+constexpr std::string_view kOlderNodeHeading = "DriverNode #"; // how older builds of the tool head a node
 constexpr std::string_view kProviderLabel = "Provider name is ";
 constexpr std::string_view kDateLabel = "Driver date is ";
 constexpr std::string_view kVersionLabel = "Driver version is ";
 
-// The device's own part of the output: from the match onward, up to the next line that starts at column 0
-// (the next device's instance ID or the summary line), "Driver node #" headings excepted. Output without the
-// match text is used whole, so such a device collects what every listed device has.
-std::string_view CutDeviceBlock(std::string_view output, std::string_view matchText) {
-    const size_t match = output.find(matchText);
-    if (match == std::string_view::npos)
-        return output;
-    std::string_view block = output.substr(match);
-    size_t lineStart = block.find('\n');
-    while (lineStart != std::string_view::npos) {
-        ++lineStart;
-        if (lineStart < block.size() && static_cast<unsigned char>(block[lineStart]) > ' ' &&
-            block.substr(lineStart, kNodeHeading.size()) != kNodeHeading)
-            return block.substr(0, lineStart);
-        lineStart = block.find('\n', lineStart);
-    }
-    return block;
+// A console at least 80 columns wide breaks a long line after 80 bytes, or after 79 when a double-byte
+// character would straddle the edge. Shorter lines were never wrapped.
+constexpr size_t kShortestWrappedLine = 79;
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
 }
+
+bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
+    return text.size() - pos >= prefix.size() && text.compare(pos, prefix.size(), prefix) == 0;
+}
+
+bool IsNodeHeading(std::string_view text, size_t pos) {
+    return StartsWith(text, pos, kNodeHeading) || StartsWith(text, pos, kOlderNodeHeading);
+}
+
+// The next CR or LF at or after a position, with both searches remembered so that walking a text line by line
+// reads it once.
+class LineBreakFinder {
+public:
+    explicit LineBreakFinder(std::string_view text) : text_(text), cr_(Find('\r', 0)), lf_(Find('\n', 0)) {}
+
+    size_t Next(size_t pos) {
+        if (cr_ < pos)
+            cr_ = Find('\r', pos);
+        if (lf_ < pos)
+            lf_ = Find('\n', pos);
+        return std::min(cr_, lf_);
+    }
+
+private:
+    size_t Find(char c, size_t pos) const {
+        if (pos >= text_.size())
+            return text_.size();
+        const void* hit = std::memchr(text_.data() + pos, c, text_.size() - pos);
+        return hit == nullptr ? text_.size() : static_cast<const char*>(hit) - text_.data();
+    }
+
+    std::string_view text_;
+    size_t cr_;
+    size_t lf_;
+};
+
+// One line end as the tool's builds and consoles write it: CR LF, CR CR LF, a bare CR or a bare LF. Returns
+// where the next line starts.
+size_t SkipLineBreak(std::string_view text, size_t pos) {
+    if (pos < text.size() && text[pos] == '\n')
+        return pos + 1;
+    while (pos < text.size() && text[pos] == '\r')
+        ++pos;
+    return pos < text.size() && text[pos] == '\n' ? pos + 1 : pos;
+}
+
+bool IsPlainLineBreak(std::string_view text, size_t begin, size_t end) {
+    return (end - begin == 1 && text[begin] == '\n') ||
+           (end - begin == 2 && text[begin] == '\r' && text[begin + 1] == '\n');
+}
+
+// "3 matching device(s) found." or "No matching devices found."
+bool IsSummaryLine(std::string_view line) {
+    size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
+        ++digits;
+    return StartsWith(line, 0, "No matching devices") ||
+           (digits > 0 && StartsWith(line, digits, " matching device"));
+}
+
+// A device's instance ID: enumerator, device and instance parts, no blank.
+bool IsInstanceIdLine(std::string_view line) {
+    return std::count(line.begin(), line.end(), '\\') >= 2 &&
+           std::none_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+// The tool indents everything inside a device's block; a line at column 0 that follows a line as long as a
+// console row, and is none of the lines the tool writes at column 0, is the rest of that line wrapped by the
+// console.
+bool IsWrappedRest(std::string_view line, size_t previousLength) {
+    return previousLength >= kShortestWrappedLine && !line.empty() &&
+           static_cast<unsigned char>(line.front()) > ' ' && !IsNodeHeading(line, 0) && !IsSummaryLine(line) &&
+           !IsInstanceIdLine(line);
+}
+
+// Where the device's block starts, or npos for output without the match text. Composite USB devices list their
+// parent first, whose instance ID is the bare hardware ID prefix the match text holds, with the inbox composite
+// driver only; the device itself is one of its interfaces ("…&MI_00\…"). So an instance ID line that goes on
+// from the match text with a further part of the ID is preferred; otherwise the first occurrence counts.
+size_t BlockStart(std::string_view output, std::string_view matchText) {
+    const size_t first = output.find(matchText);
+    if (first == std::string_view::npos || matchText.empty())
+        return first;
+    for (size_t at = first; at != std::string_view::npos; at = output.find(matchText, at + 1)) {
+        const size_t after = at + matchText.size();
+        if ((at == 0 || IsLineBreak(output[at - 1])) && after < output.size() && output[after] == '&')
+            return at;
+    }
+    return first;
+}
+
+// The device's own part of the output: from its match onward, up to the next line that starts at column 0
+// (the next device's instance ID or the summary line), node headings excepted. Output without the match text
+// is used whole, so such a device collects what every listed device has. Line ends other than CR LF or LF
+// become CR LF and lines the console wrapped are joined again; the text then lives in a copy.
+class DeviceBlock {
+public:
+    DeviceBlock(std::string_view output, std::string_view matchText) {
+        size_t begin = BlockStart(output, matchText);
+        const bool whole = begin == std::string_view::npos;
+        if (whole)
+            begin = 0;
+        LineBreakFinder breaks(output);
+        bool copying = false;
+        size_t end = output.size();
+        size_t line = begin;
+        size_t previousEnd = 0;
+        size_t previousLength = 0;
+        bool first = true;
+        for (;;) {
+            if (!first) { // the line break between the previous line and this one
+                const std::string_view text = output.substr(line, breaks.Next(line) - line);
+                if (IsWrappedRest(text, previousLength)) {
+                    if (!copying)
+                        StartCopy(output, begin, previousEnd, copying);
+                } else {
+                    const bool plain = IsPlainLineBreak(output, previousEnd, line);
+                    if (!plain && !copying)
+                        StartCopy(output, begin, previousEnd, copying);
+                    if (copying)
+                        copy_ += plain ? output.substr(previousEnd, line - previousEnd) : "\r\n";
+                    if (!whole && !text.empty() && static_cast<unsigned char>(text.front()) > ' ' &&
+                        !IsNodeHeading(text, 0)) {
+                        end = line;
+                        break;
+                    }
+                }
+            }
+            if (line >= output.size())
+                break;
+            const size_t lineEnd = breaks.Next(line);
+            if (copying)
+                copy_.append(output.substr(line, lineEnd - line));
+            if (lineEnd >= output.size())
+                break; // the output ends inside this line
+            previousLength = lineEnd - line;
+            previousEnd = lineEnd;
+            line = SkipLineBreak(output, lineEnd);
+            first = false;
+        }
+        text_ = copying ? std::string_view(copy_) : output.substr(begin, end - begin);
+    }
+
+    std::string_view Text() const { return text_; }
+
+private:
+    void StartCopy(std::string_view output, size_t begin, size_t upTo, bool& copying) {
+        copy_.reserve(output.size() - begin);
+        copy_.assign(output.substr(begin, upTo - begin));
+        copying = true;
+    }
+
+    std::string copy_;
+    std::string_view text_;
+};
 
 // The text of the line starting at `pos`, without its line break; `pos` moves to the line break, or to
 // npos when the text ends inside the line.
@@ -73,11 +220,152 @@ bool IsCurrent(std::string_view infName, std::string_view currentInfName) {
     return currentInfName.size() >= 2 && infName.find(currentInfName) != std::string_view::npos;
 }
 
-bool AlreadyListed(const std::vector<DriverPackageRecord>& packages, std::string_view infName) {
-    return std::any_of(packages.begin(), packages.end(), [infName](const DriverPackageRecord& earlier) {
-        return earlier.infName.find(infName) != std::string::npos;
-    });
-}
+// Answers, for every name of a sequence, whether it occurs inside an earlier one, in time linear in the names'
+// total length: the names are the patterns of an Aho-Corasick automaton, and reading each name in turn through
+// it records the first name every pattern occurs in. A name occurs inside an earlier one exactly when that
+// first name comes before it.
+class EarlierNameIndex {
+public:
+    explicit EarlierNameIndex(const std::vector<std::string_view>& names) {
+        Rehash(64);
+        AddNode();
+        ends_.reserve(names.size());
+        for (std::string_view name : names) {
+            uint32_t node = kRoot;
+            for (char c : name) {
+                uint32_t next = Child(node, c);
+                if (next == kNone) {
+                    next = AddNode();
+                    SetChild(node, c, next);
+                }
+                node = next;
+            }
+            ends_.push_back(node);
+        }
+        LinkFailures();
+        for (size_t index = 0; index < names.size(); ++index)
+            Read(names[index], static_cast<uint32_t>(index));
+    }
+
+    bool OccursEarlier(size_t index) const { return firstSeen_[ends_[index]] < index; }
+
+private:
+    static constexpr uint32_t kRoot = 0;
+    static constexpr uint32_t kNone = UINT32_MAX;
+
+    uint32_t AddNode() {
+        failure_.push_back(kRoot);
+        firstChild_.push_back(kNone);
+        nextSibling_.push_back(kNone);
+        label_.push_back(0);
+        firstSeen_.push_back(kNone);
+        return static_cast<uint32_t>(failure_.size() - 1);
+    }
+
+    static uint64_t Key(uint32_t node, char c) {
+        return ((static_cast<uint64_t>(node) << 8) | static_cast<unsigned char>(c)) + 1; // 0 marks a free slot
+    }
+    size_t Slot(uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_); }
+
+    void Rehash(size_t capacity) {
+        std::vector<uint64_t> keys(capacity, 0);
+        std::vector<uint32_t> values(capacity);
+        mask_ = capacity - 1;
+        shift_ = 64;
+        for (size_t bits = capacity; bits > 1; bits /= 2)
+            --shift_;
+        for (size_t old = 0; old < keys_.size(); ++old) {
+            if (keys_[old] == 0)
+                continue;
+            size_t slot = Slot(keys_[old]);
+            while (keys[slot] != 0)
+                slot = (slot + 1) & mask_;
+            keys[slot] = keys_[old];
+            values[slot] = values_[old];
+        }
+        keys_.swap(keys);
+        values_.swap(values);
+    }
+
+    uint32_t Child(uint32_t node, char c) const {
+        const uint64_t key = Key(node, c);
+        for (size_t slot = Slot(key);; slot = (slot + 1) & mask_) {
+            if (keys_[slot] == key)
+                return values_[slot];
+            if (keys_[slot] == 0)
+                return kNone;
+        }
+    }
+
+    void SetChild(uint32_t node, char c, uint32_t child) {
+        if (failure_.size() * 2 > keys_.size()) // at most half full, so that probes stay short
+            Rehash(keys_.size() * 2);
+        const uint64_t key = Key(node, c);
+        size_t slot = Slot(key);
+        while (keys_[slot] != 0)
+            slot = (slot + 1) & mask_;
+        keys_[slot] = key;
+        values_[slot] = child;
+        label_[child] = c;
+        nextSibling_[child] = firstChild_[node];
+        firstChild_[node] = child;
+    }
+
+    // The state after `c` from `node`, falling back along the failure links.
+    uint32_t Step(uint32_t node, char c) const {
+        for (;;) {
+            const uint32_t next = Child(node, c);
+            if (next != kNone)
+                return next;
+            if (node == kRoot)
+                return kRoot;
+            node = failure_[node];
+        }
+    }
+
+    void LinkFailures() {
+        std::vector<uint32_t> queue;
+        queue.reserve(failure_.size());
+        for (uint32_t child = firstChild_[kRoot]; child != kNone; child = nextSibling_[child])
+            queue.push_back(child);
+        for (size_t head = 0; head < queue.size(); ++head) {
+            const uint32_t node = queue[head];
+            for (uint32_t child = firstChild_[node]; child != kNone; child = nextSibling_[child]) {
+                failure_[child] = Step(failure_[node], label_[child]);
+                queue.push_back(child);
+            }
+        }
+    }
+
+    // Every pattern occurring in the name lies on the failure chain of a state reached while reading it. The
+    // chain is marked up to the first state already marked: the marked states stay closed under failure links,
+    // so each state is marked once.
+    void Read(std::string_view name, uint32_t index) {
+        uint32_t node = kRoot;
+        for (char c : name) {
+            node = Step(node, c);
+            for (uint32_t mark = node; mark != kRoot && firstSeen_[mark] == kNone; mark = failure_[mark])
+                firstSeen_[mark] = index;
+        }
+    }
+
+    std::vector<uint64_t> keys_;
+    std::vector<uint32_t> values_;
+    size_t mask_ = 0;
+    int shift_ = 64;
+    std::vector<uint32_t> failure_;
+    std::vector<uint32_t> firstChild_;
+    std::vector<uint32_t> nextSibling_;
+    std::vector<char> label_;
+    std::vector<uint32_t> firstSeen_;
+    std::vector<uint32_t> ends_;
+};
+
+// A node as the block gives it: its INF name and the text its labels are looked for in.
+struct NodeText {
+    std::string_view infName;
+    std::string_view labels;
+};
 
 } // namespace
 
@@ -88,7 +376,8 @@ std::string MatchTextOf(std::wstring_view searchPattern) {
 }
 
 bool ParseDriverFiles(std::string_view output, std::string_view matchText, std::string& currentInfName) {
-    std::string_view text = CutDeviceBlock(output, matchText);
+    const DeviceBlock block(output, matchText);
+    std::string_view text = block.Text();
     for (size_t inf = text.find(".inf"); inf != std::string_view::npos; inf = text.find(".inf")) {
         const std::string_view head = text.substr(0, inf + 4);
         text.remove_prefix(inf + 4);
@@ -104,7 +393,12 @@ bool ParseDriverFiles(std::string_view output, std::string_view matchText, std::
 
 bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::string_view currentInfName,
                       std::vector<DriverPackageRecord>& packages) {
-    const std::string_view block = CutDeviceBlock(output, matchText);
+    const DeviceBlock device(output, matchText);
+    const std::string_view block = device.Text();
+    std::vector<NodeText> nodes;
+    size_t heading = 0;      // next "Driver node #" at or after the position looked from, or npos
+    size_t olderHeading = 0; // the same for "DriverNode #"
+    bool headingsKnown = false;
     size_t pos = block.find(kInfFileLabel);
     while (pos != std::string_view::npos) {
         pos += kInfFileLabel.size();
@@ -113,20 +407,39 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
             break; // the output ends inside the INF line: its name may be cut, so the node is not trusted
 
         // A node's labels are looked for only up to the next node, so a missing label leaves its field empty
-        // instead of taking the next node's value.
+        // instead of taking the next node's value. The headings found are kept, since a search that finds none
+        // must not be repeated for every node.
         const size_t nextInf = block.find(kInfFileLabel, pos);
-        const size_t nextHeading = block.find(kNodeHeading, pos);
-        const std::string_view node = block.substr(pos, std::min(nextInf, nextHeading) - pos);
+        if (!headingsKnown || heading < pos)
+            heading = block.find(kNodeHeading, pos);
+        if (!headingsKnown || olderHeading < pos)
+            olderHeading = block.find(kOlderNodeHeading, pos);
+        headingsKnown = true;
+        const size_t nodeEnd = std::min({nextInf, heading, olderHeading});
+        if (!infName.empty())
+            nodes.push_back({infName, block.substr(pos, nodeEnd == std::string_view::npos ? nodeEnd : nodeEnd - pos)});
         pos = nextInf;
+    }
 
-        if (infName.empty() || AlreadyListed(packages, infName))
+    // A node whose INF name occurs inside an earlier record's is left out. Leaving out a name never changes
+    // what later names are compared with, since whatever it occurs in is itself earlier.
+    std::vector<std::string_view> names;
+    names.reserve(packages.size() + nodes.size());
+    for (const DriverPackageRecord& earlier : packages)
+        names.push_back(earlier.infName);
+    for (const NodeText& node : nodes)
+        names.push_back(node.infName);
+    const EarlierNameIndex index(names);
+    const size_t listed = packages.size();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (index.OccursEarlier(listed + i))
             continue;
         DriverPackageRecord record;
-        record.infName = infName;
-        record.provider = LabelValue(node, kProviderLabel);
-        record.date = LabelValue(node, kDateLabel);
-        record.version = LabelValue(node, kVersionLabel);
-        record.isCurrent = IsCurrent(infName, currentInfName) ? 1 : 0;
+        record.infName = nodes[i].infName;
+        record.provider = LabelValue(nodes[i].labels, kProviderLabel);
+        record.date = LabelValue(nodes[i].labels, kDateLabel);
+        record.version = LabelValue(nodes[i].labels, kVersionLabel);
+        record.isCurrent = IsCurrent(nodes[i].infName, currentInfName) ? 1 : 0;
         packages.push_back(std::move(record));
     }
     return !packages.empty();
