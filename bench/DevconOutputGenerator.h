@@ -15,10 +15,14 @@ struct GeneratedOutput {
 
 inline const char* ShapeName(OutputShape shape) {
     switch (shape) {
-    case OutputShape::DeviceLast: return "device-last";
-    case OutputShape::DeviceAbsent: return "device-absent";
-    case OutputShape::DistinctNames: return "distinct-names";
-    case OutputShape::NoHeadings: return "no-headings";
+    case OutputShape::DeviceLast:
+        return "device-last";
+    case OutputShape::DeviceAbsent:
+        return "device-absent";
+    case OutputShape::DistinctNames:
+        return "distinct-names";
+    case OutputShape::NoHeadings:
+        return "no-headings";
     }
     return "";
 }

@@ -79,8 +79,7 @@ bool IsSummaryLine(std::string_view line) {
     size_t digits = 0;
     while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
         ++digits;
-    return StartsWith(line, 0, "No matching devices") ||
-           (digits > 0 && StartsWith(line, digits, " matching device"));
+    return StartsWith(line, 0, "No matching devices") || (digits > 0 && StartsWith(line, digits, " matching device"));
 }
 
 // A device's instance ID: enumerator, device and instance parts, no blank.
@@ -93,9 +92,8 @@ bool IsInstanceIdLine(std::string_view line) {
 // console row, and is none of the lines the tool writes at column 0, is the rest of that line wrapped by the
 // console.
 bool IsWrappedRest(std::string_view line, size_t previousLength) {
-    return previousLength >= kShortestWrappedLine && !line.empty() &&
-           static_cast<unsigned char>(line.front()) > ' ' && !IsNodeHeading(line, 0) && !IsSummaryLine(line) &&
-           !IsInstanceIdLine(line);
+    return previousLength >= kShortestWrappedLine && !line.empty() && static_cast<unsigned char>(line.front()) > ' ' &&
+           !IsNodeHeading(line, 0) && !IsSummaryLine(line) && !IsInstanceIdLine(line);
 }
 
 // Where the device's block starts, or npos for output without the match text. Composite USB devices list their
@@ -197,12 +195,12 @@ std::string_view TakeLine(std::string_view text, size_t& pos) {
 }
 
 // The value after `label` within `node`, up to the line break; empty when the node lacks the label.
-std::string LabelValue(std::string_view node, std::string_view label) {
+std::string_view LabelValue(std::string_view node, std::string_view label) {
     size_t pos = node.find(label);
     if (pos == std::string_view::npos)
         return {};
     pos += label.size();
-    return std::string(TakeLine(node, pos)); // a value cut short by the end of the output is kept as it is
+    return TakeLine(node, pos); // a value cut short by the end of the output is kept as it is
 }
 
 std::string_view TrimInfName(std::string_view value) {
@@ -226,89 +224,115 @@ bool IsCurrent(std::string_view infName, std::string_view currentInfName) {
 // first name comes before it.
 class EarlierNameIndex {
 public:
-    explicit EarlierNameIndex(const std::vector<std::string_view>& names) {
+    EarlierNameIndex() {
         Rehash(64);
         AddNode();
-        ends_.reserve(names.size());
-        for (std::string_view name : names) {
-            uint32_t node = kRoot;
-            for (char c : name) {
-                uint32_t next = Child(node, c);
-                if (next == kNone) {
-                    next = AddNode();
-                    SetChild(node, c, next);
-                }
-                node = next;
-            }
-            ends_.push_back(node);
-        }
-        LinkFailures();
-        for (size_t index = 0; index < names.size(); ++index)
-            Read(names[index], static_cast<uint32_t>(index));
     }
 
-    bool OccursEarlier(size_t index) const { return firstSeen_[ends_[index]] < index; }
+    // Adds the next name of the sequence. False when the same name came before: it then occurs inside an
+    // earlier one already, and it is left out of the sequence, which changes no other answer.
+    bool Add(std::string_view name) {
+        const size_t pathStart = path_.size();
+        uint32_t node = kRoot;
+        for (char c : name) {
+            uint32_t next = Child(node, c);
+            if (next == kNone) {
+                next = AddNode();
+                SetChild(node, c, next);
+            }
+            node = next;
+            path_.push_back(node);
+        }
+        if (node == kRoot || nodes_[node].isName) {
+            path_.resize(pathStart);
+            return false;
+        }
+        nodes_[node].isName = true;
+        pathEnds_.push_back(path_.size());
+        return true;
+    }
+
+    // The number of names added and kept.
+    size_t Count() const { return pathEnds_.size(); }
+
+    // Links the automaton and reads every name through it; OccursEarlier answers after this.
+    void Finish() {
+        LinkFailures();
+        for (size_t index = 0, from = 0; index < pathEnds_.size(); from = pathEnds_[index++])
+            Read(from, pathEnds_[index], static_cast<uint32_t>(index));
+    }
+
+    // Whether the `index`-th name kept occurs inside an earlier one.
+    bool OccursEarlier(size_t index) const { return nodes_[path_[pathEnds_[index] - 1]].firstSeen < index; }
 
 private:
     static constexpr uint32_t kRoot = 0;
     static constexpr uint32_t kNone = UINT32_MAX;
 
+    // One probe of the child table touches one cache line.
+    struct Slot {
+        uint64_t key = 0; // parent and byte; 0 marks a free slot
+        uint32_t child = kNone;
+    };
+
+    // What the automaton keeps of a node, together: building and reading it touch all of it at once.
+    struct Node {
+        uint32_t failure = kRoot;
+        uint32_t firstChild = kNone;
+        uint32_t nextSibling = kNone;
+        uint32_t firstSeen = kNone; // the first name the node's text occurs in
+        char label = 0;
+        bool isName = false;
+    };
+
     uint32_t AddNode() {
-        failure_.push_back(kRoot);
-        firstChild_.push_back(kNone);
-        nextSibling_.push_back(kNone);
-        label_.push_back(0);
-        firstSeen_.push_back(kNone);
-        return static_cast<uint32_t>(failure_.size() - 1);
+        nodes_.emplace_back();
+        return static_cast<uint32_t>(nodes_.size() - 1);
     }
 
     static uint64_t Key(uint32_t node, char c) {
-        return ((static_cast<uint64_t>(node) << 8) | static_cast<unsigned char>(c)) + 1; // 0 marks a free slot
+        return ((static_cast<uint64_t>(node) << 8) | static_cast<unsigned char>(c)) + 1;
     }
-    size_t Slot(uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_); }
+    size_t Home(uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_); }
 
     void Rehash(size_t capacity) {
-        std::vector<uint64_t> keys(capacity, 0);
-        std::vector<uint32_t> values(capacity);
+        std::vector<Slot> slots(capacity);
         mask_ = capacity - 1;
         shift_ = 64;
         for (size_t bits = capacity; bits > 1; bits /= 2)
             --shift_;
-        for (size_t old = 0; old < keys_.size(); ++old) {
-            if (keys_[old] == 0)
+        for (const Slot& old : slots_) {
+            if (old.key == 0)
                 continue;
-            size_t slot = Slot(keys_[old]);
-            while (keys[slot] != 0)
+            size_t slot = Home(old.key);
+            while (slots[slot].key != 0)
                 slot = (slot + 1) & mask_;
-            keys[slot] = keys_[old];
-            values[slot] = values_[old];
+            slots[slot] = old;
         }
-        keys_.swap(keys);
-        values_.swap(values);
+        slots_.swap(slots);
     }
 
     uint32_t Child(uint32_t node, char c) const {
         const uint64_t key = Key(node, c);
-        for (size_t slot = Slot(key);; slot = (slot + 1) & mask_) {
-            if (keys_[slot] == key)
-                return values_[slot];
-            if (keys_[slot] == 0)
+        for (size_t slot = Home(key);; slot = (slot + 1) & mask_) {
+            if (slots_[slot].key == key)
+                return slots_[slot].child;
+            if (slots_[slot].key == 0)
                 return kNone;
         }
     }
 
     void SetChild(uint32_t node, char c, uint32_t child) {
-        if (failure_.size() * 2 > keys_.size()) // at most half full, so that probes stay short
-            Rehash(keys_.size() * 2);
+        if (nodes_.size() * 4 > slots_.size() * 3) // at most three quarters full, so that probes stay short
+            Rehash(slots_.size() * 2);
         const uint64_t key = Key(node, c);
-        size_t slot = Slot(key);
-        while (keys_[slot] != 0)
+        size_t slot = Home(key);
+        while (slots_[slot].key != 0)
             slot = (slot + 1) & mask_;
-        keys_[slot] = key;
-        values_[slot] = child;
-        label_[child] = c;
-        nextSibling_[child] = firstChild_[node];
-        firstChild_[node] = child;
+        slots_[slot] = {key, child};
+        nodes_[child].label = c;
+        nodes_[child].nextSibling = nodes_[node].firstChild;
+        nodes_[node].firstChild = child;
     }
 
     // The state after `c` from `node`, falling back along the failure links.
@@ -319,52 +343,49 @@ private:
                 return next;
             if (node == kRoot)
                 return kRoot;
-            node = failure_[node];
+            node = nodes_[node].failure;
         }
     }
 
     void LinkFailures() {
         std::vector<uint32_t> queue;
-        queue.reserve(failure_.size());
-        for (uint32_t child = firstChild_[kRoot]; child != kNone; child = nextSibling_[child])
+        queue.reserve(nodes_.size());
+        for (uint32_t child = nodes_[kRoot].firstChild; child != kNone; child = nodes_[child].nextSibling)
             queue.push_back(child);
         for (size_t head = 0; head < queue.size(); ++head) {
             const uint32_t node = queue[head];
-            for (uint32_t child = firstChild_[node]; child != kNone; child = nextSibling_[child]) {
-                failure_[child] = Step(failure_[node], label_[child]);
+            for (uint32_t child = nodes_[node].firstChild; child != kNone; child = nodes_[child].nextSibling) {
+                nodes_[child].failure = Step(nodes_[node].failure, nodes_[child].label);
                 queue.push_back(child);
             }
         }
     }
 
-    // Every pattern occurring in the name lies on the failure chain of a state reached while reading it. The
-    // chain is marked up to the first state already marked: the marked states stay closed under failure links,
-    // so each state is marked once.
-    void Read(std::string_view name, uint32_t index) {
-        uint32_t node = kRoot;
-        for (char c : name) {
-            node = Step(node, c);
-            for (uint32_t mark = node; mark != kRoot && firstSeen_[mark] == kNone; mark = failure_[mark])
-                firstSeen_[mark] = index;
-        }
+    // Reading a name that is itself a pattern passes exactly through the nodes of its own path. Every pattern
+    // occurring in the name lies on the failure chain of one of them; the chain is marked up to the first node
+    // already marked: the marked nodes stay closed under failure links, so each node is marked once.
+    void Read(size_t from, size_t to, uint32_t index) {
+        for (size_t step = from; step < to; ++step)
+            for (uint32_t mark = path_[step]; mark != kRoot && nodes_[mark].firstSeen == kNone;
+                 mark = nodes_[mark].failure)
+                nodes_[mark].firstSeen = index;
     }
 
-    std::vector<uint64_t> keys_;
-    std::vector<uint32_t> values_;
+    std::vector<Slot> slots_;
     size_t mask_ = 0;
     int shift_ = 64;
-    std::vector<uint32_t> failure_;
-    std::vector<uint32_t> firstChild_;
-    std::vector<uint32_t> nextSibling_;
-    std::vector<char> label_;
-    std::vector<uint32_t> firstSeen_;
-    std::vector<uint32_t> ends_;
+    std::vector<Node> nodes_;
+    std::vector<uint32_t> path_;   // the nodes each name passes through, name after name
+    std::vector<size_t> pathEnds_; // where each name's part of path_ ends
 };
 
-// A node as the block gives it: its INF name and the text its labels are looked for in.
+// A node's values as the block gives them; read while the node's text is still in the cache.
 struct NodeText {
     std::string_view infName;
-    std::string_view labels;
+    std::string_view provider;
+    std::string_view date;
+    std::string_view version;
+    size_t name; // its place among the names kept
 };
 
 } // namespace
@@ -395,6 +416,12 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
                       std::vector<DriverPackageRecord>& packages) {
     const DeviceBlock device(output, matchText);
     const std::string_view block = device.Text();
+    // A node whose INF name occurs inside an earlier record's is left out. Leaving out a name never changes
+    // what later names are compared with, since whatever it occurs in is itself earlier; so every name is
+    // compared with all names before it, and a repeated name is left out at once.
+    EarlierNameIndex names;
+    for (const DriverPackageRecord& earlier : packages)
+        names.Add(earlier.infName);
     std::vector<NodeText> nodes;
     size_t heading = 0;      // next "Driver node #" at or after the position looked from, or npos
     size_t olderHeading = 0; // the same for "DriverNode #"
@@ -416,29 +443,31 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
             olderHeading = block.find(kOlderNodeHeading, pos);
         headingsKnown = true;
         const size_t nodeEnd = std::min({nextInf, heading, olderHeading});
-        if (!infName.empty())
-            nodes.push_back({infName, block.substr(pos, nodeEnd == std::string_view::npos ? nodeEnd : nodeEnd - pos)});
+        if (names.Add(infName)) {
+            const std::string_view labels =
+                block.substr(pos, nodeEnd == std::string_view::npos ? nodeEnd : nodeEnd - pos);
+            nodes.push_back({infName, LabelValue(labels, kProviderLabel), LabelValue(labels, kDateLabel),
+                             LabelValue(labels, kVersionLabel), names.Count() - 1});
+        }
         pos = nextInf;
     }
 
-    // A node whose INF name occurs inside an earlier record's is left out. Leaving out a name never changes
-    // what later names are compared with, since whatever it occurs in is itself earlier.
-    std::vector<std::string_view> names;
-    names.reserve(packages.size() + nodes.size());
-    for (const DriverPackageRecord& earlier : packages)
-        names.push_back(earlier.infName);
-    for (const NodeText& node : nodes)
-        names.push_back(node.infName);
-    const EarlierNameIndex index(names);
-    const size_t listed = packages.size();
+    names.Finish();
+    std::vector<bool> kept(nodes.size());
+    size_t keptCount = 0;
     for (size_t i = 0; i < nodes.size(); ++i) {
-        if (index.OccursEarlier(listed + i))
+        kept[i] = !names.OccursEarlier(nodes[i].name);
+        keptCount += kept[i] ? 1 : 0;
+    }
+    packages.reserve(packages.size() + keptCount);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!kept[i])
             continue;
         DriverPackageRecord record;
         record.infName = nodes[i].infName;
-        record.provider = LabelValue(nodes[i].labels, kProviderLabel);
-        record.date = LabelValue(nodes[i].labels, kDateLabel);
-        record.version = LabelValue(nodes[i].labels, kVersionLabel);
+        record.provider = nodes[i].provider;
+        record.date = nodes[i].date;
+        record.version = nodes[i].version;
         record.isCurrent = IsCurrent(nodes[i].infName, currentInfName) ? 1 : 0;
         packages.push_back(std::move(record));
     }

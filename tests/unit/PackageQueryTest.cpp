@@ -34,15 +34,15 @@ std::string Node(int number, const std::string& inf, const std::string& provider
            "        Inf is digitally signed\r\n";
 }
 
-const std::string kDriverNodes =
-    "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
-    "    Name: Intel(R) UHD Graphics 630\r\n" +
-    Node(0, "oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985") +
-    Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") +
-    Node(2, "display.inf", "Microsoft", "6/21/2006", "10.0.19041.1") +
-    "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0256&SUBSYS_10280798&REV_1000\\4&2C5B6FCD&0&0001\r\n"
-    "    Name: Realtek Audio\r\n" +
-    Node(0, "oem7.inf", "Realtek", "5/6/2021", "6.0.9147.1") + "2 matching device(s) found.\r\n";
+const std::string kDriverNodes = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+                                 "    Name: Intel(R) UHD Graphics 630\r\n" +
+                                 Node(0, "oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985") +
+                                 Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") +
+                                 Node(2, "display.inf", "Microsoft", "6/21/2006", "10.0.19041.1") +
+                                 "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0256&SUBSYS_10280798&REV_1000\\4&2C5B6FCD&0&0001\r\n"
+                                 "    Name: Realtek Audio\r\n" +
+                                 Node(0, "oem7.inf", "Realtek", "5/6/2021", "6.0.9147.1") +
+                                 "2 matching device(s) found.\r\n";
 
 const std::string kIntel = "PCI\\VEN_8086&DEV_3E9B";
 
@@ -125,8 +125,8 @@ TEST(ParseDriverNodes, DropsNodesWhoseNameOccursInAnEarlierOne) {
 }
 
 TEST(ParseDriverNodes, MarksTheCurrentNodeOnlyForANameOfTwoOrMoreCharacters) {
-    const std::string text = "X\\1\r\n    Name: x\r\n" + Node(0, "oem12.inf", "a", "d", "1") +
-                             Node(1, "oem1.inf", "b", "d", "2");
+    const std::string text =
+        "X\\1\r\n    Name: x\r\n" + Node(0, "oem12.inf", "a", "d", "1") + Node(1, "oem1.inf", "b", "d", "2");
     for (const auto& [current, expected] : std::vector<std::pair<std::string, std::vector<int>>>{
              {"oem12.inf", {1, 0}}, {"oem1.inf", {0, 1}}, {"", {0, 0}}, {"o", {0, 0}}, {"oe", {1, 1}}}) {
         std::vector<DriverPackageRecord> packages;
@@ -207,8 +207,8 @@ TEST(Parsers, AZeroByteInsideTheOutputLosesNothingAround) {
 TEST(Parsers, AgreeWithThePreviousParsersOnOrdinaryOutput) {
     std::mt19937 random(20261208);
     auto pick = [&random](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
-    const std::vector<std::string> names{"oem3.inf", "xoem3.inf", "oem12.inf", "oem1.inf", "display.inf", "3.inf",
-                                         "em1", "oem", "usbvideo.inf", "a.inf"};
+    const std::vector<std::string> names{"oem3.inf", "xoem3.inf", "oem12.inf", "oem1.inf",     "display.inf",
+                                         "3.inf",    "em1",       "oem",       "usbvideo.inf", "a.inf"};
     const std::vector<std::string> labels{"    Provider name is P", "    Driver date is 1/2/2020",
                                           "    Driver version is 1.0.0.", "    Inf section is S"};
     for (int round = 0; round < 400; ++round) {
@@ -220,14 +220,16 @@ TEST(Parsers, AgreeWithThePreviousParsersOnOrdinaryOutput) {
             const std::string id = "PCI\\VEN_8086&DEV_000" + std::to_string(device) + "&SUBSYS_1\\3&1&0&" +
                                    std::to_string(device) + end + "    Name: Device" + end;
             files += id + "    Driver installed from C:\\Windows\\INF\\" + names[pick(10)] + " [S]. 1 file(s):" + end;
-            files += "        C:\\Windows\\System32\\DriverStore\\FileRepository\\" + names[pick(10)] + "_x\\a.sys" + end;
+            files +=
+                "        C:\\Windows\\System32\\DriverStore\\FileRepository\\" + names[pick(10)] + "_x\\a.sys" + end;
             nodes += id;
             const int count = round % 50 == 0 ? 60 : pick(5);
             if (count == 0)
                 nodes += "    No driver nodes found for this device." + end;
             for (int node = 0; node < count; ++node) {
                 nodes += "Driver node #" + std::to_string(node) + ":" + end;
-                nodes += "    Inf file is " + std::string(pick(3) == 0 ? "" : "C:\\Windows\\INF\\") + names[pick(10)] + end;
+                nodes +=
+                    "    Inf file is " + std::string(pick(3) == 0 ? "" : "C:\\Windows\\INF\\") + names[pick(10)] + end;
                 for (int label = 0; label < 4; ++label)
                     if (pick(4) != 0)
                         nodes += labels[pick(4)] + std::to_string(node) + end;
@@ -236,8 +238,9 @@ TEST(Parsers, AgreeWithThePreviousParsersOnOrdinaryOutput) {
         files += std::to_string(devices) + " matching device(s) found." + end;
         nodes += std::to_string(devices) + " matching device(s) found." + end;
         const int device = pick(devices + 2);
-        const std::string match = device < devices ? "PCI\\VEN_8086&DEV_000" + std::to_string(device)
-                                  : device == devices ? std::string("USB\\VID_1") : std::string();
+        const std::string match = device < devices    ? "PCI\\VEN_8086&DEV_000" + std::to_string(device)
+                                  : device == devices ? std::string("USB\\VID_1")
+                                                      : std::string();
         for (std::string* text : {&files, &nodes}) {
             if (pick(3) == 0) { // cut short, though not between the CR and the LF of a line end
                 size_t cut = random() % text->size();
@@ -313,19 +316,23 @@ std::string Wrapped(const std::string& text, size_t width) {
 }
 
 TEST(Parsers, OlderHeadingsOtherLineEndsAndWrappedLinesGiveTheSameRecords) {
-    const std::string storeInf = "C:\\WINDOWS\\System32\\DriverStore\\FileRepository\\iigd_dch.inf_amd64_ea63d1eddd5853ac"
-                                 "\\iigd_dch.inf";
-    const std::string nodes = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
-                              "    Name: Intel(R) UHD Graphics 630 (a display adapter with a name longer than a row)\r\n"
-                              "Driver node #0:\r\n    Inf file is " +
-                              storeInf + "\r\n    Provider name is Intel Corporation\r\n" +
-                              Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") +
-                              "1 matching device(s) found.\r\n";
-    const std::string files = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
-                              "    Name: Intel(R) UHD Graphics 630\r\n"
-                              "    Driver installed from C:\\Windows\\INF\\display.inf [MSBDA]. 1 file(s) used by driver:\r\n"
-                              "        " + storeInf + "\r\n        C:\\Windows\\INF\\oem12.inf\r\n"
-                              "1 matching device(s) found.\r\n";
+    const std::string storeInf =
+        "C:\\WINDOWS\\System32\\DriverStore\\FileRepository\\iigd_dch.inf_amd64_ea63d1eddd5853ac"
+        "\\iigd_dch.inf";
+    const std::string nodes =
+        "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+        "    Name: Intel(R) UHD Graphics 630 (a display adapter with a name longer than a row)\r\n"
+        "Driver node #0:\r\n    Inf file is " +
+        storeInf + "\r\n    Provider name is Intel Corporation\r\n" +
+        Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") + "1 matching device(s) found.\r\n";
+    const std::string files =
+        "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+        "    Name: Intel(R) UHD Graphics 630\r\n"
+        "    Driver installed from C:\\Windows\\INF\\display.inf [MSBDA]. 1 file(s) used by driver:\r\n"
+        "        " +
+        storeInf +
+        "\r\n        C:\\Windows\\INF\\oem12.inf\r\n"
+        "1 matching device(s) found.\r\n";
     std::vector<DriverPackageRecord> expected;
     ParseDriverNodes(nodes, kIntel, "", expected);
     ASSERT_EQ(InfNames(expected), (std::vector<std::string>{"iigd_dch.inf", "oem5.inf"}));
@@ -340,8 +347,12 @@ TEST(Parsers, OlderHeadingsOtherLineEndsAndWrappedLinesGiveTheSameRecords) {
     };
     auto wrapped = [](size_t width) { return [width](const std::string& text) { return Wrapped(text, width); }; };
     const std::vector<std::function<std::string(const std::string&)>> variants{
-        replaced("Driver node #", "DriverNode #"), replaced("\r\n", "\r\r\n"), replaced("\r\n", "\r"),
-        replaced("\r\n", "\n"), wrapped(80), wrapped(120),
+        replaced("Driver node #", "DriverNode #"),
+        replaced("\r\n", "\r\r\n"),
+        replaced("\r\n", "\r"),
+        replaced("\r\n", "\n"),
+        wrapped(80),
+        wrapped(120),
         [&](const std::string& text) { return replaced("\r\n", "\r\r\n")(Wrapped(text, 80)); }};
     for (const auto& variant : variants) {
         std::vector<DriverPackageRecord> packages;

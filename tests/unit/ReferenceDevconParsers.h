@@ -104,7 +104,7 @@ inline bool ParseDriverFiles(std::string_view output, std::string_view matchText
 }
 
 inline bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::string_view currentInfName,
-                      std::vector<DriverPackageRecord>& packages) {
+                             std::vector<DriverPackageRecord>& packages) {
     const std::string_view block = detail::CutDeviceBlock(output, matchText);
     size_t pos = block.find(detail::kInfFileLabel);
     while (pos != std::string_view::npos) {
