@@ -232,22 +232,29 @@ public:
     // Adds the next name of the sequence. False when the same name came before: it then occurs inside an
     // earlier one already, and it is left out of the sequence, which changes no other answer.
     bool Add(std::string_view name) {
-        const size_t pathStart = path_.size();
-        uint32_t node = kRoot;
-        for (char c : name) {
-            uint32_t next = Child(node, c);
+        // Names in output tend to share a beginning with the name before them: that part of the path is known.
+        size_t shared = 0;
+        const size_t most = std::min(name.size(), last_.size());
+        while (shared < most && name[shared] == last_[shared])
+            ++shared;
+        lastPath_.resize(shared);
+        uint32_t node = shared == 0 ? kRoot : lastPath_[shared - 1];
+        bool created = false; // a node made just now has no children to look for
+        for (size_t at = shared; at < name.size(); ++at) {
+            uint32_t next = created ? kNone : Child(node, name[at]);
             if (next == kNone) {
                 next = AddNode();
-                SetChild(node, c, next);
+                SetChild(node, name[at], next);
+                created = true;
             }
             node = next;
-            path_.push_back(node);
+            lastPath_.push_back(node);
         }
-        if (node == kRoot || nodes_[node].isName) {
-            path_.resize(pathStart);
+        last_ = name;
+        if (node == kRoot || nodes_[node].isName)
             return false;
-        }
         nodes_[node].isName = true;
+        path_.insert(path_.end(), lastPath_.begin(), lastPath_.end());
         pathEnds_.push_back(path_.size());
         return true;
     }
@@ -269,6 +276,11 @@ private:
     static constexpr uint32_t kRoot = 0;
     static constexpr uint32_t kNone = UINT32_MAX;
 
+    // Most nodes have one child or a few: those are found along the node's list of children, which lies close
+    // by since nodes are made in the order names arrive. Only a node with more children than that uses the
+    // table, so the table stays small and a chain of new nodes costs no table probes.
+    static constexpr uint8_t kListedChildren = 8;
+
     // One probe of the child table touches one cache line.
     struct Slot {
         uint64_t key = 0; // parent and byte; 0 marks a free slot
@@ -283,6 +295,7 @@ private:
         uint32_t firstSeen = kNone; // the first name the node's text occurs in
         char label = 0;
         bool isName = false;
+        uint8_t children = 0; // up to kListedChildren + 1
     };
 
     uint32_t AddNode() {
@@ -312,7 +325,23 @@ private:
         slots_.swap(slots);
     }
 
+    void PutInTable(uint32_t node, char c, uint32_t child) {
+        if (++tabled_ * 4 > slots_.size() * 3) // at most three quarters full, so that probes stay short
+            Rehash(slots_.size() * 2);
+        const uint64_t key = Key(node, c);
+        size_t slot = Home(key);
+        while (slots_[slot].key != 0)
+            slot = (slot + 1) & mask_;
+        slots_[slot] = {key, child};
+    }
+
     uint32_t Child(uint32_t node, char c) const {
+        if (nodes_[node].children <= kListedChildren) {
+            for (uint32_t child = nodes_[node].firstChild; child != kNone; child = nodes_[child].nextSibling)
+                if (nodes_[child].label == c)
+                    return child;
+            return kNone;
+        }
         const uint64_t key = Key(node, c);
         for (size_t slot = Home(key);; slot = (slot + 1) & mask_) {
             if (slots_[slot].key == key)
@@ -323,16 +352,15 @@ private:
     }
 
     void SetChild(uint32_t node, char c, uint32_t child) {
-        if (nodes_.size() * 4 > slots_.size() * 3) // at most three quarters full, so that probes stay short
-            Rehash(slots_.size() * 2);
-        const uint64_t key = Key(node, c);
-        size_t slot = Home(key);
-        while (slots_[slot].key != 0)
-            slot = (slot + 1) & mask_;
-        slots_[slot] = {key, child};
         nodes_[child].label = c;
         nodes_[child].nextSibling = nodes_[node].firstChild;
         nodes_[node].firstChild = child;
+        if (nodes_[node].children > kListedChildren) {
+            PutInTable(node, c, child);
+        } else if (++nodes_[node].children > kListedChildren) { // too many for the list: all go to the table
+            for (uint32_t each = nodes_[node].firstChild; each != kNone; each = nodes_[each].nextSibling)
+                PutInTable(node, nodes_[each].label, each);
+        }
     }
 
     // The state after `c` from `node`, falling back along the failure links.
@@ -372,10 +400,13 @@ private:
     }
 
     std::vector<Slot> slots_;
+    size_t tabled_ = 0;
     size_t mask_ = 0;
     int shift_ = 64;
     std::vector<Node> nodes_;
-    std::vector<uint32_t> path_;   // the nodes each name passes through, name after name
+    std::string_view last_; // the name added last, and the nodes it passes through
+    std::vector<uint32_t> lastPath_;
+    std::vector<uint32_t> path_;   // the nodes each name kept passes through, name after name
     std::vector<size_t> pathEnds_; // where each name's part of path_ ends
 };
 
