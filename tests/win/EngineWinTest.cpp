@@ -1,13 +1,13 @@
 // The engine on Windows: the real console runner, the Device Console stand-in on the demo PC, the package
 // query's command lines as the stand-in's journal records them, and the workers' window messages. Runs from
 // a program folder with blanks, "&", "^", "%" and Chinese in its name, holding devcon.exe or devconx64.exe.
-#include "console/WindowsConsole.h"
-#include "console/WorkerThreads.h"
 #include "discovery/Catalogue.h"
 #include "discovery/PackageQuery.h"
 #include "discovery/ScanThread.h"
 #include "text/CodePage.h"
 #include "uninstall/UninstallThread.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 
 #include <windows.h>
 
