@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -218,6 +219,28 @@ bool IsCurrent(std::string_view infName, std::string_view currentInfName) {
     return currentInfName.size() >= 2 && infName.find(currentInfName) != std::string_view::npos;
 }
 
+// Storage that grows by whole chunks and never moves what it holds: a large output's index and node list
+// would otherwise be copied again and again while they grow.
+template <typename T> class ChunkedArray {
+public:
+    size_t size() const { return size_; }
+    T& operator[](size_t index) { return chunks_[index / kChunk][index % kChunk]; }
+    const T& operator[](size_t index) const { return chunks_[index / kChunk][index % kChunk]; }
+
+    void push_back(const T& value) {
+        if (size_ % kChunk == 0)
+            chunks_.push_back(std::make_unique<T[]>(kChunk));
+        chunks_[size_ / kChunk][size_ % kChunk] = value;
+        ++size_;
+    }
+
+private:
+    static constexpr size_t kChunk = size_t{1} << 14;
+
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    size_t size_ = 0;
+};
+
 // Answers, for every name of a sequence, whether it occurs inside an earlier one, in time linear in the names'
 // total length: the names are the patterns of an Aho-Corasick automaton, and reading each name in turn through
 // it records the first name every pattern occurs in. A name occurs inside an earlier one exactly when that
@@ -254,7 +277,8 @@ public:
         if (node == kRoot || nodes_[node].isName)
             return false;
         nodes_[node].isName = true;
-        path_.insert(path_.end(), lastPath_.begin(), lastPath_.end());
+        for (uint32_t node : lastPath_)
+            path_.push_back(node);
         pathEnds_.push_back(path_.size());
         return true;
     }
@@ -299,7 +323,7 @@ private:
     };
 
     uint32_t AddNode() {
-        nodes_.emplace_back();
+        nodes_.push_back(Node());
         return static_cast<uint32_t>(nodes_.size() - 1);
     }
 
@@ -403,10 +427,10 @@ private:
     size_t tabled_ = 0;
     size_t mask_ = 0;
     int shift_ = 64;
-    std::vector<Node> nodes_;
+    ChunkedArray<Node> nodes_;
     std::string_view last_; // the name added last, and the nodes it passes through
     std::vector<uint32_t> lastPath_;
-    std::vector<uint32_t> path_;   // the nodes each name kept passes through, name after name
+    ChunkedArray<uint32_t> path_;  // the nodes each name kept passes through, name after name
     std::vector<size_t> pathEnds_; // where each name's part of path_ ends
 };
 
@@ -453,7 +477,7 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
     EarlierNameIndex names;
     for (const DriverPackageRecord& earlier : packages)
         names.Add(earlier.infName);
-    std::vector<NodeText> nodes;
+    ChunkedArray<NodeText> nodes;
     size_t heading = 0;      // next "Driver node #" at or after the position looked from, or npos
     size_t olderHeading = 0; // the same for "DriverNode #"
     bool headingsKnown = false;
