@@ -4,6 +4,7 @@
 #include "text/CodePage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -219,26 +220,35 @@ bool IsCurrent(std::string_view infName, std::string_view currentInfName) {
     return currentInfName.size() >= 2 && infName.find(currentInfName) != std::string_view::npos;
 }
 
-// Storage that grows by whole chunks and never moves what it holds: a large output's index and node list
-// would otherwise be copied again and again while they grow.
+// Storage that grows by chunks of doubling size and never moves what it holds: a large output's index and node
+// list would otherwise be copied again and again while they grow, and a small one starts small.
 template <typename T> class ChunkedArray {
 public:
     size_t size() const { return size_; }
-    T& operator[](size_t index) { return chunks_[index / kChunk][index % kChunk]; }
-    const T& operator[](size_t index) const { return chunks_[index / kChunk][index % kChunk]; }
+    T& operator[](size_t index) { return At(index); }
+    const T& operator[](size_t index) const { return const_cast<ChunkedArray*>(this)->At(index); }
 
     void push_back(const T& value) {
-        if (size_ % kChunk == 0)
-            chunks_.push_back(std::make_unique<T[]>(kChunk));
-        chunks_[size_ / kChunk][size_ % kChunk] = value;
-        ++size_;
+        if (size_ == capacity_) {
+            const size_t length = kFirstChunk << chunks_.size();
+            chunks_.push_back(std::make_unique<T[]>(length));
+            capacity_ += length;
+        }
+        At(size_++) = value;
     }
 
 private:
-    static constexpr size_t kChunk = size_t{1} << 14;
+    static constexpr size_t kFirstChunk = 64;
+
+    // Chunk k holds kFirstChunk << k elements, from kFirstChunk * (2^k - 1) on.
+    T& At(size_t index) {
+        const size_t chunk = std::bit_width(index / kFirstChunk + 1) - 1;
+        return chunks_[chunk][index - kFirstChunk * ((size_t{1} << chunk) - 1)];
+    }
 
     std::vector<std::unique_ptr<T[]>> chunks_;
     size_t size_ = 0;
+    size_t capacity_ = 0;
 };
 
 // Answers, for every name of a sequence, whether it occurs inside an earlier one, in time linear in the names'
