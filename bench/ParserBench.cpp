@@ -1,6 +1,8 @@
 // Parsing speed of the Device Console output against the floor of reading the same bytes once (a memchr count
 // of the line breaks), for both parsers, four shapes of output and 1, 10 and 100 MB. After the runs a table
-// gives each parse beside its floor, and how the time grows when the input grows tenfold.
+// gives each parse beside its floor, and how the time grows when the input grows tenfold. Times are processor
+// time of this process, so that other work on a shared machine does not count. Run it as
+// `<build>/bench/bench_parsers` (about a minute; the generated inputs need some 400 MB of memory).
 #include "DevconOutputGenerator.h"
 
 #include "discovery/CategoryScan.h"
