@@ -232,6 +232,23 @@ TEST(PackageQuery, TwoInstancesOfOneHardwareIdGiveTheFirstDevicesPackagesOnce) {
     EXPECT_EQ(packages[0].isCurrent, 1);
 }
 
+TEST(PackageQuery, ACameraBehindItsCompositeParentGetsItsOwnPackages) {
+    // The stand-in lists the composite parent (inbox usbccgp.inf only) before the camera interface; both
+    // match the camera's hardware ID prefix.
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    std::string files;
+    ASSERT_TRUE(console.Run(L"driverfiles *USB\\VID_5986^&PID_2113*", files));
+    ASSERT_LT(files.find("usbccgp.inf"), files.find("oem40.inf")) << files;
+
+    std::vector<DriverPackageRecord> packages;
+    QueryDriverPackages(console, L"USB\\VID_5986^&PID_2113", packages);
+    ASSERT_EQ(packages.size(), 2u);
+    EXPECT_EQ(packages[0].infName, "oem40.inf");
+    EXPECT_EQ(packages[0].isCurrent, 1);
+    EXPECT_EQ(packages[1].infName, "usbvideo.inf");
+}
+
 TEST(PackageQuery, AMissingToolYieldsNoRecords) {
     ConsoleRunner runner;
     const DeviceConsole console(runner, Environment(L"TOLVIK_SIM_DIR"), Is64BitWindows()); // no tool there
