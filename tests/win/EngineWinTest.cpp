@@ -238,7 +238,7 @@ TEST(PackageQuery, ACameraBehindItsCompositeParentGetsItsOwnPackages) {
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
     std::string files;
-    ASSERT_TRUE(console.Run(L"driverfiles *USB\\VID_5986^&PID_2113*", files));
+    ASSERT_EQ(console.ListDriverFiles(L"USB\\VID_5986^&PID_2113", files), CommandOutcome::Finished);
     ASSERT_LT(files.find("usbccgp.inf"), files.find("oem40.inf")) << files;
 
     std::vector<DriverPackageRecord> packages;
