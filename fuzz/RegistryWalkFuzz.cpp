@@ -114,11 +114,14 @@ private:
 class FuzzedRunner : public ICommandRunner {
 public:
     explicit FuzzedRunner(std::vector<std::string> outputs) : outputs_(std::move(outputs)) {}
-    bool RunConsoleCommand(std::wstring_view, std::string& output) override {
+    CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) override {
+        // Whatever the registry held, no interpreter syntax reaches the command text.
+        if (command.text.find_first_of(L"|<>%\"()!,;\t\r\n") != std::wstring::npos)
+            std::abort();
         if (outputs_.empty())
-            return ++runs % 3 != 0;
+            return ++runs % 3 != 0 ? CommandOutcome::Finished : CommandOutcome::NotStarted;
         output += outputs_[runs++ % outputs_.size()];
-        return true;
+        return CommandOutcome::Finished;
     }
     size_t runs = 0;
 
@@ -222,6 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(record->category == step.category);
         Check(possibleKeys.count(deviceKey) == 1);
         Check(record->description.size() >= 2 && record->searchPattern.size() >= 7);
+        Check(DevicePatternArgument(WidenOem(record->searchPattern)).has_value());
         const std::string& pattern = record->searchPattern;
         for (size_t at = pattern.find('&'); at != std::string::npos; at = pattern.find('&', at + 1))
             Check(at > 0 && pattern[at - 1] == '^');
