@@ -23,3 +23,9 @@ std::wstring EscapeForInterpreter(std::wstring_view text) {
     }
     return escaped;
 }
+
+std::wstring QuotePathForInterpreter(std::wstring_view path) {
+    if (path.empty() || path.find_first_of(L"%\"") != std::wstring_view::npos)
+        return {};
+    return L"\"" + std::wstring(path) + L"\"";
+}

@@ -26,3 +26,8 @@ private:
 
 // The argument text of one command, with the interpreter's special characters escaped by "^".
 std::wstring EscapeForInterpreter(std::wstring_view text);
+
+// A full path as one argument: in double quotes, inside which "&", "^", "|", "<", ">" and blanks are plain
+// characters to the interpreter. Empty when quoting cannot protect it: "%" expands variables even inside
+// quotes, and a quote cannot be quoted.
+std::wstring QuotePathForInterpreter(std::wstring_view path);

@@ -30,9 +30,19 @@ bool Fail(IWorkerReport& report, std::wstring_view entry) {
 
 } // namespace
 
-bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report) {
+bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
+                        const UninstallBackup& backup) {
     if (inventory.requestPackage == nullptr)
         return Fail(report, L"工具内部错14");
+
+    // One backup per request, before anything is deleted; the in-use road's second deletion needs none.
+    if (backup.backup != nullptr) {
+        const BackupOutcome saved = backup.backup->Backup(BackupRequestFor(inventory));
+        if (backup.outcome != nullptr)
+            *backup.outcome = saved;
+        if (!saved.made && backup.required)
+            return Fail(report, L"没有备份驱动包，按要求不卸载");
+    }
 
     const std::wstring deletePackage = L"-f dp_delete " + EscapeForInterpreter(WidenGbk(inventory.requestPackage->infName));
     std::string output;
@@ -63,4 +73,20 @@ bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console
     report.Send(kMsgWorkFinished, 0);
     report.Send(kMsgUninstallResult, kResultSuccess);
     return true;
+}
+
+BackupRequest BackupRequestFor(const DriverInventory& inventory) {
+    BackupRequest request;
+    request.category = inventory.requestCategory;
+    request.searchPattern = inventory.requestSearchPattern;
+    if (inventory.requestPackage != nullptr)
+        request.package = *inventory.requestPackage;
+    if (inventory.requestCategory >= kFirstCategory && inventory.requestCategory <= kLastCategory)
+        for (const auto& [key, device] : inventory.Category(inventory.requestCategory))
+            if (device->searchPattern == inventory.requestSearchPattern) {
+                request.deviceKey = device->deviceKey;
+                request.description = device->description;
+                break;
+            }
+    return request;
 }
