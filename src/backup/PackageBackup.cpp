@@ -143,9 +143,13 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
         needed += file.size;
     files_.CreateNewFolder(settings_.root);
     const auto free = files_.FreeSpace(settings_.root);
-    if (!free || *free < needed + kFreeSpaceMargin) {
+    if (!free) {
+        outcome.reason = L"无法在备份位置 " + settings_.root + L" 创建文件夹（只读或无权限）";
+        return outcome;
+    }
+    if (*free < needed + kFreeSpaceMargin) {
         outcome.reason = L"备份位置 " + settings_.root + L" 空间不足（需要 " + SizeText(needed + kFreeSpaceMargin) +
-                         L"，可用 " + SizeText(free.value_or(0)) + L"）";
+                         L"，可用 " + SizeText(*free) + L"）";
         return outcome;
     }
 
@@ -206,7 +210,8 @@ bool PackageBackup::Fill(const std::wstring& folder, const std::vector<SavedFile
 }
 
 std::wstring RestoreScript(const BackupManifest& m) {
-    const std::wstring inf = L"\"%~dp0" + FromUtf8(m.storeFolder) + L"\\" + FromUtf8(m.storeInf) + L"\"";
+    const std::wstring inf = L"\"" + FromUtf8(m.storeFolder) + L"\\" + FromUtf8(m.storeInf) + L"\"";
+    const std::wstring tool = L".\\" + FromUtf8(m.tool);
     // Inside a batch file "%" must be doubled; the other special characters are safe inside the quotes.
     std::wstring hardwareId;
     for (const wchar_t c : FromUtf8(m.hardwareId))
@@ -219,17 +224,18 @@ std::wstring RestoreScript(const BackupManifest& m) {
     line(L"@echo off");
     line(L"rem 恢复在卸载前备份的驱动包 " + FromUtf8(m.inf) + L"，设备 " + FromUtf8(m.deviceKey) + L"。双击运行即可。");
     line(L"setlocal");
-    line(L"set \"tool=%~dp0" + FromUtf8(m.tool) + L"\"");
-    line(L"rem 需要管理员权限：没有时请求以管理员身份重新运行。");
-    line(L"(type nul >\"%SystemRoot%\\tolvik-restore-check.tmp\") 2>nul && del \"%SystemRoot%\\tolvik-restore-check.tmp\" || (");
-    line(L"    powershell -NoProfile -Command \"Start-Process -FilePath '%~f0' -Verb RunAs\"");
-    line(L"    exit /b 1");
-    line(L")");
-    line(L"\"%tool%\" dp_add " + inf);
+    // Double-clicked, the script runs in its own folder; run as administrator, in System32: go back. The
+    // folder is then only named through for-variables, which the interpreter does not expand again.
+    line(L"if not exist \"%~nx0\" cd /d \"%~dp0\"");
+    line(L"rem 需要管理员权限：写不进 Windows 文件夹时，请求以管理员身份重新运行。");
+    line(L"type nul >\"%SystemRoot%\\tolvik-restore-check.tmp\" 2>nul");
+    line(L"if not exist \"%SystemRoot%\\tolvik-restore-check.tmp\" goto elevate");
+    line(L"del \"%SystemRoot%\\tolvik-restore-check.tmp\"");
+    line(L"for %%I in (" + inf + L") do \"" + tool + L"\" dp_add \"%%~fI\"");
     line(L"if errorlevel 2 goto failed");
-    line(L"\"%tool%\" rescan");
+    line(L"\"" + tool + L"\" rescan");
     if (m.wasCurrent) {
-        line(L"\"%tool%\" update " + inf + L" \"" + hardwareId + L"\"");
+        line(L"for %%I in (" + inf + L") do \"" + tool + L"\" update \"%%~fI\" \"" + hardwareId + L"\"");
         line(L"if errorlevel 2 goto failed");
     }
     line(L"echo 驱动已恢复。");
@@ -239,6 +245,9 @@ std::wstring RestoreScript(const BackupManifest& m) {
     line(L"echo 恢复失败。");
     line(L"if /i not \"%~1\"==\"/q\" pause");
     line(L"exit /b 2");
+    line(L":elevate");
+    line(L"powershell -NoProfile -Command \"Start-Process -FilePath '%~f0' -WorkingDirectory '%~dp0' -Verb RunAs\"");
+    line(L"exit /b 1");
     return s;
 }
 

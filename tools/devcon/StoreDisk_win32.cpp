@@ -42,10 +42,14 @@ bool HasSize(const std::wstring& path, size_t size) {
            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeHigh == 0 && data.nFileSizeLow == size;
 }
 
+// A file that differs is replaced by a new one, never rewritten in place: test prefixes share the files of
+// their system folders by hard links.
 void Write(const std::wstring& path, const std::string& bytes) {
     if (HasSize(path, bytes.size()))
         return;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                     nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
