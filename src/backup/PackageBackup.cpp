@@ -156,9 +156,12 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
     const std::wstring name = FolderStamp(manifest.time) + L" " + SafeName(WidenGbk(request.deviceKey)) + L" " + inf;
     std::wstring partial;
     for (int attempt = 1; attempt <= 100 && partial.empty(); ++attempt) {
-        const std::wstring candidate = settings_.root + L"\\" + name +
-                                       (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"") +
-                                       std::wstring(kPartial);
+        // A name is free while neither the finished backup nor another run's unfinished one has it.
+        const std::wstring finished = settings_.root + L"\\" + name +
+                                      (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"");
+        const std::wstring candidate = finished + std::wstring(kPartial);
+        if (files_.Exists(finished))
+            continue;
         if (files_.CreateNewFolder(candidate))
             partial = candidate;
         else if (!files_.Exists(candidate))
