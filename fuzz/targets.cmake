@@ -24,3 +24,7 @@ tolvik_fuzz_target(hardware_id
     SOURCES HardwareIdFuzz.cpp
     ENGINE_SOURCES discovery/CategoryScan.cpp discovery/PackageQuery.cpp discovery/DriverInventory.cpp
                    console/DeviceConsole.cpp text/CodePage_posix.cpp)
+
+tolvik_fuzz_target(device_console
+    SOURCES DeviceConsoleFuzz.cpp
+    ENGINE_SOURCES console/DeviceConsole.cpp)

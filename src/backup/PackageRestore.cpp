@@ -1,6 +1,6 @@
 // The restore runs dp_add on the backed-up INF by its full path. That path goes to the interpreter in
 // quotes, where "&", "^" and blanks are plain; a "%" would still expand, so such a path is passed by its
-// short (8.3) name, or refused.
+// short (8.3) name, or refused (DeviceConsole's PathArgument decides).
 #include "backup/PackageRestore.h"
 
 #include "discovery/PackageQuery.h"
@@ -84,10 +84,10 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
     }
     const std::wstring infRelative = FromUtf8(manifest.storeFolder) + L"\\" + FromUtf8(manifest.storeInf);
     const std::wstring infPath = folder + L"\\" + infRelative;
-    std::wstring quoted = QuotePathForInterpreter(infPath);
-    if (quoted.empty())
-        quoted = QuotePathForInterpreter(files.ShortPath(infPath));
-    if (quoted.empty()) {
+    std::wstring path = infPath;
+    if (!PathArgument(path))
+        path = files.ShortPath(infPath);
+    if (!PathArgument(path)) {
         result.message = L"备份路径含有命令解释器会改变的字符（如 %），且没有短文件名可用: " + infPath;
         return result;
     }
@@ -99,8 +99,9 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         result.alreadyInStore = true;
         result.publishedName = ToUtf8(published);
     } else {
-        if (!console.Run(L"dp_add " + quoted, output)) {
-            result.message = L"无法运行设备控制台工具";
+        const CommandOutcome added = console.AddPackage(path, output);
+        if (added != CommandOutcome::Finished) {
+            result.message = added == CommandOutcome::TimedOut ? L"添加驱动包的命令超时" : L"无法运行设备控制台工具";
             return result;
         }
         result.publishedName = AddedName(output);
@@ -110,11 +111,12 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         }
     }
 
+    // Their results show in the package query below.
     output.clear();
-    console.Run(L"rescan", output);
+    console.Rescan(output);
     if (manifest.wasCurrent && !manifest.hardwareId.empty()) {
         output.clear();
-        console.Run(L"update " + quoted + L" " + EscapeForInterpreter(FromUtf8(manifest.hardwareId)), output);
+        console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output);
     }
 
     QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);

@@ -98,17 +98,28 @@ private:
     uintptr_t result_ = 0;
 };
 
-// Records the commands an uninstall would run. The first deletion is answered as refused, so that the
-// whole road of a package in use is shown.
+// Records the commands an uninstall would run. The first deletion is answered as refused because the package is
+// in use, and everything after it as done, so that the whole road of a package in use is shown.
 class DryRunRunner : public ICommandRunner {
 public:
-    bool RunConsoleCommand(std::wstring_view command, std::string& output) override {
-        if (commands.empty())
-            output += "Deleting the specified driver package from the machine failed\r\n";
-        commands.emplace_back(command);
-        return true;
+    explicit DryRunRunner(std::string infName) : infName_(std::move(infName)) {}
+
+    CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) override {
+        const std::wstring& text = command.text;
+        if (text.find(L" dp_delete ") != std::wstring::npos)
+            output += deletions_++ == 0 ? "Deleting the specified driver package from the machine failed\r\n"
+                                          "because it is in use by a device.\r\n"
+                                        : "Driver package '" + infName_ + "' deleted.\r\n";
+        else if (text.find(L" remove ") != std::wstring::npos)
+            output += "1 device(s) were removed.\r\n";
+        commands.push_back(command);
+        return CommandOutcome::Finished;
     }
-    std::vector<std::wstring> commands;
+    std::vector<ConsoleCommand> commands;
+
+private:
+    std::string infName_;
+    int deletions_ = 0;
 };
 
 struct NullReport : IWorkerReport {
@@ -182,6 +193,8 @@ public:
         }
         if (arguments.command == CliArguments::Command::Restore || arguments.command == CliArguments::Command::Backups)
             return RunBackupCommand(arguments, Writer());
+        if (arguments.timeLimitSeconds != 0)
+            inventory_.scanner.commandLimits = {arguments.timeLimitSeconds * 1000, arguments.timeLimitSeconds * 1000};
         if (!LoadCatalogue(inventory_)) {
             LogToolFailure(u8"读取解析硬件ID信息XML失败");
             err_.Write(L"工具初始化失败\n");
@@ -223,6 +236,12 @@ private:
             err_.Write(L"设备 " + arguments.device + L" 没有驱动包 " + arguments.inf + L"\n");
             return 2;
         }
+        // The window lists only third-party packages.
+        if (const auto refusal = RefuseInfName(WidenGbk(package->infName));
+            refusal || package->infName.find("oem") == std::string::npos) {
+            err_.Write(refusal.value_or(L"只能卸载第三方驱动包: " + arguments.inf) + L"\n");
+            return 2;
+        }
         // The page's list row holds a copy of the package; the uninstall refers to that copy.
         const DriverPackageRecord request = *package;
 
@@ -250,7 +269,7 @@ private:
     }
 
     int DryRun(const Chosen& chosen, const DriverPackageRecord& request) {
-        DryRunRunner runner;
+        DryRunRunner runner(request.infName);
         DriverInventory scratch; // the plan is made on a copy, so nothing of the real inventory changes
         auto device = std::make_unique<DeviceRecord>(*chosen.device);
         scratch.Category(chosen.category).Insert(std::move(device));
@@ -260,9 +279,9 @@ private:
         NullReport report;
         UninstallProcedure(scratch, DeviceConsole(runner, GetProgramFolder(), Is64BitWindows()), report);
 
-        std::wstring text = L"将要执行的命令（第 2 到 4 条只在驱动包正被使用时执行，其后为刷新驱动列表的查询）:\n";
-        for (const std::wstring& command : runner.commands)
-            text += std::wstring(kInterpreterPrefix) + command + L"\n";
+        std::wstring text = L"将要执行的命令（第 2 到 4 条只在驱动包因正被使用而删除失败时执行，其后为刷新驱动列表的查询）:\n";
+        for (const ConsoleCommand& command : runner.commands)
+            text += DeviceConsole::Describe(command) + L"\n";
         out_.Write(text);
         return 0;
     }

@@ -1,22 +1,39 @@
 // Running console commands: the runner interface that discovery and the uninstall work through.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-// Runs a command text through the command interpreter ("cmd /C <text>") and appends everything the command
-// writes to `output`, byte for byte. True when the command was started and ran to its end (whatever it
-// printed); false when it did not run at all. Blocks until the command ends.
+// One command for the interpreter: it starts in `folder` (where the tool it runs lies) and reads `text` after
+// "cmd /D /C". A command still running after `timeoutMs` is given up on; `endOnTimeout` then also ends it and
+// everything it started (safe for queries only: a change to the driver store is never cut off half-way).
+struct ConsoleCommand {
+    std::wstring folder;
+    std::wstring text;
+    uint32_t timeoutMs = 0;
+    bool endOnTimeout = false;
+};
+
+enum class CommandOutcome {
+    Finished,   // the interpreter ran to its end; the output holds all it printed
+    NotStarted, // nothing ran: no pipe, no interpreter, or a folder that cannot be entered
+    TimedOut,   // still running at the time limit; the output holds what it printed until then
+    Refused,    // an argument could not be made safe for the interpreter: nothing ran
+};
+
+// Runs a command through the command interpreter and appends everything it writes to `output`, byte for byte.
+// Blocks until the command ends or its time is up.
 class ICommandRunner {
 public:
     virtual ~ICommandRunner() = default;
-    virtual bool RunConsoleCommand(std::wstring_view command, std::string& output) = 0;
+    virtual CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) = 0;
 };
 
-// The interpreter's command line is "cmd /C " plus the command text in 1024 units with the terminator; a
+// The interpreter's command line is "cmd /D /C " plus the command text in 1024 units with the terminator; a
 // longer text would be cut, so it is refused instead of run truncated.
 constexpr size_t kCommandLineUnits = 1024;
-constexpr std::wstring_view kInterpreterPrefix = L"cmd /C ";
+constexpr std::wstring_view kInterpreterPrefix = L"cmd /D /C ";
 constexpr size_t kMaxCommandTextLength = kCommandLineUnits - 1 - kInterpreterPrefix.size();
 
 inline bool FitsCommandLine(std::wstring_view command) { return command.size() <= kMaxCommandTextLength; }

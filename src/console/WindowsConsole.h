@@ -9,9 +9,10 @@ bool Is64BitWindows();
 // The folder of the running executable, without a trailing backslash ("C:" for a program in a drive root).
 std::wstring GetProgramFolder();
 
-// Runs commands with CreateProcess and an anonymous pipe; on 64-bit Windows the calling thread's file-system
-// redirection is off while the command runs, so the native interpreter and tools are started.
+// Runs commands through the system's own interpreter (never a cmd.exe found elsewhere) started in the command's
+// folder, reading its output through a pipe until the pipe ends or the time is up; on 64-bit Windows the calling
+// thread's file-system redirection is off while the command runs, so the native interpreter and tools start.
 class ConsoleRunner : public ICommandRunner {
 public:
-    bool RunConsoleCommand(std::wstring_view command, std::string& output) override;
+    CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) override;
 };

@@ -4,6 +4,8 @@
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
 
+#include <algorithm>
+
 const ScanStep kScanSteps[10] = {
     {1, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}", false},
     {2, L"SYSTEM\\ControlSet001\\Control\\Class\\{4d36e96c-e325-11ce-bfc1-08002be10318}", false},
@@ -48,6 +50,12 @@ bool Kept(const DeviceRecord& record, bool filtered, int category) {
     if (category == 9) // "智音" in code page 936
         return Contains(record.description, "\xd6\xc7\xd2\xf4");
     return false;
+}
+
+// Control characters of a registry value are shown as "?" so that a log line stays one line.
+std::wstring Printable(std::wstring text) {
+    std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; }, L'?');
+    return text;
 }
 
 std::string UpperAscii(std::string text) {
@@ -182,7 +190,12 @@ int ExamineDeviceKey(DriverScanner& scanner, IRegistryReader& registry, const De
     }
 
     if (matched && Kept(*record, filtered, category)) {
-        QueryDriverPackages(console, WidenOem(record->searchPattern), record->packages);
+        const std::wstring searchPattern = WidenOem(record->searchPattern);
+        if (!DevicePatternArgument(searchPattern)) {
+            scanner.unsafePatterns.push_back(record->searchPattern);
+            return map.Empty() ? 1 : 2;
+        }
+        QueryDriverPackages(console, searchPattern, record->packages);
         map.Insert(std::move(record));
     }
     return map.Empty() ? 1 : 2;
@@ -200,6 +213,7 @@ void ScanClassKey(DriverScanner& scanner, IRegistryReader& registry, const Devic
 
 void RunScan(DriverInventory& inventory, IRegistryReader& registry, const DeviceConsole& console,
              IWorkerReport& report) {
+    inventory.scanner.unsafePatterns.clear();
     int previousCategory = 0;
     for (const ScanStep& step : kScanSteps) {
         CategoryMap& map = inventory.Category(step.category);
@@ -208,6 +222,8 @@ void RunScan(DriverInventory& inventory, IRegistryReader& registry, const Device
         previousCategory = step.category;
         ScanClassKey(inventory.scanner, registry, console, step.classKey, step.filtered, step.category, map);
     }
+    for (const std::string& pattern : inventory.scanner.unsafePatterns)
+        report.LogFailure(L"跳过硬件ID含有不安全字符的设备: " + Printable(WidenOem(pattern)));
     report.Send(kMsgWorkFinished, 0);
     report.Send(kMsgScanResult, inventory.AnyDevice() ? kResultSuccess : kResultFailure);
 }

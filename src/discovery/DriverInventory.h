@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console/DeviceConsole.h"
 #include "console/WorkerReport.h"
 
 // One driver node of a device, as the "drivernodes" query lists it. Texts are console bytes (code page 936).
@@ -71,6 +72,9 @@ struct DriverScanner {
     std::vector<HardwareIdPattern> idPatterns;
     std::vector<std::string> terminators;
     bool is64Bit = false;
+    CommandLimits commandLimits;
+    // Search patterns of recognised devices left out of the scan because the interpreter could misread them.
+    std::vector<std::string> unsafePatterns;
 };
 
 class DriverInventory {

@@ -79,6 +79,17 @@ bool AlreadyListed(const std::vector<DriverPackageRecord>& packages, std::string
     });
 }
 
+// The tool's own listing of the device: a line that starts with its hardware ID, and the tool's summary line. An
+// interpreter's complaint that quotes the command line mentions the ID too, but never at a line's start.
+bool ListsDevice(std::string_view output, std::string_view matchText) {
+    if (matchText.empty() || output.find("matching device(s) found.") == std::string_view::npos)
+        return false;
+    for (size_t at = output.find(matchText); at != std::string_view::npos; at = output.find(matchText, at + 1))
+        if (at == 0 || output[at - 1] == '\n' || output[at - 1] == '\r')
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string MatchTextOf(std::wstring_view searchPattern) {
@@ -132,20 +143,18 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
     return !packages.empty();
 }
 
-void QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
                          std::vector<DriverPackageRecord>& packages) {
     const std::string matchText = MatchTextOf(searchPattern);
-    std::wstring arguments(searchPattern);
-    arguments += L'*';
-
     std::string output;
-    if (!console.Run(L"driverfiles *" + arguments, output))
-        return;
+    if (console.ListDriverFiles(searchPattern, output) != CommandOutcome::Finished)
+        return false;
     std::string currentInfName;
     ParseDriverFiles(output, matchText, currentInfName);
 
     output.clear();
-    if (!console.Run(L"drivernodes *" + arguments, output))
-        return;
+    if (console.ListDriverNodes(searchPattern, output) != CommandOutcome::Finished)
+        return false;
     ParseDriverNodes(output, matchText, currentInfName, packages);
+    return ListsDevice(output, matchText);
 }

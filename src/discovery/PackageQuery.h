@@ -10,9 +10,10 @@
 #include <vector>
 
 // Runs "driverfiles" and "drivernodes" for the devices matching *searchPattern* (the device's search pattern,
-// "^&" escapes included) and appends the packages found. A command that cannot be started ends the query
-// with the list unchanged.
-void QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+// "^&" escapes included) and appends the packages found. True when the tool answered about this very device,
+// so that the list says what the driver store holds for it; false when a command could not run, ran late or was
+// refused, or the tool did not list the device (the list is then unchanged, or holds what another device has).
+bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
                          std::vector<DriverPackageRecord>& packages);
 
 // The hardware ID prefix as the tool prints it: the search pattern in the ANSI code page, carets removed.

@@ -15,7 +15,8 @@ DWORD WINAPI ScanThreadRoutine(LPVOID parameter) {
     DriverInventory& inventory = *static_cast<DriverInventory*>(parameter);
     LocalMachineRegistry registry;
     ConsoleRunner runner;
-    const DeviceConsole console(runner, GetProgramFolder(), inventory.scanner.is64Bit);
+    const DeviceConsole console(runner, GetProgramFolder(), inventory.scanner.is64Bit,
+                              inventory.scanner.commandLimits);
     WindowReport report(inventory.NotifyWindow());
     RunScan(inventory, registry, console, report);
     return 1;

@@ -73,9 +73,12 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
         }
         std::string output;
         const std::string confirmation = "Driver package '" + package.infName + "' deleted.";
-        if (!console.Run(L"dp_delete " + EscapeForInterpreter(WidenGbk(package.infName)), output)) {
+        const CommandOutcome ran = console.DeletePackageUnforced(WidenGbk(package.infName), output);
+        if (ran != CommandOutcome::Finished) {
             step.result = CleanupStep::Result::Failed;
-            step.message = L"无法运行设备控制台工具";
+            step.message = ran == CommandOutcome::Refused     ? L"驱动包名称含有不安全的字符"
+                           : ran == CommandOutcome::TimedOut ? L"卸载驱动命令超时"
+                                                             : L"无法运行设备控制台工具";
         } else if (output.find(confirmation) != std::string::npos) {
             step.result = CleanupStep::Result::Deleted;
             step.freed = saved.size;

@@ -1,78 +1,204 @@
-// The uninstall procedure. Success and failure are read only from what the tool prints.
+// The uninstall procedure. Success and failure are read only from what the tool prints, and only its own texts
+// count: output it would never print (nothing, the interpreter's complaint, garbage) proves nothing happened.
 #include "uninstall/UninstallProcedure.h"
 
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
 
+#include <algorithm>
+
 namespace {
 
-bool Failed(const std::string& output) { return output.find("failed") != std::string::npos; }
+constexpr std::string_view kInUse = "because it is in use by a device.";
+constexpr std::string_view kDeleteRefused = "Deleting the specified driver package from the machine failed";
+constexpr std::string_view kRemoveSummaries[] = {"device(s) were removed.", "device(s) are ready to be removed.",
+                                                 "No devices were removed."};
 
-// Every device of the request's category with the very same search pattern gets its packages anew.
-void RefreshRequestedDevices(DriverInventory& inventory, const DeviceConsole& console) {
-    if (inventory.requestCategory < kFirstCategory || inventory.requestCategory > kLastCategory)
-        return;
-    const std::wstring pattern = WidenGbk(inventory.requestSearchPattern);
-    for (const auto& [key, device] : inventory.Category(inventory.requestCategory)) {
-        if (device->searchPattern != inventory.requestSearchPattern)
-            continue;
-        device->packages.clear();
-        QueryDriverPackages(console, pattern, device->packages);
+bool Contains(std::string_view output, std::string_view text) { return output.find(text) != std::string_view::npos; }
+
+bool ContainsNoCase(std::string_view output, std::string_view text) {
+    return std::search(output.begin(), output.end(), text.begin(), text.end(), [](char a, char b) {
+               return (a >= 'A' && a <= 'Z' ? a | 0x20 : a) == (b >= 'A' && b <= 'Z' ? b | 0x20 : b);
+           }) != output.end();
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && ContainsNoCase(a, b); }
+
+enum class Deletion { Deleted, InUse, Refused, Unknown };
+
+// The tool confirms a deletion with the package's name; any refusal carries "failed".
+Deletion ReadDeletion(std::string_view output, std::string_view infName) {
+    if (ContainsNoCase(output, "Driver package '" + std::string(infName) + "' deleted."))
+        return Deletion::Deleted;
+    if (Contains(output, kDeleteRefused) && Contains(output, kInUse))
+        return Deletion::InUse;
+    if (Contains(output, "failed") || Contains(output, "The specified INF path is not valid."))
+        return Deletion::Refused;
+    return Deletion::Unknown;
+}
+
+enum class Removal { Ran, Failed, Unknown };
+
+Removal ReadRemoval(std::string_view output) {
+    if (Contains(output, "failed"))
+        return Removal::Failed;
+    for (const std::string_view summary : kRemoveSummaries)
+        if (Contains(output, summary))
+            return Removal::Ran;
+    return Removal::Unknown;
+}
+
+class Uninstall {
+public:
+    Uninstall(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
+              const UninstallBackup& backup)
+        : inventory_(inventory), console_(console), report_(report), backup_(backup) {}
+
+    bool Run() {
+        if (inventory_.requestPackage == nullptr)
+            return Fail(L"工具内部错14");
+        infName_ = inventory_.requestPackage->infName;
+        const std::wstring infName = WidenGbk(infName_);
+        const std::wstring searchPattern = WidenGbk(inventory_.requestSearchPattern);
+        if (!InfNameArgument(infName) || !DevicePatternArgument(searchPattern))
+            return Fail(L"驱动包或设备的名称含有不安全的字符，未执行卸载");
+
+        // One backup per request, before anything is deleted; the in-use road's second deletion needs none.
+        if (backup_.backup != nullptr) {
+            const BackupOutcome saved = backup_.backup->Backup(BackupRequestFor(inventory_));
+            if (backup_.outcome != nullptr)
+                *backup_.outcome = saved;
+            if (!saved.made && backup_.required)
+                return Fail(L"没有备份驱动包，按要求不卸载");
+        }
+
+        std::string output;
+        switch (console_.DeletePackage(infName, output)) {
+        case CommandOutcome::Finished:
+            break;
+        case CommandOutcome::TimedOut:
+            return Fail(L"卸载驱动命令超时");
+        default:
+            return Fail(L"执行卸载驱动命令失败");
+        }
+        switch (ReadDeletion(output, infName_)) {
+        case Deletion::Deleted:
+            return Succeed();
+        case Deletion::Refused:
+            return Fail(L"卸载失败"); // not in use: removing devices would not help, so none is touched
+        case Deletion::Unknown:
+            return Refresh(false) ? Succeed() : Fail(L"执行卸载驱动命令失败");
+        case Deletion::InUse:
+            break;
+        }
+
+        // In use: take away only the devices of the chosen hardware ID (the whole pattern, so that other devices
+        // of the same maker stay), then delete again and let Windows find the hardware anew. From here on devices
+        // may be gone, so every failure rescans first.
+        output.clear();
+        switch (console_.RemoveDevices(searchPattern, output)) {
+        case CommandOutcome::Finished:
+            break;
+        case CommandOutcome::TimedOut:
+            return RescanThenFail(L"卸载设备命令超时");
+        default:
+            return Fail(L"执行卸载设备命令失败");
+        }
+        switch (ReadRemoval(output)) {
+        case Removal::Ran:
+            break;
+        case Removal::Failed:
+            return RescanThenFail(L"卸载设备失败");
+        case Removal::Unknown:
+            return RescanThenFail(L"执行卸载设备命令失败");
+        }
+
+        output.clear();
+        const CommandOutcome secondDelete = console_.DeletePackage(infName, output);
+        if (secondDelete == CommandOutcome::TimedOut)
+            return RescanThenFail(L"卸载驱动命令超时");
+        if (secondDelete != CommandOutcome::Finished)
+            return RescanThenFail(L"执行卸载驱动命令失败");
+        const Deletion second = ReadDeletion(output, infName_);
+        if (second == Deletion::InUse || second == Deletion::Refused)
+            return RescanThenFail(L"卸载失败");
+
+        output.clear();
+        const CommandOutcome rescan = console_.Rescan(output);
+        if (rescan == CommandOutcome::TimedOut)
+            return Fail(L"扫描设备命令超时");
+        if (rescan != CommandOutcome::Finished)
+            return Fail(L"执行扫描设备命令失败");
+        if (second == Deletion::Unknown && !Refresh(false))
+            return Fail(L"执行卸载驱动命令失败");
+        return Succeed();
     }
-}
 
-bool Fail(IWorkerReport& report, std::wstring_view entry) {
-    report.LogFailure(entry);
-    report.Send(kMsgWorkFinished, 0);
-    report.Send(kMsgUninstallResult, kResultFailure);
-    return false;
-}
+private:
+    // Every device of the request's category with the very same search pattern gets its packages anew. True when
+    // the tool answered for at least one of them and none lists the package any more. A device the tool did not
+    // answer for keeps its list, unless `clearUnanswered`: after a deletion its old list would be stale.
+    bool Refresh(bool clearUnanswered) {
+        if (inventory_.requestCategory < kFirstCategory || inventory_.requestCategory > kLastCategory)
+            return false;
+        refreshed_ = true;
+        const std::wstring pattern = WidenGbk(inventory_.requestSearchPattern);
+        bool answered = false;
+        bool listed = false;
+        for (const auto& [key, device] : inventory_.Category(inventory_.requestCategory)) {
+            if (device->searchPattern != inventory_.requestSearchPattern)
+                continue;
+            std::vector<DriverPackageRecord> packages;
+            if (QueryDriverPackages(console_, pattern, packages)) {
+                answered = true;
+                listed = listed || std::any_of(packages.begin(), packages.end(), [this](const auto& package) {
+                             return EqualsNoCase(package.infName, infName_);
+                         });
+            } else if (!clearUnanswered) {
+                continue;
+            }
+            device->packages = std::move(packages);
+        }
+        return answered && !listed;
+    }
+
+    bool Succeed() {
+        if (!refreshed_)
+            Refresh(true);
+        report_.Send(kMsgWorkFinished, 0);
+        report_.Send(kMsgUninstallResult, kResultSuccess);
+        return true;
+    }
+
+    bool Fail(std::wstring_view entry) {
+        report_.LogFailure(entry);
+        report_.Send(kMsgWorkFinished, 0);
+        report_.Send(kMsgUninstallResult, kResultFailure);
+        return false;
+    }
+
+    // Devices may have been removed: have Windows find them again before the failure is reported.
+    bool RescanThenFail(std::wstring_view entry) {
+        std::string output;
+        const CommandOutcome rescan = console_.Rescan(output);
+        if (rescan != CommandOutcome::Finished)
+            report_.LogFailure(rescan == CommandOutcome::TimedOut ? L"扫描设备命令超时" : L"执行扫描设备命令失败");
+        return Fail(entry);
+    }
+
+    DriverInventory& inventory_;
+    const DeviceConsole& console_;
+    IWorkerReport& report_;
+    const UninstallBackup& backup_;
+    std::string infName_;
+    bool refreshed_ = false;
+};
 
 } // namespace
 
 bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
                         const UninstallBackup& backup) {
-    if (inventory.requestPackage == nullptr)
-        return Fail(report, L"工具内部错14");
-
-    // One backup per request, before anything is deleted; the in-use road's second deletion needs none.
-    if (backup.backup != nullptr) {
-        const BackupOutcome saved = backup.backup->Backup(BackupRequestFor(inventory));
-        if (backup.outcome != nullptr)
-            *backup.outcome = saved;
-        if (!saved.made && backup.required)
-            return Fail(report, L"没有备份驱动包，按要求不卸载");
-    }
-
-    const std::wstring deletePackage = L"-f dp_delete " + EscapeForInterpreter(WidenGbk(inventory.requestPackage->infName));
-    std::string output;
-    if (!console.Run(deletePackage, output))
-        return Fail(report, L"执行卸载驱动命令失败");
-
-    if (Failed(output)) {
-        // Still in use: take away only the devices of the chosen hardware ID (the whole pattern, so that other
-        // devices of the same maker stay), then delete again and let Windows find the hardware anew.
-        output.clear();
-        if (!console.Run(L"remove *" + WidenGbk(inventory.requestSearchPattern) + L"*", output))
-            return Fail(report, L"执行卸载设备命令失败");
-        if (Failed(output))
-            return Fail(report, L"卸载设备失败");
-
-        output.clear();
-        if (!console.Run(deletePackage, output))
-            return Fail(report, L"执行卸载驱动命令失败");
-        if (Failed(output))
-            return Fail(report, L"卸载失败");
-
-        output.clear();
-        if (!console.Run(L"rescan", output))
-            return Fail(report, L"执行扫描设备命令失败");
-    }
-
-    RefreshRequestedDevices(inventory, console);
-    report.Send(kMsgWorkFinished, 0);
-    report.Send(kMsgUninstallResult, kResultSuccess);
-    return true;
+    return Uninstall(inventory, console, report, backup).Run();
 }
 
 BackupRequest BackupRequestFor(const DriverInventory& inventory) {

@@ -1,5 +1,7 @@
-// Removing the chosen driver package: delete it from the driver store; when it is in use, remove the devices
-// of the chosen hardware ID, delete it again and rescan. Then refresh the device's packages and report.
+// Removing the chosen driver package: delete it from the driver store; when that is refused because the package
+// is in use, remove the devices of the chosen hardware ID, delete it again and rescan. Then refresh the device's
+// packages and report. Success only when the tool confirmed the deletion, or the refreshed list no longer holds
+// the package; a road that removed devices and then fails rescans before it reports.
 #pragma once
 
 #include "discovery/DriverInventory.h"

@@ -22,7 +22,7 @@ DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
     const std::unique_ptr<UninstallRun> run(static_cast<UninstallRun*>(parameter));
     DriverInventory& inventory = *run->inventory;
     ConsoleRunner runner;
-    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     WindowReport report(inventory.NotifyWindow());
     const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(run->options.root);
     UninstallProcedure(inventory, console, report, {backup.get(), run->options.required, run->options.outcome});

@@ -7,6 +7,7 @@ the pages what the main window does. test_pages_win32.py and test_pages_win64.py
 
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -52,6 +53,31 @@ def read_tree(folder):
             with open(os.path.join(root, name), "rb") as f:
                 files[os.path.relpath(os.path.join(root, name), folder)] = f.read()
     return files
+
+
+def tool_command(command_line):
+    """A journal line as "devcon <arguments>": the tool is started as .\\devcon.exe from the program folder."""
+    for tool in ("devcon", "devconx64"):
+        prefix = ".\\%s.exe " % tool
+        if command_line.startswith(prefix):
+            return tool + " " + command_line[len(prefix):]
+    return command_line
+
+
+def variant_of_demo(work, name, settings="", package_lines=None):
+    """A copy of the demo PC with settings put before its first block and lines added to packages' blocks."""
+    with open(DEMO_PC, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    out = [settings] if settings else []
+    for line in lines:
+        out.append(line)
+        for package, extra in (package_lines or {}).items():
+            if line.strip() == "package " + package:
+                out.append("    " + extra)
+    path = os.path.join(work, name + "-pc.txt")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(out))
+    return path
 
 
 def real_program_built():
@@ -114,7 +140,7 @@ class App:
         if not os.path.exists(path):
             return []
         with open(path, encoding="utf-8") as f:
-            return [line.rstrip("\r\n").split("\t", 1)[-1] for line in f if line.strip()]
+            return [tool_command(line.rstrip("\r\n").split("\t", 1)[-1]) for line in f if line.strip()]
 
     def hold_device_console(self):
         """Makes every Device Console call wait (for up to 10 s) until release(): the progress window stays up."""
@@ -392,9 +418,11 @@ class PagesTest(unittest.TestCase):
         app.answer(app.wait_prompt("请选择要卸载的驱动文件！"), FIRST)
         self.assertTrue(gui.refresh(app.exe, main).enabled)
 
-    def test_2_an_uninstall_that_fails(self):
+    def test_2_an_uninstall_that_fails_leaves_no_hardware_removed(self):
         gui = self.gui
-        app = self.app(DEMO_PC, "failing")
+        # The NVIDIA package is refused for another reason than use.
+        pc = variant_of_demo(gui.work, "failing", package_lines={"oem21.inf": "delete-fails yes"})
+        app = self.app(pc, "failing")
         main = app.main_window(START)
         app.press(main, START)
         main = app.main_window(TREE)
@@ -407,13 +435,46 @@ class PagesTest(unittest.TestCase):
         app.answer(app.wait_prompt("是否要卸载该驱动？"), FIRST)
         failed = app.wait_prompt("卸载失败")
         gui.screenshot("uninstall-failed", gui.owner_of(app.exe, failed).rect)
-        # The removal of the card reader failed: no second delete, no rescan, no refresh.
+        # The removal of the card reader failed: no second delete, but a rescan, so that nothing stays removed.
         self.assertEqual(app.journal()[len(before):], [app.tool + " -f dp_delete oem50.inf",
-                                                       app.tool + " remove *PCI\\VEN_10EC&DEV_522A*"])
+                                                       app.tool + " remove *PCI\\VEN_10EC&DEV_522A*",
+                                                       app.tool + " rescan"])
         self.assertIn("卸载设备失败", self.tool_log())
         self.assertEqual(app.rows(main), [("oem50.inf", "10.0.18362.31259-当前")], "the list stays")
         app.answer(failed, FIRST)
         self.assertTrue(app.no_pop_up())
+
+        # A refusal other than "in use" removes nothing.
+        app.select_device(main, "NVIDIA GeForce GTX 1050")
+        gui.wait_for(lambda: app.rows(main), what="rows of the NVIDIA card")
+        before = app.journal()
+        app.select_row(main, "oem21.inf")
+        app.press(main, UNINSTALL)
+        app.answer(app.wait_prompt("是否要卸载该驱动？"), FIRST)
+        app.answer(app.wait_prompt("卸载失败"), FIRST)
+        self.assertEqual(app.journal()[len(before):], [app.tool + " -f dp_delete oem21.inf"])
+        with open(os.path.join(app.sim, "pc.txt"), encoding="utf-8") as f:
+            state = f.read()
+        self.assertIsNone(re.search(r"^\s*present\s+removed", state, re.M), "every device is present")
+
+    def test_3_no_success_without_the_tools_confirmation(self):
+        gui = self.gui
+        app = self.app(variant_of_demo(gui.work, "silent", settings="misbehave dp_delete silent"), "silent")
+        main = app.main_window(START)
+        app.press(main, START)
+        main = app.main_window(TREE)
+        app.select_device(main, "NVIDIA GeForce GTX 1050")
+        gui.wait_for(lambda: app.rows(main), what="rows of the NVIDIA card")
+        before = app.journal()
+        app.select_row(main, "oem21.inf")
+        app.press(main, UNINSTALL)
+        app.answer(app.wait_prompt("是否要卸载该驱动？"), FIRST)
+        # The deletion printed nothing and the package is still listed afterwards: a failure, never a success.
+        app.answer(app.wait_prompt("卸载失败"), FIRST)
+        self.assertEqual(app.journal()[len(before):][0], app.tool + " -f dp_delete oem21.inf")
+        self.assertNotIn(app.tool + " remove *PCI\\VEN_10DE&DEV_1C8D*", app.journal())
+        self.assertIn("执行卸载驱动命令失败", self.tool_log())
+        self.assertEqual(app.rows(main)[0][0], "oem21.inf", "the package is still listed")
 
     def tool_log(self):
         path = os.path.join(self.gui.prefix, "drive_c", "ProgramData", "ToolLog", "videzure.txt")

@@ -213,7 +213,7 @@ TEST_F(Restore, AddsByFullPathRescansMakesCurrentAndChecks) {
     EXPECT_EQ(result.publishedName, "oem0.inf");
     EXPECT_TRUE(result.current);
     const std::wstring inf = L"\"" + folder_ + L"\\iigd_dch.inf_amd64_1c2b\\iigd_dch.inf\"";
-    const std::wstring prefix = L"cd /d \"C:\\Tools\" & devcon ";
+    const std::wstring prefix = L".\\devcon.exe ";
     ASSERT_EQ(runner.commands.size(), 5u);
     EXPECT_EQ(runner.commands[0], prefix + L"dp_add " + inf);
     EXPECT_EQ(runner.commands[1], prefix + L"rescan");
@@ -265,7 +265,7 @@ TEST_F(Restore, APathThatWouldExpandGoesByItsShortNameOrIsRefused) {
     disk_.shortNames[folder_ + L"\\iigd_dch.inf_amd64_1c2b\\iigd_dch.inf"] = L"C:\\BACKUPS\\OS~1\\IIGD~1.INF";
     FakeRunner runner({kAdded, "", "", kFiles, kNodes});
     EXPECT_TRUE(Run(runner).success);
-    EXPECT_EQ(runner.commands[0], L"cd /d \"C:\\Tools\" & devcon dp_add \"C:\\BACKUPS\\OS~1\\IIGD~1.INF\"");
+    EXPECT_EQ(runner.commands[0], L".\\devcon.exe dp_add \"C:\\BACKUPS\\OS~1\\IIGD~1.INF\"");
 }
 
 TEST(RestoreScript, NamesTheFolderOnlyThroughForVariablesAndDoublesPercentSigns) {

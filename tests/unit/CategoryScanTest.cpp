@@ -157,6 +157,7 @@ TEST(CategoryScan, WalksBreadthFirstAndKeepsTheFirstDeviceOfAKey) {
                                                   {L"MatchingDeviceId", L"pci\\ven_8086&dev_1111&subsys_" +
                                                                             std::wstring(110, L'0')}};
     registry.keys[kDisplay].subkeys.push_back(L"0005");
+    registry.AddDevice(kDisplay, L"0006", L"Planted", L"pci\\ven_8%6&dev_1234");
 
     DriverInventory inventory;
     inventory.scanner = Catalogue();
@@ -171,9 +172,12 @@ TEST(CategoryScan, WalksBreadthFirstAndKeepsTheFirstDeviceOfAKey) {
     EXPECT_EQ(display.Find("8086_3E9B")->category, 1);
     // Two console runs per kept device, also for the one whose key was already taken.
     EXPECT_EQ(runner.commands.size(), 6u);
-    EXPECT_EQ(runner.commands[0], L"cd /d \"C:\\t\" & devcon driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
+    EXPECT_EQ(runner.commands[0], L".\\devcon.exe driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
     EXPECT_EQ(report.messages, (std::vector<std::pair<uint32_t, uintptr_t>>{{0x5F5, 0}, {0x5F7, 1}}));
-    EXPECT_EQ(report.logged, 0);
+    // The device whose ID the interpreter could misread is left out, and the log says so; nothing of it ran.
+    EXPECT_EQ(report.logged, 1);
+    for (const std::wstring& command : runner.commands)
+        EXPECT_EQ(command.find(L'%'), std::wstring::npos) << command;
 }
 
 TEST(CategoryScan, TheSystemClassFeedsTouchpadsAndSmartAudioThroughTheirFilters) {

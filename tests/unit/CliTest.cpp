@@ -20,6 +20,8 @@ TEST(CliArguments, ReadsCommandsAndOptionsInAnyOrder) {
     EXPECT_TRUE(uninstall.dryRun);
     EXPECT_TRUE(uninstall.error.empty());
 
+    EXPECT_EQ(ParseCliArguments({L"detect", L"--time-limit", L"30"}).timeLimitSeconds, 30u);
+    EXPECT_TRUE(ParseCliArguments({L"uninstall", L"--device", L"K", L"--inf", L"OEM3.INF"}).error.empty());
     EXPECT_EQ(ParseCliArguments({}).command, CliArguments::Command::Help);
     EXPECT_EQ(ParseCliArguments({L"--help"}).command, CliArguments::Command::Help);
 }
@@ -33,6 +35,12 @@ TEST(CliArguments, RefusesWhatItCannotUse) {
              {L"uninstall", L"--device", L"K", L"--inf"},
              {L"uninstall", L"--device", L"K", L"--inf", L"oem1.inf", L"--category", L"10"},
              {L"uninstall", L"--device", L"K", L"--inf", L"oem1.inf", L"--category", L"0"},
+             // Only what the window offers: third-party packages, named as a plain INF file name.
+             {L"uninstall", L"--device", L"K", L"--inf", L"display.inf"},
+             {L"uninstall", L"--device", L"K", L"--inf", L"oem1.inf&calc"},
+             {L"uninstall", L"--device", L"K", L"--inf", L"C:\\Windows\\INF\\oem1.inf"},
+             {L"detect", L"--time-limit", L"0"},
+             {L"detect", L"--time-limit", L"2s"},
          }) {
         EXPECT_FALSE(ParseCliArguments(arguments).error.empty()) << arguments.size();
     }

@@ -263,10 +263,16 @@ TEST(DevconDelete, RefusalsAndDeletionFollowTheStoreAndTheDevices) {
     EXPECT_EQ(badPath.out, "The specified INF path is not valid.\r\n");
     EXPECT_EQ(badPath.err, "devcon failed.\r\n");
 
+    // A store-run package stays held by a device that is merely unplugged; a removed one is uninstalled.
     pc.FindPackage("oem5.inf")->deleteFails = true;
     for (SimulatedDevice& device : pc.devices)
-        if (device.presence == Presence::Present)
-            device.presence = Presence::Removed;
+        if (device.presence == Presence::Present && !device.driverInf.empty())
+            device.presence = Presence::Unplugged;
+    EXPECT_EQ(Devcon(pc, "-f dp_delete oem5.inf").out, inUse);
+    for (SimulatedDevice& device : pc.devices)
+        device.presence = Presence::Present;
+    pc.devices[1].removeResult = RemoveResult::Removed;
+    Devcon(pc, "remove *PCI\\VEN_1234*");
     const DevconResult other = Devcon(pc, "-f dp_delete oem5.inf");
     EXPECT_EQ(other.out, "Deleting the specified driver package from the machine failed.\r\n");
     EXPECT_EQ(other.err, "devcon failed.\r\n");
@@ -513,4 +519,28 @@ TEST(DevconDemo, DemoPcHoldsTheDocumentedCases) {
 
     DescriptionError error;
     EXPECT_TRUE(SimulatedPc::Parse(ReadFile(TOLVIK_DEMO_DIR "/empty-pc.txt"), error));
+}
+
+TEST(DevconFailures, MisbehavingCommandsDoWhatTheDescriptionSays) {
+    SimulatedPc pc = Load("misbehave dp_delete mute\nmisbehave REMOVE silent\nmisbehave rescan hang\n"
+                          "misbehave driverfiles garbage\nmisbehave drivernodes vanish\n" +
+                          std::string(kPc));
+    const DevconResult muted = Devcon(pc, "-f dp_delete oem6.inf");
+    EXPECT_EQ(muted.out + muted.err, "");
+    EXPECT_TRUE(pc.FindPackage("oem6.inf")->deleted) << "a mute command still does its work";
+    const DevconResult silent = Devcon(pc, "remove *");
+    EXPECT_EQ(silent.out + silent.err, "");
+    EXPECT_EQ(pc.devices[0].presence, Presence::Present) << "a silent command does nothing";
+    const DevconResult garbage = Devcon(pc, "driverfiles *");
+    EXPECT_EQ(garbage.out.find("matching device"), std::string::npos);
+    EXPECT_NE(garbage.out.find('\0'), std::string::npos);
+    EXPECT_EQ(Devcon(pc, "rescan").misbehaviour, Misbehaviour::Hang);
+    EXPECT_EQ(Devcon(pc, "drivernodes *").misbehaviour, Misbehaviour::Vanish);
+    EXPECT_EQ(Devcon(pc, "drivernodes *").out, "");
+    EXPECT_EQ(Devcon(pc, "dp_enum").misbehaviour, Misbehaviour::None);
+
+    DescriptionError error;
+    EXPECT_FALSE(SimulatedPc::Parse("misbehave remove sometimes\n", error));
+    EXPECT_FALSE(SimulatedPc::Parse("misbehave remove hang\nmisbehave Remove mute\n", error));
+    EXPECT_FALSE(SimulatedPc::Parse(std::string(kPc) + "misbehave remove hang\n", error));
 }

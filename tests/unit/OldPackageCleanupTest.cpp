@@ -46,7 +46,7 @@ DeviceRecord Card() {
 
 const std::string kInUse = "Deleting the specified driver package from the machine failed\r\n"
                            "because it is in use by a device.\r\ndevcon failed.\r\n";
-const std::wstring kPrefix = L"cd /d \"C:\\T\" & devcon ";
+const std::wstring kPrefix = L".\\devcon.exe ";
 
 } // namespace
 

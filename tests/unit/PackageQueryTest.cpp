@@ -205,8 +205,12 @@ TEST(QueryDriverPackages, RunsBothQueriesFromTheProgramFolderAndMarksTheInstalle
     QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
 
     ASSERT_EQ(runner.commands.size(), 2u);
-    EXPECT_EQ(runner.commands[0], L"cd /d \"C:\\工具 a&b^c%d\" & devcon driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
-    EXPECT_EQ(runner.commands[1], L"cd /d \"C:\\工具 a&b^c%d\" & devcon drivernodes *PCI\\VEN_8086^&DEV_3E9B*");
+    // The folder is where the interpreter starts, never part of the command text.
+    EXPECT_EQ(runner.commands[0], L".\\devcon.exe driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
+    EXPECT_EQ(runner.commands[1], L".\\devcon.exe drivernodes *PCI\\VEN_8086^&DEV_3E9B*");
+    EXPECT_EQ(runner.runs[0].folder, L"C:\\工具 a&b^c%d");
+    EXPECT_TRUE(runner.runs[0].endOnTimeout);
+    EXPECT_EQ(runner.runs[0].timeoutMs, 120000u);
     ASSERT_EQ(packages.size(), 3u);
     EXPECT_EQ(packages[0].isCurrent, 1);
 }
@@ -216,7 +220,8 @@ TEST(QueryDriverPackages, UsesTheSixtyFourBitToolAndAppendsToTheList) {
     const DeviceConsole console(runner, L"D:", true);
     std::vector<DriverPackageRecord> packages{{"oem99.inf", "", "", "", 0}};
     QueryDriverPackages(console, L"HDAUDIO\\FUNC_01^&VEN_10EC^&DEV_0256", packages);
-    EXPECT_EQ(runner.commands[0], L"cd /d \"D:\" & devconx64 driverfiles *HDAUDIO\\FUNC_01^&VEN_10EC^&DEV_0256*");
+    EXPECT_EQ(runner.commands[0], L".\\devconx64.exe driverfiles *HDAUDIO\\FUNC_01^&VEN_10EC^&DEV_0256*");
+    EXPECT_EQ(runner.runs[0].folder, L"D:\\") << "a drive's root, not its current folder";
     EXPECT_EQ(InfNames(packages), (std::vector<std::string>{"oem99.inf", "oem7.inf"}));
     EXPECT_EQ(packages[1].isCurrent, 1);
 }
@@ -243,8 +248,29 @@ TEST(QueryDriverPackages, AMissingToolYieldsNoRecords) {
     EXPECT_EQ(runner.commands.size(), 2u);
 }
 
+TEST(CommandLine, OnlyWhatAHardwareIdOrInfNameHoldsReachesTheInterpreter) {
+    EXPECT_EQ(DevicePatternArgument(L"USB\\VID_046D&PID_0825^&MI_00"), L"*USB\\VID_046D^&PID_0825^&MI_00*");
+    EXPECT_EQ(DevicePatternArgument(L"*PNP0F13"), L"*PNP0F13*");
+    EXPECT_EQ(DevicePatternArgument(L"{5d624f94-8850-40c3}\\vwifimp_wdi#1"), L"*{5d624f94-8850-40c3}\\vwifimp_wdi#1*");
+    for (const wchar_t* unsafe : {L"PCI\\VEN_8086|calc", L"A<B", L"A>B", L"A%PATH%", L"A\"B", L"A^B", L"A(B)", L"A!B",
+                                  L"A B", L"A\tB", L"A\rB", L"A,B", L"PCI\\VEN_*&DEV_1", L"USB\\VID_\u5986", L"", L"**"})
+        EXPECT_FALSE(DevicePatternArgument(unsafe)) << unsafe;
+    EXPECT_EQ(InfNameArgument(L"oem12.INF"), L"oem12.INF");
+    for (const wchar_t* unsafe : {L"oem12.inf&calc", L"C:\\Windows\\INF\\oem1.inf", L"oem 1.inf", L"oem%1%.inf",
+                                  L"oem1.sys", L".inf", L"oem1.inf\r", L"\u6d4b\u8bd5.inf"})
+        EXPECT_FALSE(InfNameArgument(unsafe)) << unsafe;
+}
+
+TEST(CommandLine, NothingRunsFromANetworkFolderWhereTheInterpreterWouldStartElsewhere) {
+    FakeRunner runner({});
+    const DeviceConsole console(runner, L"\\\\server\\share\\tool", false);
+    std::string output;
+    EXPECT_EQ(console.Rescan(output), CommandOutcome::NotStarted);
+    EXPECT_TRUE(runner.commands.empty());
+}
+
 TEST(CommandLine, RefusesTextsTheInterpreterLineCannotHold) {
-    EXPECT_TRUE(FitsCommandLine(std::wstring(1016, L'x')));
-    EXPECT_FALSE(FitsCommandLine(std::wstring(1017, L'x')));
+    EXPECT_TRUE(FitsCommandLine(std::wstring(1013, L'x'))); // with "cmd /D /C ", 1023 units
+    EXPECT_FALSE(FitsCommandLine(std::wstring(1014, L'x')));
     EXPECT_EQ(MatchTextOf(L"PCI\\VEN_8086^&DEV_3E9B^&SUBSYS_0"), "PCI\\VEN_8086&DEV_3E9B&SUBSYS_0");
 }

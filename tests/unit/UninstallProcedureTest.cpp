@@ -25,7 +25,7 @@ const std::string kNodes = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&115
                            "    Provider name is Intel Corporation\r\n    Driver version is 25.20.100.6472\r\n"
                            "1 matching device(s) found.\r\n";
 
-const std::wstring kPrefix = L"cd /d \"C:\\Tools & more\" & devcon ";
+const std::wstring kPrefix = L".\\devcon.exe ";
 const std::string kPattern = "PCI\\VEN_8086^&DEV_3E9B";
 
 struct RecordingReport : IWorkerReport {
@@ -92,7 +92,7 @@ TEST_F(Uninstall, APackageDeletedAtOnceRunsOneCommandThenRefreshesTheDevice) {
 TEST_F(Uninstall, APackageInUseRemovesOnlyItsDevicesDeletesAgainAndRescans) {
     FakeRunner runner({kInUse, kRemoved, kDeleted, kRescanned, kFiles, kNodes});
     EXPECT_TRUE(Run(runner, true));
-    const std::wstring prefix64 = L"cd /d \"C:\\Tools & more\" & devconx64 ";
+    const std::wstring prefix64 = L".\\devconx64.exe ";
     ASSERT_EQ(runner.commands.size(), 6u);
     EXPECT_EQ(runner.commands[0], prefix64 + L"-f dp_delete oem12.inf");
     EXPECT_EQ(runner.commands[1], prefix64 + L"remove *PCI\\VEN_8086^&DEV_3E9B*");
@@ -102,30 +102,97 @@ TEST_F(Uninstall, APackageInUseRemovesOnlyItsDevicesDeletesAgainAndRescans) {
     EXPECT_EQ(Packages("8086_3E9B"), std::vector<std::string>{"oem5.inf"});
 }
 
-TEST_F(Uninstall, EachFailureRowLogsItsEntryAndStopsThere) {
+TEST_F(Uninstall, EachFailureLogsItsEntryRemovesOnlyOnAnInUseRefusalAndRescansOnceDevicesMayBeGone) {
+    const std::string notThirdParty = "Deleting the specified driver package from the machine failed\r\n"
+                                      "because it is not an third-party package.\r\ndevcon failed.\r\n";
+    const std::string notRecognised = "'.\\devcon.exe' is not recognized as an internal or external command,\r\n";
+    const std::string removedOnReboot = "PCI\\VEN_8086&DEV_3E9B\\3&1    : Removed on reboot\r\n"
+                                        "The 1 device(s) are ready to be removed. To remove the devices, reboot the "
+                                        "system.\r\n";
+    std::string stillListed = kNodes;
+    stillListed.insert(stillListed.find("1 matching"), "Driver node #1:\r\n    Inf file is C:\\Windows\\INF\\oem12.inf\r\n");
+    using O = CommandOutcome;
     struct Row {
         std::vector<std::string> outputs;
         int failAt;
-        const wchar_t* entry;
-        size_t commandsRun;
+        CommandOutcome failure;
+        std::vector<std::wstring> log;
+        std::vector<std::wstring> commands; // after the prefix
     };
+    const std::wstring del = L"-f dp_delete oem12.inf";
+    const std::wstring remove = L"remove *PCI\\VEN_8086^&DEV_3E9B*";
+    const std::wstring files = L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*";
+    const std::wstring nodes = L"drivernodes *PCI\\VEN_8086^&DEV_3E9B*";
     const std::vector<Row> rows{
-        {{}, 0, L"执行卸载驱动命令失败", 1},
-        {{kInUse}, 1, L"执行卸载设备命令失败", 2},
-        {{kInUse, kRemoveFailed}, -1, L"卸载设备失败", 2},
-        {{kInUse, kRemoved}, 2, L"执行卸载驱动命令失败", 3},
-        {{kInUse, kRemoved, kInUse}, -1, L"卸载失败", 3},
-        {{kInUse, kRemoved, kDeleted}, 3, L"执行扫描设备命令失败", 4},
+        {{}, 0, O::NotStarted, {L"执行卸载驱动命令失败"}, {del}},
+        {{}, 0, O::TimedOut, {L"卸载驱动命令超时"}, {del}},
+        // Refused for another reason than use: removing devices would not help.
+        {{notThirdParty}, -1, O::NotStarted, {L"卸载失败"}, {del}},
+        {{"Deleting the specified driver package from the machine failed.\r\n"}, -1, O::NotStarted, {L"卸载失败"}, {del}},
+        // Output the tool never prints proves nothing; the package is still listed afterwards.
+        {{notRecognised, kFiles, stillListed}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, nodes}},
+        {{"", "", ""}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, nodes}},
+        {{kInUse}, 1, O::NotStarted, {L"执行卸载设备命令失败"}, {del, remove}},
+        {{kInUse}, 1, O::TimedOut, {L"卸载设备命令超时"}, {del, remove, L"rescan"}},
+        {{kInUse, kRemoveFailed, kRescanned}, -1, O::NotStarted, {L"卸载设备失败"}, {del, remove, L"rescan"}},
+        {{kInUse, "\x1b[2J\xff\r\n"}, -1, O::NotStarted, {L"执行卸载设备命令失败"}, {del, remove, L"rescan"}},
+        {{kInUse, kRemoved}, 2, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, remove, del, L"rescan"}},
+        {{kInUse, removedOnReboot, kInUse}, -1, O::NotStarted, {L"卸载失败"}, {del, remove, del, L"rescan"}},
+        {{kInUse, kRemoved, kInUse}, 3, O::NotStarted, {L"执行扫描设备命令失败", L"卸载失败"},
+         {del, remove, del, L"rescan"}},
+        {{kInUse, kRemoved, kDeleted}, 3, O::NotStarted, {L"执行扫描设备命令失败"}, {del, remove, del, L"rescan"}},
     };
     for (const Row& row : rows) {
         SetUp();
         report_ = {};
-        FakeRunner runner(row.outputs, row.failAt);
-        EXPECT_FALSE(Run(runner)) << row.entry;
-        EXPECT_EQ(report_.log, std::vector<std::wstring>{row.entry});
-        EXPECT_EQ(report_.messages, kFailed) << row.entry;
-        EXPECT_EQ(runner.commands.size(), row.commandsRun) << row.entry;
-        EXPECT_EQ(Packages("8086_3E9B").size(), 2u) << "no refresh after a failure";
+        FakeRunner runner(row.outputs, row.failAt, row.failure);
+        EXPECT_FALSE(Run(runner)) << row.log.back();
+        EXPECT_EQ(report_.log, row.log);
+        EXPECT_EQ(report_.messages, kFailed) << row.log.back();
+        std::vector<std::wstring> expected;
+        for (const std::wstring& command : row.commands)
+            expected.push_back(kPrefix + command);
+        EXPECT_EQ(runner.commands, expected) << row.log.back();
+        EXPECT_EQ(Packages("8086_3E9B").size(), 2u) << "a failure keeps the list";
+    }
+}
+
+TEST_F(Uninstall, OutputWithoutConfirmationSucceedsOnlyWhenTheRefreshNoLongerListsThePackage) {
+    FakeRunner runner({"", kFiles, kNodes});
+    EXPECT_TRUE(Run(runner));
+    EXPECT_EQ(runner.commands.size(), 3u);
+    EXPECT_EQ(report_.messages, kSucceeded);
+    EXPECT_EQ(Packages("8086_3E9B"), std::vector<std::string>{"oem5.inf"});
+
+    // A refresh that does not name the device proves nothing either.
+    SetUp();
+    report_ = {};
+    FakeRunner elsewhere({"", kFiles, "No matching devices found.\r\n"});
+    EXPECT_FALSE(Run(elsewhere));
+    EXPECT_EQ(report_.log, std::vector<std::wstring>{L"执行卸载驱动命令失败"});
+
+    // Nor does an interpreter's complaint that quotes the command, hardware ID included.
+    SetUp();
+    report_ = {};
+    const std::string notRecognised = "'.\\devcon.exe drivernodes *PCI\\VEN_8086&DEV_3E9B*' is not recognized as an "
+                                      "internal or external command.\r\n1 matching device(s) found.\r\n";
+    FakeRunner vanished({"", notRecognised, notRecognised});
+    EXPECT_FALSE(Run(vanished));
+    EXPECT_EQ(report_.log, std::vector<std::wstring>{L"执行卸载驱动命令失败"});
+}
+
+TEST_F(Uninstall, UnsafeNamesRunNothing) {
+    for (const auto& [inf, pattern] : std::vector<std::pair<std::string, std::string>>{
+             {"oem12.inf & del x", kPattern}, {"oem12.inf", "PCI\\VEN_8086^&DEV_3E9B\" | x"},
+             {"oem12.inf", "PCI\\VEN_*^&DEV_3E9B"}, {"oem%PATH%.inf", kPattern}}) {
+        SetUp();
+        report_ = {};
+        package_.infName = inf;
+        inventory_.requestSearchPattern = pattern;
+        FakeRunner runner({});
+        EXPECT_FALSE(Run(runner)) << inf << " " << pattern;
+        EXPECT_TRUE(runner.commands.empty());
+        EXPECT_EQ(report_.messages, kFailed);
     }
 }
 
@@ -153,9 +220,4 @@ TEST_F(Uninstall, NoDeviceWithTheRequestedPatternStillSucceeds) {
     EXPECT_TRUE(Run(runner));
     EXPECT_EQ(runner.commands.size(), 1u);
     EXPECT_EQ(report_.messages, kSucceeded);
-}
-
-TEST(EscapeForInterpreter, CaretsGoBeforeTheInterpretersSpecialCharacters) {
-    EXPECT_EQ(EscapeForInterpreter(L"oem12.inf"), L"oem12.inf");
-    EXPECT_EQ(EscapeForInterpreter(L"a&b|c<d>e^f"), L"a^&b^|c^<d^>e^^f");
 }

@@ -1,5 +1,5 @@
-// The Device Console stand-in as the tool runs it: "cmd /C cd /d "<folder>" & devcon ...", output read
-// through a pipe. Runs from a program folder holding devcon.exe (32-bit Windows) or devconx64.exe (64-bit),
+// The Device Console stand-in as the tool runs it: "cmd /D /C .\devcon.exe ..." started in the program folder,
+// output read through a pipe. Runs from a program folder holding devcon.exe (32-bit Windows) or devconx64.exe (64-bit),
 // with the demo PC in TOLVIK_SIM_DIR.
 #include <windows.h>
 
@@ -91,7 +91,7 @@ struct Output {
     DWORD exitCode = 0;
 };
 
-// cmd /C "cd /d "<program folder>" & <tool> <arguments>", stdout through a pipe, stderr into a file.
+// cmd /D /C .\<tool>.exe <arguments> in the program folder, stdout through a pipe, stderr into a file.
 Output RunTool(const std::wstring& arguments) {
     const std::wstring errPath = SimFolder() + L"\\stderr.bin";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -108,11 +108,10 @@ Output RunTool(const std::wstring& arguments) {
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = writeOut.Get();
         startup.hStdError = errFile.Get();
-        std::wstring line =
-            L"cmd /C cd /d \"" + ProgramFolder() + L"\" & " + ToolName() + (arguments.empty() ? L"" : L" ") + arguments;
+        std::wstring line = L"cmd /D /C .\\" + ToolName() + L".exe" + (arguments.empty() ? L"" : L" ") + arguments;
         PROCESS_INFORMATION process{};
-        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                   &startup, &process));
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                   ProgramFolder().c_str(), &startup, &process));
         Handle thread(process.hThread), child(process.hProcess);
         CloseHandle(*writeOut.Out());
         *writeOut.Out() = nullptr;
@@ -142,7 +141,7 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(demo_->empty()) << "the demo PC is not in TOLVIK_SIM_DIR";
         WriteAll(SimFolder() + L"\\pc.txt", *demo_);
-        tool_ = Narrow(CP_UTF8, ToolName());
+        tool_ = Narrow(CP_UTF8, ToolName()) + ".exe"; // the name it was started by
     }
     static std::string* demo_;
     std::string tool_;

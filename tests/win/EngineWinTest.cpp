@@ -114,21 +114,25 @@ struct ReportingWorker {
 
 } // namespace
 
+ConsoleCommand InProgramFolder(std::wstring text, uint32_t timeoutMs = 60000, bool endOnTimeout = true) {
+    return {GetProgramFolder(), std::move(text), timeoutMs, endOnTimeout};
+}
+
 TEST(ConsoleRunner, ReportsTheBytesACommandPrintsWhateverItsExitCode) {
     ConsoleRunner runner;
     std::string output;
-    EXPECT_TRUE(runner.RunConsoleCommand(L"echo 一&& exit 3", output));
+    EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(L"echo 一&& exit 3"), output), CommandOutcome::Finished);
     EXPECT_EQ(output, "\xd2\xbb\r\n"); // console bytes in code page 936
 
     output.clear();
-    EXPECT_TRUE(runner.RunConsoleCommand(L"rem nothing to say", output));
+    EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(L"rem nothing to say"), output), CommandOutcome::Finished);
     EXPECT_EQ(output, "");
 }
 
 // What this program prints when started with --emit: several pipe chunks' worth, with zero bytes inside.
 std::string EmittedBytes() {
     std::string content;
-    for (int line = 0; line < 300; ++line)
+    for (int line = 0; line < 3000; ++line)
         content += "line " + std::to_string(line) + " of the long output\r\n";
     content.insert(1500, std::string("\0zero\0", 6));
     return content;
@@ -137,19 +141,58 @@ std::string EmittedBytes() {
 TEST(ConsoleRunner, LongOutputArrivesWholeAndZeroBytesLoseNothing) {
     ConsoleRunner runner;
     std::string output = "kept:";
-    EXPECT_TRUE(runner.RunConsoleCommand(L"cd /d \"" + GetProgramFolder() + L"\" & win_engine.exe --emit", output));
+    EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(L".\\win_engine.exe --emit"), output), CommandOutcome::Finished);
     EXPECT_TRUE(output == "kept:" + EmittedBytes()) << output.size() << " bytes";
 }
 
-TEST(ConsoleRunner, RefusesACommandTheInterpreterLineWouldCut) {
+TEST(ConsoleRunner, RefusesACommandTheInterpreterLineWouldCutOrAFolderItCannotEnter) {
     ConsoleRunner runner;
     std::string output;
     const std::wstring fits = L"echo " + std::wstring(kMaxCommandTextLength - 5, L'x');
-    EXPECT_TRUE(runner.RunConsoleCommand(fits, output));
+    EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(fits), output), CommandOutcome::Finished);
     EXPECT_EQ(output.size(), kMaxCommandTextLength - 5 + 2);
     output.clear();
-    EXPECT_FALSE(runner.RunConsoleCommand(fits + L"y", output));
+    EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(fits + L"y"), output), CommandOutcome::NotStarted);
     EXPECT_EQ(output, "");
+
+    // Nothing runs from another folder when the program folder cannot be entered.
+    Journal journal;
+    const DeviceConsole console(runner, GetProgramFolder() + L"\\gone", Is64BitWindows());
+    EXPECT_EQ(console.Rescan(output), CommandOutcome::NotStarted);
+    EXPECT_EQ(output, "");
+    EXPECT_TRUE(journal.Lines().empty());
+}
+
+// A command that never ends by itself: started with --hang, this program raises the event kHanging and waits
+// for kRelease (or ten minutes).
+const wchar_t kHanging[] = L"TolvikEngineTestHanging";
+const wchar_t kRelease[] = L"TolvikEngineTestRelease";
+
+bool StillHanging() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kHanging);
+        if (event == nullptr)
+            return false;
+        CloseHandle(event);
+        Sleep(100);
+    }
+    return true;
+}
+
+TEST(ConsoleRunner, ALateQueryIsEndedWithWhatItStartedALateChangeIsOnlyGivenUpOn) {
+    ConsoleRunner runner;
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, kRelease);
+    for (const bool endOnTimeout : {true, false}) {
+        std::string output;
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(L".\\win_engine.exe --hang", 1500, endOnTimeout), output),
+                  CommandOutcome::TimedOut);
+        EXPECT_LT(GetTickCount() - start, 20000u);
+        EXPECT_EQ(output, "hanging\r\n") << "what came before the time ran out is kept";
+        EXPECT_EQ(StillHanging(), !endOnTimeout) << endOnTimeout;
+    }
+    SetEvent(release);
+    CloseHandle(release);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
@@ -168,8 +211,8 @@ TEST(PackageQuery, AsksTheStandInFromTheProgramFolderAndMarksTheInstalledPackage
 
     const std::wstring folder = GetProgramFolder();
     EXPECT_EQ(journal.Lines(), (std::vector<std::wstring>{
-                                   folder + L"\t" + Tool() + L" driverfiles *PCI\\VEN_8086&DEV_3E9B*",
-                                   folder + L"\t" + Tool() + L" drivernodes *PCI\\VEN_8086&DEV_3E9B*",
+                                   folder + L"\t.\\" + Tool() + L".exe driverfiles *PCI\\VEN_8086&DEV_3E9B*",
+                                   folder + L"\t.\\" + Tool() + L".exe drivernodes *PCI\\VEN_8086&DEV_3E9B*",
                                }));
     ASSERT_EQ(packages.size(), 4u);
     EXPECT_EQ(packages[0], (DriverPackageRecord{"oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985", 1}));
@@ -213,8 +256,8 @@ TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
     EXPECT_EQ(notify.WaitFor(0x5F8), (Messages{{0x5F5, 0}, {0x5F7, 1}, {0x5F5, 0}, {0x5F8, 1}}));
     const std::vector<std::wstring> lines = journal.Lines();
     ASSERT_EQ(lines.size(), 3u); // deleted at once, then the device's packages are queried anew
-    EXPECT_EQ(lines[0], GetProgramFolder() + L"\t" + Tool() + L" -f dp_delete oem21.inf");
-    EXPECT_TRUE(nvidia->packages.empty());
+    EXPECT_EQ(lines[0], GetProgramFolder() + L"\t.\\" + Tool() + L".exe -f dp_delete oem21.inf");
+    EXPECT_TRUE(nvidia->packages.empty()) << "the tool lists the card with no package left";
     WaitForWorkerThreads(); // the inventory must outlive the threads that use it
 }
 
@@ -231,6 +274,15 @@ TEST(Workers, WaitingForThemAnswersWhatTheySendAndEndsOnlyWhenTheyHaveEnded) {
 }
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--hang") {
+        HANDLE hanging = CreateEventW(nullptr, TRUE, FALSE, kHanging);
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, kRelease);
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "hanging\r\n", 9, &written, nullptr);
+        WaitForSingleObject(release, 10 * 60 * 1000);
+        CloseHandle(hanging);
+        return 0;
+    }
     if (argc == 2 && std::string(argv[1]) == "--emit") {
         const std::string bytes = EmittedBytes();
         DWORD written = 0;

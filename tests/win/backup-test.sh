@@ -33,7 +33,7 @@ run_cli() {
     rc=$?
     out=$(cat "$work.out")
     err=$(cat "$work.err")
-    journal=$(tr -d '\r' <"$work/sim/journal.txt" | cut -f2)
+    journal=$(tr -d '\r' <"$work/sim/journal.txt" | cut -f2 | sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /')
     cp "$work/sim/pc.txt" "$state"
 }
 changes() { grep -v -E "^$tool (driverfiles|drivernodes) " <<<"$journal"; }

@@ -20,20 +20,38 @@ esac
 log_file=$prefix/drive_c/ProgramData/ToolLog/videzure.txt
 folder_name="程序 A&B^C%D 测试"
 
-# Runs the front end from a fresh program folder with the given PC; sets out, err, rc, journal.
-# run_cli <pc-file> <catalogue-file|-> <with-tool yes|no> -- args...
+# Runs the front end from a fresh program folder with the given PC; sets out, err, rc, journal (the tool's command
+# lines, ".\devcon.exe" written "devcon") and folder_seen (the folders the tool ran in).
+# run_cli <pc-file> <catalogue-file|-> <with-tool yes|no> [wine-test options] -- args...
 run_cli() {
     local pc=$1 catalogue=$2 with_tool=$3
-    shift 4
+    shift 3
     local files=(--with "$catalogue")
     [ "$with_tool" == yes ] && files+=(--with "$tool_exe")
+    while [ "$1" != -- ]; do files+=("$1"); shift; done
+    shift
     "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/TolvikDriverUninstallCli.exe" "${files[@]}" --pc "$pc" \
         -- "$@" >"$work.out" 2>"$work.err"
     rc=$?
     out=$(cat "$work.out")
     err=$(cat "$work.err")
-    journal=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2)
+    journal=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2 | sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /')
     folder_seen=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f1 | sort -u)
+}
+
+# A copy of the demo PC with a setting before its first block, or a line added to one package's block.
+# demo_with <name> [--setting LINE] [--package INF LINE]
+demo_with() {
+    local file=$work.$1.pc.txt setting="" package="" line=""
+    shift
+    case "$1" in
+        --setting) setting=$2 ;;
+        --package) package=$2 line=$3 ;;
+    esac
+    { [ -n "$setting" ] && echo "$setting"
+      awk -v p="package $package" -v l="    $line" '{ print } p != "package " && $0 == p { print l }' "$demo"
+    } >"$file"
+    echo "$file"
 }
 
 # The commands of the journal that change something (the queries left out).
@@ -45,6 +63,7 @@ json() { python3 -c "import json,sys; d=json.load(open('$work.out', encoding='ut
 
 demo=$source/demo/pc.txt
 catalogue=$bin32/ParsingString.xml
+entry_did_not_run=执行卸载驱动命令失败
 
 case "$scenario" in
 detect)
@@ -85,9 +104,9 @@ bad-catalogue)
 dry-run)
     run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --dry-run
     expect_eq "$rc" 0 "exit code"
-    expect_has "$out" "& $tool -f dp_delete oem12.inf" "delete shown"
-    expect_has "$out" "& $tool remove *PCI\\VEN_8086^&DEV_3E9B*" "device-scoped removal shown"
-    expect_has "$out" "& $tool rescan" "rescan shown"
+    expect_has "$out" "\" && cmd /D /C .\\$tool.exe -f dp_delete oem12.inf" "delete shown"
+    expect_has "$out" ".\\$tool.exe remove *PCI\\VEN_8086^&DEV_3E9B*" "device-scoped removal shown"
+    expect_has "$out" ".\\$tool.exe rescan" "rescan shown"
     expect_eq "$(changes)" "" "nothing ran"
     cmp -s "$demo" "$work/sim/pc.txt" || fail "the simulated PC changed"
     ;;
@@ -98,6 +117,18 @@ unknown)
     run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem99.inf
     expect_eq "$rc" 2 "unknown package"
     expect_eq "$(changes)" "" "nothing ran"
+    ;;
+refused)
+    # Only what the window offers: an inbox package, or a name the interpreter could misread, runs nothing.
+    for inf in display.inf usbvideo.inf 'oem12.inf&rescan' 'C:\Windows\INF\oem12.inf' 'oem%PATH%.inf'; do
+        run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf "$inf"
+        expect_eq "$rc" 2 "exit code for $inf"
+        expect_has "$err" "$inf" "the message names $inf"
+        expect_eq "$journal" "" "nothing ran for $inf"
+    done
+    expect_has "$err" "不合法" "an unsafe name is called so"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf display.inf
+    expect_has "$err" "只能卸载第三方驱动包" "an inbox package is called so"
     ;;
 in-use)
     run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --json
@@ -119,12 +150,41 @@ at-once)
     expect_eq "$(changes)" "$tool -f dp_delete oem21.inf" "one command"
     expect_has "$out" "卸载成功" "verdict"
     ;;
-remove-fails | delete-fails | rescan-fails)
-    pc=$demo device=8086_3E9B inf=oem12.inf entry="" verdict=卸载成功 code=0
+no-confirmation)
+    # A deletion whose output is not the tool's own confirmation is no success, unless the package is gone.
+    for mode in silent garbage vanish mute; do
+        before=$(log_count "$entry_did_not_run")
+        run_cli "$(demo_with "$mode" --setting "misbehave dp_delete $mode")" "$catalogue" yes -- \
+            uninstall --device 10DE_1C8D --inf oem21.inf
+        expect_eq "$(changes)" "$tool -f dp_delete oem21.inf" "$mode: the delete only, no removal"
+        if [ "$mode" == mute ]; then
+            expect_eq "$rc" 0 "$mode: deleted without a word, and no longer listed"
+            expect_has "$out" "卸载成功" "$mode: verdict"
+            grep -A1 -x 'package oem21.inf' "$work/sim/pc.txt" | grep -q deleted || fail "$mode: the package stayed"
+        else
+            expect_eq "$rc" 1 "$mode: exit code"
+            expect_has "$out" "卸载失败" "$mode: verdict"
+            expect_lacks "$out" "卸载成功" "$mode: no success"
+            expect_eq "$(log_count "$entry_did_not_run")" $((before + 1)) "$mode: a did-not-run entry"
+            grep -A1 -x 'package oem21.inf' "$work/sim/pc.txt" | grep -q deleted && fail "$mode: the package went"
+        fi
+    done
+    ;;
+other-refusal)
+    before=$(log_count 卸载失败)
+    run_cli "$(demo_with other --package oem21.inf 'delete-fails yes')" "$catalogue" yes -- \
+        uninstall --device 10DE_1C8D --inf oem21.inf
+    expect_eq "$rc" 1 "exit code"
+    expect_eq "$(changes)" "$tool -f dp_delete oem21.inf" "refused for another reason than use: nothing removed"
+    expect_eq "$(log_count 卸载失败)" $((before + 1)) "log entry"
+    ;;
+remove-fails | delete-fails | reboot | rescan-fails)
+    pc=$demo device=8086_3E9B inf=oem12.inf entry="" verdict=卸载成功 code=0 pattern=""
     case "$scenario" in
-        remove-fails) device=10EC_522A inf=oem50.inf entry=卸载设备失败 verdict=卸载失败 code=1 ;;
-        delete-fails) device=2F1D_A396 inf=oem72.inf entry=卸载失败 verdict=卸载失败 code=1 ;;
-        rescan-fails) pc=$work.pc.txt && { echo "rescan-fails yes"; cat "$demo"; } >"$pc" ;;
+        remove-fails) device=10EC_522A inf=oem50.inf entry=卸载设备失败 verdict=卸载失败 code=1 pattern='PCI\VEN_10EC&DEV_522A' ;;
+        delete-fails) device=2F1D_A396 inf=oem72.inf entry=卸载失败 verdict=卸载失败 code=1 pattern='USB\VID_2F1D&PID_A396' ;;
+        reboot) device=8086_9DF0 inf=oem30.inf entry=卸载失败 verdict=卸载失败 code=1 pattern='PCI\VEN_8086&DEV_9DF0' ;;
+        rescan-fails) pc=$(demo_with rescan --setting "rescan-fails yes") ;;
     esac
     [ -n "$entry" ] && before=$(log_count "$entry")
     run_cli "$pc" "$catalogue" yes -- uninstall --device "$device" --inf "$inf"
@@ -132,10 +192,44 @@ remove-fails | delete-fails | rescan-fails)
     expect_has "$out" "$verdict" "verdict"
     [ -n "$entry" ] && expect_eq "$(log_count "$entry")" $((before + 1)) "log entry $entry in GBK"
     case "$scenario" in
-        remove-fails) expect_eq "$(changes | wc -l)" 2 "stops after the removal" ;;
-        delete-fails) expect_eq "$(changes | wc -l)" 3 "stops after the second delete" ;;
+        remove-fails) expect_eq "$(changes | tr '\n' '|')" "$tool -f dp_delete $inf|$tool remove *$pattern*|$tool rescan|" \
+                          "no second delete after the failed removal, but a rescan" ;;
+        delete-fails | reboot) expect_eq "$(changes | tr '\n' '|')" \
+                          "$tool -f dp_delete $inf|$tool remove *$pattern*|$tool -f dp_delete $inf|$tool rescan|" \
+                          "the second delete is refused, and the rescan brings the devices back" ;;
         rescan-fails) expect_eq "$(changes | tail -1)" "$tool rescan" "the rescan ran" ;;
     esac
+    [ -n "$pattern" ] && grep -q -E '^\s*present\s+removed' "$work/sim/pc.txt" && fail "hardware left removed"
+    ;;
+hang)
+    # A deletion that never ends is given up on (not killed) and reported; a query that never ends is ended and
+    # yields no packages.
+    before=$(log_count 卸载驱动命令超时)
+    start=$SECONDS
+    run_cli "$(demo_with hang --setting "misbehave dp_delete hang")" "$catalogue" yes -- \
+        uninstall --device 10DE_1C8D --inf oem21.inf --time-limit 3
+    expect_eq "$rc" 1 "exit code"
+    expect_has "$out" "卸载失败" "verdict"
+    expect_eq "$(log_count 卸载驱动命令超时)" $((before + 1)) "log entry"
+    [ $((SECONDS - start)) -lt 90 ] || fail "took $((SECONDS - start)) s"
+    touch "$work/sim/hang.release" # the stand-in ends now; the tool never killed it
+    run_cli "$(demo_with hang --setting "misbehave drivernodes hang")" "$catalogue" yes -- detect --json --time-limit 1
+    expect_eq "$rc" 0 "devices are still found"
+    expect_eq "$(json 'print(sum(len(x["packages"]) for c in d["categories"] for x in c["devices"]))')" 0 \
+        "no packages from queries that never ended"
+    touch "$work/sim/hang.release"
+    ;;
+folders)
+    # The tool runs from the program folder only: at a drive's root, or in a folder naming a set variable.
+    ran_in_folder() {
+        expect_eq "$folder_seen" "$1" "$2: run in the program folder"
+        expect_eq "$rc" 0 "$2: exit code"
+        expect_has "$out" "卸载成功" "$2: verdict"
+    }
+    run_cli "$demo" "$catalogue" yes --drive y -- uninstall --device 10DE_1C8D --inf oem21.inf
+    ran_in_folder 'Y:\' "drive root"
+    run_cli "$demo" "$catalogue" yes --folder "程序 %PATH% %CD% 测试" -- uninstall --device 10DE_1C8D --inf oem21.inf
+    ran_in_folder "$(printf 'Z:%s' "${work//\//\\}")\\程序 %PATH% %CD% 测试" "variable names"
     ;;
 *)
     echo "unknown scenario $scenario" >&2

@@ -49,6 +49,36 @@ public:
             return GeneralUsage();
         const std::string& command = args[index];
         const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(index) + 1, args.end());
+        switch (pc_.MisbehaviourOf(command)) {
+        case Misbehaviour::None:
+            break;
+        case Misbehaviour::Mute: {
+            DevconResult done = Dispatch(command, rest);
+            done.out.clear();
+            done.err.clear();
+            return done;
+        }
+        case Misbehaviour::Garbage:
+            // Bytes no Device Console prints: a terminal escape, a zero, invalid code-page bytes, a bare CR.
+            result_.out = std::string("\x1b[2J\x01\x02 ", 8) + '\0' + "\xff\xfe\x81 ok?\r#%!@\r\n\xa1\r\n";
+            return result_;
+        default:
+            result_.misbehaviour = pc_.MisbehaviourOf(command);
+            return result_;
+        }
+        return Dispatch(command, rest);
+    }
+
+    DevconResult Failed() {
+        Line(result_.err, program_ + " failed.");
+        result_.exitCode = kExitFail;
+        return result_;
+    }
+
+private:
+    using DeviceBlock = void (Invocation::*)(const SimulatedDevice&);
+
+    DevconResult Dispatch(const std::string& command, const std::vector<std::string>& rest) {
         if (EqualsNoCase(command, "driverfiles"))
             return List("driverfiles", rest, &Invocation::DriverFiles);
         if (EqualsNoCase(command, "drivernodes"))
@@ -67,15 +97,6 @@ public:
         }
         return GeneralUsage();
     }
-
-    DevconResult Failed() {
-        Line(result_.err, program_ + " failed.");
-        result_.exitCode = kExitFail;
-        return result_;
-    }
-
-private:
-    using DeviceBlock = void (Invocation::*)(const SimulatedDevice&);
 
     DevconResult GeneralUsage() {
         Line(result_.err, program_ + " Usage: " + program_ + " [-r] [-m:\\\\<machine>] <command> [<arg>...]");
@@ -215,13 +236,12 @@ private:
         return result_;
     }
 
-    // Unforced, any device ever installed from the package holds it. Forced, only a present device does, and
-    // only when the package's files run from the driver store (Windows ignores the force then).
+    // Any device installed from the package, present or not (unplugged), holds it. The force lets the deletion
+    // through only for packages whose files do not run from the driver store: Windows ignores it for the others.
+    // A removed device is uninstalled and holds nothing.
     bool IsInUse(const DriverPackage& package) const {
         for (const SimulatedDevice& device : pc_.devices) {
-            if (!EqualsNoCase(device.driverInf, package.infName))
-                continue;
-            if (!force_ || (package.runsFromStore && device.presence == Presence::Present))
+            if (EqualsNoCase(device.driverInf, package.infName) && (!force_ || package.runsFromStore))
                 return true;
         }
         return false;
@@ -239,6 +259,7 @@ private:
             switch (device->removeResult) {
             case RemoveResult::Removed:
                 device->presence = Presence::Removed;
+                device->driverInf.clear(); // uninstalled: a rescan installs it anew
                 result_.changed = true;
                 ++removed;
                 Line(result_.out, line + ": Removed");

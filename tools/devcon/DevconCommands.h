@@ -15,6 +15,8 @@ struct DevconResult {
     std::string err;
     int exitCode = kExitOk;
     bool changed = false; // the PC's state changed and must be saved
+    // Hang or Vanish: what the program does after its output (none); the others are already in the output.
+    Misbehaviour misbehaviour = Misbehaviour::None;
 };
 
 // Runs one invocation. `programName` is the name the tool was started by, as messages repeat it; `args` are

@@ -109,9 +109,11 @@ public:
             return StartDevice(value);
         if (keyword == "package")
             return StartPackage(value);
-        if (keyword == "fail-all" || keyword == "rescan-fails") {
+        if (keyword == "fail-all" || keyword == "rescan-fails" || keyword == "misbehave") {
             if (!pc_.devices.empty() || !pc_.packages.empty())
                 return Fail("'" + std::string(keyword) + "' must come before the first device or package");
+            if (keyword == "misbehave")
+                return Misbehave(value);
             return Bool(keyword == "fail-all" ? pc_.failAll : pc_.rescanFails, value);
         }
         if (device_)
@@ -184,6 +186,26 @@ private:
             return Fail("expected yes or no, not '" + std::string(value) + "'");
         target = value == "yes";
         return true;
+    }
+
+    // misbehave <command> hang|vanish|silent|mute|garbage
+    bool Misbehave(std::string_view value) {
+        static const std::pair<std::string_view, Misbehaviour> kModes[] = {
+            {"hang", Misbehaviour::Hang},     {"vanish", Misbehaviour::Vanish},   {"silent", Misbehaviour::Silent},
+            {"mute", Misbehaviour::Mute},     {"garbage", Misbehaviour::Garbage},
+        };
+        const size_t blank = value.find_first_of(kBlanks);
+        const std::string command = Key(value.substr(0, blank));
+        const std::string_view mode = blank == std::string_view::npos ? "" : Trim(value.substr(blank));
+        for (const auto& [name, misbehaviour] : kModes) {
+            if (mode != name)
+                continue;
+            if (pc_.MisbehaviourOf(command) != Misbehaviour::None)
+                return Fail("command " + command + " misbehaves twice");
+            pc_.misbehaviours.emplace_back(command, misbehaviour);
+            return true;
+        }
+        return Fail("expected 'misbehave <command> hang|vanish|silent|mute|garbage'");
     }
 
     bool StartDevice(std::string_view value) {
@@ -563,4 +585,11 @@ DriverPackage* SimulatedPc::FindPublished(std::string_view publishedName) {
 bool SimulatedPc::IsAvailable(const DriverNode& node) const {
     const DriverPackage* package = FindPackage(node.infName);
     return package && !package->deleted;
+}
+
+Misbehaviour SimulatedPc::MisbehaviourOf(std::string_view command) const {
+    for (const auto& [name, misbehaviour] : misbehaviours)
+        if (EqualsNoCase(name, command))
+            return misbehaviour;
+    return Misbehaviour::None;
 }

@@ -40,6 +40,11 @@ struct DriverNode {
 };
 
 enum class Presence { Present, Removed, Unplugged };
+
+// How every invocation of one command misbehaves, so that the tool can be tried against a broken or hostile
+// Device Console: it never ends, disappears from the program folder, prints nothing (doing nothing or doing its
+// work), or prints garbage.
+enum class Misbehaviour { None, Hang, Vanish, Silent, Mute, Garbage };
 enum class RemoveResult { Removed, Reboot, Fails };
 
 struct RegistryValue {
@@ -86,8 +91,12 @@ public:
     // True when the node's package is still in the store.
     bool IsAvailable(const DriverNode& node) const;
 
+    // What the named command (any case) does instead of behaving; None for any command not named.
+    Misbehaviour MisbehaviourOf(std::string_view command) const;
+
     bool failAll = false;
     bool rescanFails = false;
+    std::vector<std::pair<std::string, Misbehaviour>> misbehaviours;
     std::vector<SimulatedDevice> devices;
     std::vector<DriverPackage> packages;
 

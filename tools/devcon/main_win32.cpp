@@ -195,6 +195,26 @@ DevconResult Run(const std::wstring& folder, const std::string& program, const s
     return result;
 }
 
+// A command that does not end: it waits until a file "hang.release" appears in the state folder (so that a test
+// can let it go), at most ten minutes.
+void HangUntilReleased(const std::wstring& folder) {
+    const std::wstring release = folder + L"\\hang.release";
+    for (int tick = 0; tick < 10 * 60 * 5 && GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES; ++tick)
+        Sleep(200);
+}
+
+// Gone from the program folder, as a tool that an antivirus took away: the running program renames itself (which
+// Windows allows) and ends like a crashed process, without a word.
+[[noreturn]] void Vanish() {
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length > 0 && length < path.size()) {
+        const std::wstring self(path.data(), length);
+        MoveFileExW(self.c_str(), (self + L".vanished").c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    ExitProcess(0xC0000005);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -207,5 +227,9 @@ int wmain(int argc, wchar_t** argv) {
     const DevconResult result = Run(folder, program, args);
     WriteConsoleText(STD_OUTPUT_HANDLE, result.out);
     WriteConsoleText(STD_ERROR_HANDLE, result.err);
+    if (result.misbehaviour == Misbehaviour::Hang)
+        HangUntilReleased(folder); // the description's lock is already released: other invocations go on
+    if (result.misbehaviour == Misbehaviour::Vanish)
+        Vanish();
     return result.exitCode;
 }
