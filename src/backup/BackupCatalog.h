@@ -11,7 +11,7 @@
 struct BackupEntry {
     std::wstring folder; // full path
     BackupManifest manifest;
-    uint64_t size = 0;   // everything in the folder
+    uint64_t size = 0; // everything in the folder
 };
 
 // Finished backups with a readable manifest, oldest first. Unfinished ones (".partial") are not listed.

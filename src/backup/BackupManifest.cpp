@@ -130,8 +130,8 @@ std::optional<BackupManifest> ParseManifest(std::string_view text) {
         }
     }
     if (first || m.inf.empty() || m.storeFolder.empty() || m.storeInf.empty() || m.files.empty() ||
-        m.storeFolder.find_first_of("\\/") != std::string::npos || m.storeInf.find_first_of("\\/") != std::string::npos ||
-        m.storeFolder.find("..") != std::string::npos)
+        m.storeFolder.find_first_of("\\/") != std::string::npos ||
+        m.storeInf.find_first_of("\\/") != std::string::npos || m.storeFolder.find("..") != std::string::npos)
         return std::nullopt;
     return m;
 }

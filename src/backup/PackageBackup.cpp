@@ -85,8 +85,8 @@ BackupOutcome PackageBackup::Backup(const BackupRequest& request) {
     const std::wstring inf = WidenGbk(request.package.infName);
     if (outcome.made) {
         log_(L"驱动包 " + inf + L" 已备份到 " + outcome.folder + L"（" + SizeText(outcome.size) + L"）");
-        for (const std::wstring& removed : PruneBackups(files_, settings_.root, std::nullopt,
-                                                        settings_.maxTotalSize, outcome.folder))
+        for (const std::wstring& removed :
+             PruneBackups(files_, settings_.root, std::nullopt, settings_.maxTotalSize, outcome.folder))
             log_(L"备份总量超过上限，删除最早的备份 " + removed);
     } else {
         log_(L"驱动包 " + inf + L" 没有备份：" + outcome.reason);
@@ -157,8 +157,8 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
     std::wstring partial;
     for (int attempt = 1; attempt <= 100 && partial.empty(); ++attempt) {
         // A name is free while neither the finished backup nor another run's unfinished one has it.
-        const std::wstring finished = settings_.root + L"\\" + name +
-                                      (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"");
+        const std::wstring finished =
+            settings_.root + L"\\" + name + (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"");
         const std::wstring candidate = finished + std::wstring(kPartial);
         if (files_.Exists(finished))
             continue;
@@ -200,7 +200,8 @@ bool PackageBackup::Fill(const std::wstring& folder, const std::vector<SavedFile
         manifest.files.push_back({*source, file.size, ToUtf8(file.relative)});
     }
     // The tool and the script let a user without this program undo the deletion.
-    if (!settings_.toolPath.empty() && !files_.CopyNewFile(settings_.toolPath, folder + L"\\" + FileName(settings_.toolPath))) {
+    if (!settings_.toolPath.empty() &&
+        !files_.CopyNewFile(settings_.toolPath, folder + L"\\" + FileName(settings_.toolPath))) {
         reason = L"复制设备控制台工具失败";
         return false;
     }

@@ -46,8 +46,8 @@ constexpr uint64_t kFreeSpaceMargin = 16ull << 20;
 constexpr std::wstring_view kRestoreScriptName = L"恢复驱动.cmd";
 
 struct BackupSettings {
-    std::wstring root;          // ...\ToolLog\DriverBackup
-    std::wstring toolPath;      // the Device Console tool that goes beside the restore script
+    std::wstring root;     // ...\ToolLog\DriverBackup
+    std::wstring toolPath; // the Device Console tool that goes beside the restore script
     uint64_t maxTotalSize = kDefaultBackupLimit;
 };
 

@@ -134,8 +134,8 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         return result;
     }
     result.success = true;
-    result.message = (result.alreadyInStore ? L"驱动包已在驱动库中（" + name + L"），没有重复添加"
-                                            : L"驱动包已恢复为 " + name) +
-                     (result.current ? L"，并且是设备的当前驱动" : L"");
+    result.message =
+        (result.alreadyInStore ? L"驱动包已在驱动库中（" + name + L"），没有重复添加" : L"驱动包已恢复为 " + name) +
+        (result.current ? L"，并且是设备的当前驱动" : L"");
     return result;
 }

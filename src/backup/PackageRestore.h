@@ -17,7 +17,7 @@ struct RestoreResult {
     std::wstring message;
     std::string publishedName; // the name the store gave it back, "oem0.inf"
     bool alreadyInStore = false;
-    bool current = false;      // the device runs it again
+    bool current = false;                      // the device runs it again
     std::vector<DriverPackageRecord> packages; // the device's packages afterwards
 };
 

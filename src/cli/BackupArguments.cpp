@@ -79,7 +79,8 @@ CliArguments ParseBackupCommand(const std::vector<std::wstring>& arguments) {
         } else if (restore && result.restoreFrom.empty() && !option.empty() && option.rfind(L"--", 0) != 0) {
             result.restoreFrom = option;
         } else {
-            result.error = (option.rfind(L"--", 0) == 0 && !hasValue ? L"未知选项或缺少取值: " : L"未知选项: ") + option;
+            result.error =
+                (option.rfind(L"--", 0) == 0 && !hasValue ? L"未知选项或缺少取值: " : L"未知选项: ") + option;
             return result;
         }
     }

@@ -26,16 +26,15 @@ int ListBackupsCommand(const CliArguments& arguments, const CliWriter& writer) {
     WindowsBackupFiles files;
     const std::wstring root = BackupRootOf(arguments);
     if (arguments.prune) {
-        const auto removed = PruneBackups(files, root, arguments.keep >= 0 ? std::optional<size_t>(arguments.keep)
-                                                                           : std::nullopt,
-                                          arguments.maxSize >= 0 ? std::optional<uint64_t>(arguments.maxSize)
-                                                                 : std::nullopt);
+        const auto removed =
+            PruneBackups(files, root, arguments.keep >= 0 ? std::optional<size_t>(arguments.keep) : std::nullopt,
+                         arguments.maxSize >= 0 ? std::optional<uint64_t>(arguments.maxSize) : std::nullopt);
         if (arguments.json) {
             std::string list = "[";
             for (size_t i = 0; i < removed.size(); ++i)
                 list += (i ? "," : "") + JsonString(ToUtf8(removed[i]));
-            writer.out(FromUtf8(WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"removed\":" +
-                                                          list + "]}") + "\n"));
+            writer.out(FromUtf8(
+                WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"removed\":" + list + "]}") + "\n"));
         } else {
             std::wstring text = L"删除了 " + std::to_wstring(removed.size()) + L" 个备份\n";
             for (const std::wstring& folder : removed)
@@ -54,9 +53,9 @@ int ListBackupsCommand(const CliArguments& arguments, const CliWriter& writer) {
         total += entry.size;
         json += (i ? "," : "") + BackupEntryToJson(entry, !inStore.empty());
         text += L"  " + FromUtf8(entry.manifest.time) + L"  " + FromUtf8(entry.manifest.deviceKey) + L"  " +
-                FromUtf8(entry.manifest.inf) + L"  " + FromUtf8(entry.manifest.version) + L"  " +
-                SizeText(entry.size) + L"  " + (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") +
-                L"\n    " + entry.folder + L"\n";
+                FromUtf8(entry.manifest.inf) + L"  " + FromUtf8(entry.manifest.version) + L"  " + SizeText(entry.size) +
+                L"  " + (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") + L"\n    " +
+                entry.folder + L"\n";
     }
     if (arguments.json)
         writer.out(FromUtf8(WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"total\":" +
@@ -104,7 +103,8 @@ std::wstring StepText(const CleanupStep& step) {
     case CleanupStep::Result::Planned:
         return text + L"将备份后删除\n";
     case CleanupStep::Result::Deleted:
-        return text + L"已删除" + (step.backupFolder.empty() ? L"（没有备份）" : L"，备份在 " + step.backupFolder) + L"\n";
+        return text + L"已删除" + (step.backupFolder.empty() ? L"（没有备份）" : L"，备份在 " + step.backupFolder) +
+               L"\n";
     case CleanupStep::Result::Refused:
         return text + L"正被设备使用，保留\n";
     case CleanupStep::Result::NotBackedUp:
@@ -158,16 +158,17 @@ int RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory, con
         for (const CleanupStep& step : steps) {
             text += StepText(step);
             freed += step.freed;
-            failed = failed || step.result == CleanupStep::Result::Failed ||
-                     step.result == CleanupStep::Result::NotBackedUp;
+            failed =
+                failed || step.result == CleanupStep::Result::Failed || step.result == CleanupStep::Result::NotBackedUp;
         }
     }
     if (arguments.json)
         writer.out(FromUtf8(WithSchema("uninstall", "{\"dryRun\":" + std::string(arguments.dryRun ? "true" : "false") +
-                                                        ",\"devices\":[" + json + "],\"freed\":" +
-                                                        std::to_string(freed) + "}") +
+                                                        ",\"devices\":[" + json +
+                                                        "],\"freed\":" + std::to_string(freed) + "}") +
                             "\n"));
     else
-        writer.out(text + (arguments.dryRun ? L"（只是预览，没有删除任何驱动包）\n" : L"共释放 " + SizeText(freed) + L"\n"));
+        writer.out(text +
+                   (arguments.dryRun ? L"（只是预览，没有删除任何驱动包）\n" : L"共释放 " + SizeText(freed) + L"\n"));
     return failed ? 1 : 0;
 }

@@ -6,8 +6,12 @@
 
 namespace {
 
-std::string Text(const std::wstring& text) { return JsonString(ToUtf8(text)); }
-std::string Bool(bool value) { return value ? "true" : "false"; }
+std::string Text(const std::wstring& text) {
+    return JsonString(ToUtf8(text));
+}
+std::string Bool(bool value) {
+    return value ? "true" : "false";
+}
 
 } // namespace
 
@@ -17,17 +21,18 @@ std::string WithSchema(std::string_view command, const std::string& object) {
 }
 
 std::string BackupOutcomeToJson(const BackupOutcome& outcome) {
-    return "{\"made\":" + Bool(outcome.made) + ",\"folder\":" + Text(outcome.folder) + ",\"reason\":" +
-           Text(outcome.reason) + ",\"size\":" + std::to_string(outcome.size) + "}";
+    return "{\"made\":" + Bool(outcome.made) + ",\"folder\":" + Text(outcome.folder) +
+           ",\"reason\":" + Text(outcome.reason) + ",\"size\":" + std::to_string(outcome.size) + "}";
 }
 
 std::string BackupEntryToJson(const BackupEntry& entry, bool inStore) {
     const BackupManifest& m = entry.manifest;
-    return "{\"folder\":" + Text(entry.folder) + ",\"time\":" + JsonString(m.time) + ",\"deviceKey\":" +
-           JsonString(m.deviceKey) + ",\"description\":" + JsonString(m.description) + ",\"inf\":" +
-           JsonString(m.inf) + ",\"provider\":" + JsonString(m.provider) + ",\"version\":" + JsonString(m.version) +
-           ",\"date\":" + JsonString(m.date) + ",\"wasCurrent\":" + Bool(m.wasCurrent) +
-           ",\"size\":" + std::to_string(entry.size) + ",\"inStore\":" + Bool(inStore) + "}";
+    return "{\"folder\":" + Text(entry.folder) + ",\"time\":" + JsonString(m.time) +
+           ",\"deviceKey\":" + JsonString(m.deviceKey) + ",\"description\":" + JsonString(m.description) +
+           ",\"inf\":" + JsonString(m.inf) + ",\"provider\":" + JsonString(m.provider) +
+           ",\"version\":" + JsonString(m.version) + ",\"date\":" + JsonString(m.date) +
+           ",\"wasCurrent\":" + Bool(m.wasCurrent) + ",\"size\":" + std::to_string(entry.size) +
+           ",\"inStore\":" + Bool(inStore) + "}";
 }
 
 std::string RestoreResultToJson(const std::wstring& folder, const RestoreResult& result) {
@@ -37,8 +42,8 @@ std::string RestoreResultToJson(const std::wstring& folder, const RestoreResult&
         packages += (i ? "," : "") + std::string("{\"infName\":") + JsonString(ToUtf8(WidenGbk(p.infName))) +
                     ",\"isCurrent\":" + Bool(p.isCurrent != 0) + "}";
     }
-    return "{\"success\":" + Bool(result.success) + ",\"message\":" + Text(result.message) + ",\"backup\":" +
-           Text(folder) + ",\"publishedName\":" + JsonString(result.publishedName) +
+    return "{\"success\":" + Bool(result.success) + ",\"message\":" + Text(result.message) +
+           ",\"backup\":" + Text(folder) + ",\"publishedName\":" + JsonString(result.publishedName) +
            ",\"alreadyInStore\":" + Bool(result.alreadyInStore) + ",\"current\":" + Bool(result.current) +
            ",\"packages\":" + packages + "]}";
 }
@@ -66,8 +71,8 @@ std::string CleanupToJson(const DeviceRecord& device, const std::vector<CleanupS
         freed += step.freed;
         json += (i ? "," : "") + std::string("{\"infName\":") + JsonString(ToUtf8(WidenGbk(step.package.infName))) +
                 ",\"version\":" + JsonString(ToUtf8(WidenGbk(step.package.version))) +
-                ",\"date\":" + JsonString(ToUtf8(WidenGbk(step.package.date))) + ",\"result\":" +
-                JsonString(CleanupResultName(step.result)) + ",\"message\":" + Text(step.message) +
+                ",\"date\":" + JsonString(ToUtf8(WidenGbk(step.package.date))) +
+                ",\"result\":" + JsonString(CleanupResultName(step.result)) + ",\"message\":" + Text(step.message) +
                 ",\"backup\":" + Text(step.backupFolder) + ",\"freed\":" + std::to_string(step.freed) + "}";
     }
     return json + "],\"freed\":" + std::to_string(freed) + "}";

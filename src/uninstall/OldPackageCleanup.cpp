@@ -50,8 +50,8 @@ std::vector<DriverPackageRecord> OldPackagesOf(const DeviceRecord& device) {
     return old;
 }
 
-std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPackageBackup* backup,
-                                            DeviceRecord& device, bool dryRun, bool requireBackup) {
+std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPackageBackup* backup, DeviceRecord& device,
+                                            bool dryRun, bool requireBackup) {
     std::vector<CleanupStep> steps;
     for (const DriverPackageRecord& package : OldPackagesOf(device)) {
         CleanupStep step;
@@ -62,8 +62,8 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
         }
         BackupOutcome saved;
         if (backup != nullptr) {
-            saved = backup->Backup({device.category, device.deviceKey, device.searchPattern, device.description,
-                                    package});
+            saved =
+                backup->Backup({device.category, device.deviceKey, device.searchPattern, device.description, package});
             if (!saved.made && requireBackup) {
                 step.result = CleanupStep::Result::NotBackedUp;
                 step.message = saved.reason;
@@ -76,7 +76,7 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
         const CommandOutcome ran = console.DeletePackageUnforced(WidenGbk(package.infName), output);
         if (ran != CommandOutcome::Finished) {
             step.result = CleanupStep::Result::Failed;
-            step.message = ran == CommandOutcome::Refused     ? L"驱动包名称含有不安全的字符"
+            step.message = ran == CommandOutcome::Refused    ? L"驱动包名称含有不安全的字符"
                            : ran == CommandOutcome::TimedOut ? L"卸载驱动命令超时"
                                                              : L"无法运行设备控制台工具";
         } else if (output.find(confirmation) != std::string::npos) {

@@ -25,5 +25,5 @@ std::vector<DriverPackageRecord> OldPackagesOf(const DeviceRecord& device);
 
 // Cleans up one device (its packages are refreshed afterwards unless `dryRun`). Without a backup nothing is
 // saved; when `requireBackup`, a package that could not be saved is not deleted.
-std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPackageBackup* backup,
-                                            DeviceRecord& device, bool dryRun, bool requireBackup);
+std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPackageBackup* backup, DeviceRecord& device,
+                                            bool dryRun, bool requireBackup);

@@ -28,13 +28,17 @@ protected:
         disk_.files[L"C:\\Windows\\INF\\oem12.inf"] = kInf;
         disk_.files[L"C:\\Windows\\INF\\oem12.PNF"] = "PNF";
         disk_.files[L"C:\\Tools\\devcon.exe"] = "tool";
-        request_ = {1, "8086_3E9B", "PCI\\VEN_8086^&DEV_3E9B", "Intel(R) UHD Graphics 630",
+        request_ = {1,
+                    "8086_3E9B",
+                    "PCI\\VEN_8086^&DEV_3E9B",
+                    "Intel(R) UHD Graphics 630",
                     {"oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985", 1}};
     }
 
     PackageBackup Make(uint64_t limit = kDefaultBackupLimit) {
-        return PackageBackup(disk_, {kRoot, L"C:\\Tools\\devcon.exe", limit}, [this] { return time_; },
-                             [this](std::wstring_view entry) { log_.emplace_back(entry); });
+        return PackageBackup(
+            disk_, {kRoot, L"C:\\Tools\\devcon.exe", limit}, [this] { return time_; },
+            [this](std::wstring_view entry) { log_.emplace_back(entry); });
     }
 
     std::vector<std::wstring> BackupFolders() { return disk_.Folders(kRoot); }
@@ -177,9 +181,10 @@ TEST(BackupManifest, ReadsWhatItWritesAndRefusesDamage) {
 namespace {
 
 const std::string kAdded = "Driver package 'oem0.inf' added.\r\n";
-const std::string kFiles = "PCI\\VEN_8086&DEV_3E9B\\3&1\r\n    Name: Intel\r\n"
-                           "    Driver installed from C:\\Windows\\INF\\oem0.inf [s]. The driver is not using any files.\r\n"
-                           "1 matching device(s) found.\r\n";
+const std::string kFiles =
+    "PCI\\VEN_8086&DEV_3E9B\\3&1\r\n    Name: Intel\r\n"
+    "    Driver installed from C:\\Windows\\INF\\oem0.inf [s]. The driver is not using any files.\r\n"
+    "1 matching device(s) found.\r\n";
 const std::string kNodes = "PCI\\VEN_8086&DEV_3E9B\\3&1\r\n    Name: Intel\r\nDriver node #0:\r\n"
                            "    Inf file is C:\\Windows\\INF\\oem0.inf\r\n    Driver version is 26.20.100.7985\r\n"
                            "1 matching device(s) found.\r\n";

@@ -87,7 +87,8 @@ TEST(DevconPackageAdd, ADeletedPackageComesBackUnderTheLowestFreeName) {
     EXPECT_TRUE(added.changed);
     EXPECT_NE(pc.Save().find("package oem6.inf\n    published oem0.inf\n    provider"), std::string::npos);
     // Known by its new name from now on; the old one names nothing.
-    EXPECT_NE(Call(pc, disk, {"drivernodes", "*"}).out.find("Inf file is C:\\Windows\\INF\\oem0.inf"), std::string::npos);
+    EXPECT_NE(Call(pc, disk, {"drivernodes", "*"}).out.find("Inf file is C:\\Windows\\INF\\oem0.inf"),
+              std::string::npos);
     EXPECT_NE(Call(pc, disk, {"dp_delete", "oem6.inf"}).out.find("not an third-party package"), std::string::npos);
 
     // The same package again: the name it has, nothing changes.
@@ -126,12 +127,13 @@ TEST(DevconPackageUpdate, InstallsThePackageOnTheDevicesOfTheId) {
 TEST(DevconPackageEnum, ListsTheThirdPartyPackagesInTheStore) {
     SimulatedPc pc = Load();
     Disk disk;
-    EXPECT_EQ(Call(pc, disk, {"dp_enum"}).out,
-              "The following third-party driver packages are installed on this computer:\r\n"
-              "oem5.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Version: 1.2.3.4\r\n    Date: 6/1/2021\r\n"
-              "    Signer: Microsoft Windows Hardware Compatibility Publisher\r\n"
-              "oem6.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Version: 1.0.0.0\r\n    Date: unknown\r\n"
-              "    Signer: unknown\r\n");
+    EXPECT_EQ(
+        Call(pc, disk, {"dp_enum"}).out,
+        "The following third-party driver packages are installed on this computer:\r\n"
+        "oem5.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Version: 1.2.3.4\r\n    Date: 6/1/2021\r\n"
+        "    Signer: Microsoft Windows Hardware Compatibility Publisher\r\n"
+        "oem6.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Version: 1.0.0.0\r\n    Date: unknown\r\n"
+        "    Signer: unknown\r\n");
     Call(pc, disk, {"dp_delete", "oem5.inf"}); // in use: stays
     Call(pc, disk, {"dp_delete", "oem6.inf"});
     pc.devices[0].driverInf.clear();

@@ -77,13 +77,15 @@ public:
         files.insert(moved.begin(), moved.end());
         std::set<std::wstring> kept;
         for (const std::wstring& folder : folders)
-            kept.insert(folder == from || folder.rfind(from + L"\\", 0) == 0 ? to + folder.substr(from.size()) : folder);
+            kept.insert(folder == from || folder.rfind(from + L"\\", 0) == 0 ? to + folder.substr(from.size())
+                                                                             : folder);
         folders = kept;
         return true;
     }
     bool RemoveTree(const std::wstring& path) override {
         std::erase_if(files, [&](const auto& entry) { return entry.first.rfind(path + L"\\", 0) == 0; });
-        std::erase_if(folders, [&](const std::wstring& folder) { return folder == path || folder.rfind(path + L"\\", 0) == 0; });
+        std::erase_if(folders,
+                      [&](const std::wstring& folder) { return folder == path || folder.rfind(path + L"\\", 0) == 0; });
         return true;
     }
     std::wstring ShortPath(const std::wstring& path) override {

@@ -54,13 +54,15 @@ TEST(OldPackages, OldestFirstNeverTheCurrentNorAWindowsPackage) {
     std::vector<std::string> order;
     for (const DriverPackageRecord& package : OldPackagesOf(Card()))
         order.push_back(package.infName);
-    EXPECT_EQ(order, (std::vector<std::string>{"oem4.inf", "oem3.inf", "oem8.inf"})) << "same date: lower version first";
+    EXPECT_EQ(order, (std::vector<std::string>{"oem4.inf", "oem3.inf", "oem8.inf"}))
+        << "same date: lower version first";
 }
 
 TEST(OldPackages, EachIsSavedThenDeletedUnforcedARefusalKeepsPackageAndNoBackup) {
     DeviceRecord device = Card();
-    FakeRunner runner({"Driver package 'oem4.inf' deleted.\r\n", kInUse, "Deleting the specified driver package "
-                                                                          "from the machine failed.\r\n"});
+    FakeRunner runner({"Driver package 'oem4.inf' deleted.\r\n", kInUse,
+                       "Deleting the specified driver package "
+                       "from the machine failed.\r\n"});
     RecordingBackup backup;
     const auto steps = CleanUpOldPackages(DeviceConsole(runner, L"C:\\T", false), &backup, device, false, false);
     ASSERT_EQ(steps.size(), 3u);
@@ -112,8 +114,8 @@ protected:
 TEST_F(UninstallBackupTest, OneBackupBeforeTheFirstDeletionAlsoOnTheRoadOfAPackageInUse) {
     FakeRunner runner({kInUse, "1 device(s) were removed.\r\n", "Driver package 'oem12.inf' deleted.\r\n", ""});
     BackupOutcome outcome;
-    EXPECT_TRUE(UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_,
-                                   {&backup_, false, &outcome}));
+    EXPECT_TRUE(
+        UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_, {&backup_, false, &outcome}));
     EXPECT_EQ(backup_.saved, std::vector<std::string>{"oem12.inf 8086_3E9B"});
     EXPECT_EQ(outcome.folder, L"B\\1");
 }

@@ -27,9 +27,10 @@ state=$work.state.txt
 # Runs the front end from a fresh program folder on the simulated PC in $state (the demo at first); the state
 # afterwards goes back to $state. Sets out, err, rc and journal.
 run_cli() {
+    local where=(--backup-dir "$(to_windows "$backups")")
+    [ "$1" == detect ] && where=()
     "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/TolvikDriverUninstallCli.exe" --with "$tool_exe" \
-        --with "$bin32/ParsingString.xml" --pc "$state" -- "$@" --backup-dir "$(to_windows "$backups")" \
-        >"$work.out" 2>"$work.err"
+        --with "$bin32/ParsingString.xml" --pc "$state" -- "$@" "${where[@]}" >"$work.out" 2>"$work.err"
     rc=$?
     out=$(cat "$work.out")
     err=$(cat "$work.err")
@@ -133,8 +134,13 @@ old)
     valid_json
     expect_eq "$(json 'print([(b["inf"], b["inStore"]) for b in d["backups"]])')" \
         "[('oem3.inf', False), ('oem8.inf', False)]" "listed oldest first, not in the store"
-    run_cli backups --prune --keep 1
+    run_cli backups --prune --keep 1 --json
+    valid_json
     expect_eq "$(ls "$backups" | sed 's/^[0-9-]* //')" "8086_3E9B oem8.inf" "the newest stays"
+    # The inventory's JSON follows the same schema.
+    run_cli detect --json
+    valid_json
+    expect_eq "$(json 'print(d["schema"], d["command"])')" "1 detect" "detect names its schema"
     ;;
 old-refused)
     # A webcam that is not plugged in was installed from oem8: the unforced delete is refused and its backup

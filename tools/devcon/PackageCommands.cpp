@@ -134,8 +134,8 @@ DevconResult Enumerate(const SimulatedPc& pc) {
         Line(result.out, "    Version: " + field(package->version));
         Line(result.out, "    Date: " + field(package->date));
         Line(result.out, "    Signer: " + std::string(package->flags & 0x2000 ? "Microsoft Windows Hardware "
-                                                                                 "Compatibility Publisher"
-                                                                               : "unknown"));
+                                                                                "Compatibility Publisher"
+                                                                              : "unknown"));
     }
     return result;
 }
@@ -160,10 +160,12 @@ DevconResult Update(SimulatedPc& pc, const PackageDisk& disk, const std::string&
         if (device.presence != Presence::Present)
             continue;
         const auto hasId = [&](const std::vector<std::string>& ids) {
-            return std::any_of(ids.begin(), ids.end(), [&](const std::string& id) { return EqualsNoCase(id, hardwareId); });
+            return std::any_of(ids.begin(), ids.end(),
+                               [&](const std::string& id) { return EqualsNoCase(id, hardwareId); });
         };
-        const bool hasNode = std::any_of(device.nodes.begin(), device.nodes.end(),
-                                         [&](const DriverNode& node) { return EqualsNoCase(node.infName, package->infName); });
+        const bool hasNode = std::any_of(device.nodes.begin(), device.nodes.end(), [&](const DriverNode& node) {
+            return EqualsNoCase(node.infName, package->infName);
+        });
         if ((hasId(device.hardwareIds) || hasId(device.compatibleIds)) && hasNode)
             devices.push_back(&device);
     }

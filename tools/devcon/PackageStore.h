@@ -30,4 +30,6 @@ std::string PackagePnf(const SimulatedPc& pc, const DriverPackage& package);
 std::string PnfName(std::string_view publishedName);
 
 // Only third-party packages have store files of ours; inbox packages belong to Windows.
-inline bool HasStoreFiles(const DriverPackage& package) { return !package.inbox; }
+inline bool HasStoreFiles(const DriverPackage& package) {
+    return !package.inbox;
+}

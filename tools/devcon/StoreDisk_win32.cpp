@@ -13,9 +13,9 @@ namespace {
 std::wstring Widen(const std::string& text) {
     if (text.empty())
         return {};
-    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                              nullptr, 0)),
-                      L'\0');
+    std::wstring wide(
+        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)),
+        L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                         static_cast<int>(wide.size()));
     return wide;
@@ -49,8 +49,8 @@ void Write(const std::wstring& path, const std::string& bytes) {
         return;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
@@ -81,8 +81,8 @@ void RemoveTree(const std::wstring& folder) {
 
 // Names in `folder` matching `pattern` that are not `kept` (lower case).
 template <typename Action>
-void ForEachStale(const std::wstring& folder, const wchar_t* pattern, const std::set<std::wstring>& kept,
-                  bool folders, Action action) {
+void ForEachStale(const std::wstring& folder, const wchar_t* pattern, const std::set<std::wstring>& kept, bool folders,
+                  Action action) {
     WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
