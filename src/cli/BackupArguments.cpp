@@ -61,6 +61,14 @@ CliArguments ParseBackupCommand(const std::vector<std::wstring>& arguments) {
             result.json = true;
         } else if (option == L"--backup-dir" && hasValue) {
             result.backupDir = arguments[++i];
+        } else if (restore && option == L"--time-limit" && hasValue) {
+            const std::wstring& value = arguments[++i];
+            const long long seconds = ParseSize(value);
+            if (seconds <= 0 || seconds > 86400 || value.find_first_not_of(L"0123456789") != std::wstring::npos) {
+                result.error = L"--time-limit 需要秒数: " + value;
+                return result;
+            }
+            result.timeLimitSeconds = static_cast<uint32_t>(seconds);
         } else if (!restore && option == L"--prune") {
             result.prune = true;
         } else if (!restore && option == L"--keep" && hasValue) {

@@ -86,7 +86,9 @@ int RestoreCommand(const CliArguments& arguments, const CliWriter& writer) {
         return 2;
     }
     ConsoleRunner runner;
-    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    const uint32_t limitMs = arguments.timeLimitSeconds * 1000;
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(),
+                                limitMs != 0 ? CommandLimits{limitMs, limitMs} : CommandLimits{});
     const RestoreResult result = RestoreBackup(files, console, folder, *manifest);
     CLogSave::GetInstance().Write(NarrowGbk(L"恢复 " + folder + L": " + result.message), kToolLogFile, true);
     if (arguments.json)
@@ -142,7 +144,7 @@ int RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory, con
     if (!arguments.allDevices)
         devices.resize(1);
     ConsoleRunner runner;
-    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(BackupRootOf(arguments));
     std::string json;
     std::wstring text;

@@ -69,7 +69,9 @@ TEST(InventoryJson, ListsEveryCategoryInOrderWithEscapedUtf8Texts) {
 }
 
 TEST(CliArguments, BackupCommandsAndOptions) {
-    const CliArguments restore = ParseCliArguments({L"restore", L"latest", L"--json", L"--backup-dir", L"D:\\备份 %X%"});
+    const CliArguments restore =
+        ParseCliArguments({L"restore", L"latest", L"--json", L"--backup-dir", L"D:\\备份 %X%", L"--time-limit", L"30"});
+    EXPECT_EQ(restore.timeLimitSeconds, 30u);
     EXPECT_EQ(restore.command, CliArguments::Command::Restore);
     EXPECT_EQ(restore.restoreFrom, L"latest");
     EXPECT_EQ(restore.backupDir, L"D:\\备份 %X%");
