@@ -11,6 +11,7 @@ packages=(
     wine wine32:i386 wine64
     xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei locales
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    libpugixml-dev libtinyxml2-dev
     python3-jsonschema ansible
 )
 

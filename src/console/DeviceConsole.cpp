@@ -78,14 +78,18 @@ CommandOutcome DeviceConsole::Run(std::wstring_view arguments, bool change, std:
     return runner_.RunConsoleCommand(Command(arguments, change), output);
 }
 
-CommandOutcome DeviceConsole::ListDriverFiles(std::wstring_view searchPattern, std::string& output) const {
+CommandOutcome DeviceConsole::RunForDevices(std::wstring_view command, std::wstring_view searchPattern, bool change,
+                                            std::string& output) const {
     const auto pattern = DevicePatternArgument(searchPattern);
-    return pattern ? Run(L"driverfiles " + *pattern, false, output) : CommandOutcome::Refused;
+    return pattern ? Run(std::wstring(command) + L" " + *pattern, change, output) : CommandOutcome::Refused;
+}
+
+CommandOutcome DeviceConsole::ListDriverFiles(std::wstring_view searchPattern, std::string& output) const {
+    return RunForDevices(L"driverfiles", searchPattern, false, output);
 }
 
 CommandOutcome DeviceConsole::ListDriverNodes(std::wstring_view searchPattern, std::string& output) const {
-    const auto pattern = DevicePatternArgument(searchPattern);
-    return pattern ? Run(L"drivernodes " + *pattern, false, output) : CommandOutcome::Refused;
+    return RunForDevices(L"drivernodes", searchPattern, false, output);
 }
 
 CommandOutcome DeviceConsole::DeletePackage(std::wstring_view infName, std::string& output) const {
@@ -94,8 +98,7 @@ CommandOutcome DeviceConsole::DeletePackage(std::wstring_view infName, std::stri
 }
 
 CommandOutcome DeviceConsole::RemoveDevices(std::wstring_view searchPattern, std::string& output) const {
-    const auto pattern = DevicePatternArgument(searchPattern);
-    return pattern ? Run(L"remove " + *pattern, true, output) : CommandOutcome::Refused;
+    return RunForDevices(L"remove", searchPattern, true, output);
 }
 
 CommandOutcome DeviceConsole::Rescan(std::string& output) const { return Run(L"rescan", true, output); }

@@ -48,6 +48,9 @@ public:
     static std::wstring Describe(const ConsoleCommand& command);
 
 private:
+    CommandOutcome RunForDevices(std::wstring_view command, std::wstring_view searchPattern, bool change,
+                                 std::string& output) const;
+
     ICommandRunner& runner_;
     std::wstring programFolder_;
     bool is64Bit_;

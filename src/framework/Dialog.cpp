@@ -207,7 +207,7 @@ void CDialog::CentreAfterInit(const RECT& before, bool visibleBefore) {
     if (!ShouldAutoCentre(placement)) {
         return;
     }
-    HWND centreOn = owner;
+    HWND centreOn = CentresOnScreen() ? nullptr : owner;
     if (centreOn != nullptr) {
         const LONG style = ::GetWindowLongW(centreOn, GWL_STYLE);
         if (!(style & WS_VISIBLE) || (style & WS_MINIMIZE)) {

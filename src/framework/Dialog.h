@@ -65,6 +65,9 @@ protected:
     virtual bool OnNcHitTest(Point screen, LRESULT& hit);
     virtual bool OnNotify(const NMHDR& header, LRESULT& result);
     virtual bool OnLButtonDown(UINT flags, Point client);
+    // Where the automatic centring puts a modal dialog: over its owner (when that is shown), or, when this
+    // answers true, always over the work area of the screen.
+    virtual bool CentresOnScreen() const { return false; }
 
     bool Bind(CControl& control, int id) { return control.Attach(GetDlgItem(id)); }
     // The default window processing of the message being handled (e.g. the default hit-test answer).

@@ -244,6 +244,13 @@ bool CDriverUninstallToolDlg::OnCommand(int id, int code, HWND control) {
     }
 }
 
+bool CDriverUninstallToolDlg::OnClose() {
+    // A system close (Alt+F4) takes the close button's road: the frame asks the feedback question and ends the
+    // program. Hidden on its own, this window would leave the frame's empty picture and the process behind.
+    ::SendMessageW(Frame(), WM_CLOSE, 0, 0);
+    return true;
+}
+
 bool CDriverUninstallToolDlg::OnNcHitTest(Point screen, LRESULT& hit) {
     m_feedbackLink.UpdateHover(screen.x, screen.y);
     m_agreementLink.UpdateHover(screen.x, screen.y);

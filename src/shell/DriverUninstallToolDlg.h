@@ -54,6 +54,7 @@ protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
+    bool OnClose() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnTimer(UINT_PTR id) override;
     void OnSize(UINT type, int width, int height) override;

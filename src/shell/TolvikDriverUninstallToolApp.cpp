@@ -5,6 +5,8 @@
 
 BOOL CTolvikDriverUninstallToolApp::InitInstance() {
     StartGdiplus();
+    // The two large pictures are decoded on the other core while the first windows are made.
+    PrefetchPngs({IDP_MAIN_FRAME, IDP_MAIN_BACKGROUND});
     InitCommonControls();
     m_richEdit.reset(::LoadLibraryW(L"riched20.dll"));
     {
@@ -13,6 +15,7 @@ BOOL CTolvikDriverUninstallToolApp::InitInstance() {
         frame.DoModal();
         SetMainWindow(nullptr);
     }
+    DiscardPrefetchedPngs();
     ShutdownGdiplus();
     // No message loop of the application's own: the program ends with its frame.
     return FALSE;

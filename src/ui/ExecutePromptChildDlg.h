@@ -18,6 +18,9 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
+    // The window has no way out but the end of the work: a system close (Alt+F4) neither hides the text nor
+    // ends the frame's loop while the worker still runs.
+    bool OnClose() override { return true; }
     void OnSize(UINT type, int width, int height) override;
     void OnDestroy() override;
     bool OnEraseBackground(HDC dc) override;

@@ -28,6 +28,8 @@ protected:
 
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Only the worker's 0x5F5 ends the window: a system close (Alt+F4) is ignored.
+    bool OnClose() override { return true; }
     void OnMove(int x, int y) override;
     void OnDestroy() override;
 

@@ -45,9 +45,20 @@ BOOL CProblemSolvingFeedbackDlg::OnInitDialog() {
     return TRUE;
 }
 
+bool CProblemSolvingFeedbackDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // A system close (Alt+F4) on the frame is answered by the content as its close cross: reported, then closed.
+    // The frame's own WM_CLOSE stays the plain end of the loop, which every answer of the content sends.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && m_content && m_content->IsWindow()) {
+        m_content->Send(WM_CLOSE, 0, 0);
+        result = 0;
+        return true;
+    }
+    return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+}
+
 void CProblemSolvingFeedbackDlg::OnMove(int, int) {
     if (m_frameMovesContent && m_content && m_content->IsWindow()) {
-        m_content->MoveWindow(FeedbackContentRect(WindowRect(), m_scale));
+        m_content->MoveWindow(FeedbackContentFollowRect(WindowRect(), m_scale));
     }
 }
 

@@ -34,6 +34,10 @@ protected:
     virtual int FramePictureId() const;
 
     BOOL OnInitDialog() override;
+    // The question belongs to no window of the tool: it stands in the middle of the screen, wherever the user
+    // has dragged the main window.
+    bool CentresOnScreen() const override { return true; }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnMove(int x, int y) override;
     void OnDestroy() override;
 

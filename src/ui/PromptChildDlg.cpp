@@ -73,6 +73,13 @@ bool CPromptChildDlg::OnCommand(int id, int code, HWND control) {
     return CSkinnedDialog::OnCommand(id, code, control);
 }
 
+bool CPromptChildDlg::OnClose() {
+    // A system close (Alt+F4) answers as the close cross does; hidden on its own, the content would leave the
+    // frame's empty picture running its modal loop.
+    ::SendMessageW(m_frame.Hwnd(), WM_CLOSE, 0, 0);
+    return true;
+}
+
 void CPromptChildDlg::OnSize(UINT, int, int) {
     if (m_laidOut) {
         LayOut(false);

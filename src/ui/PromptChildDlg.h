@@ -23,6 +23,7 @@ protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
+    bool OnClose() override;
     void OnSize(UINT type, int width, int height) override;
     void OnMove(int x, int y) override;
     void OnDestroy() override;

@@ -48,6 +48,22 @@ Removal ReadRemoval(std::string_view output) {
     return Removal::Unknown;
 }
 
+// The log entries of a command that ran late or did not run at all.
+struct UnfinishedEntries {
+    std::wstring_view timedOut;
+    std::wstring_view notRun;
+};
+constexpr UnfinishedEntries kDeleteEntries{L"卸载驱动命令超时", L"执行卸载驱动命令失败"};
+constexpr UnfinishedEntries kRemoveEntries{L"卸载设备命令超时", L"执行卸载设备命令失败"};
+constexpr UnfinishedEntries kRescanEntries{L"扫描设备命令超时", L"执行扫描设备命令失败"};
+
+// The entry for a command that did not run to its end; empty when it did.
+std::wstring_view Unfinished(CommandOutcome outcome, const UnfinishedEntries& entries) {
+    if (outcome == CommandOutcome::Finished)
+        return {};
+    return outcome == CommandOutcome::TimedOut ? entries.timedOut : entries.notRun;
+}
+
 class Uninstall {
 public:
     Uninstall(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
@@ -73,21 +89,16 @@ public:
         }
 
         std::string output;
-        switch (console_.DeletePackage(infName, output)) {
-        case CommandOutcome::Finished:
-            break;
-        case CommandOutcome::TimedOut:
-            return Fail(L"卸载驱动命令超时");
-        default:
-            return Fail(L"执行卸载驱动命令失败");
-        }
+        if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
+            !entry.empty())
+            return Fail(entry);
         switch (ReadDeletion(output, infName_)) {
         case Deletion::Deleted:
             return Succeed();
         case Deletion::Refused:
             return Fail(L"卸载失败"); // not in use: removing devices would not help, so none is touched
         case Deletion::Unknown:
-            return Refresh(false) ? Succeed() : Fail(L"执行卸载驱动命令失败");
+            return Refresh(false) ? Succeed() : Fail(kDeleteEntries.notRun);
         case Deletion::InUse:
             break;
         }
@@ -96,41 +107,33 @@ public:
         // of the same maker stay), then delete again and let Windows find the hardware anew. From here on devices
         // may be gone, so every failure rescans first.
         output.clear();
-        switch (console_.RemoveDevices(searchPattern, output)) {
-        case CommandOutcome::Finished:
-            break;
-        case CommandOutcome::TimedOut:
-            return RescanThenFail(L"卸载设备命令超时");
-        default:
-            return Fail(L"执行卸载设备命令失败");
-        }
+        const CommandOutcome removal = console_.RemoveDevices(searchPattern, output);
+        if (removal == CommandOutcome::TimedOut)
+            return RescanThenFail(kRemoveEntries.timedOut);
+        if (removal != CommandOutcome::Finished)
+            return Fail(kRemoveEntries.notRun); // nothing ran, so nothing was removed
         switch (ReadRemoval(output)) {
         case Removal::Ran:
             break;
         case Removal::Failed:
             return RescanThenFail(L"卸载设备失败");
         case Removal::Unknown:
-            return RescanThenFail(L"执行卸载设备命令失败");
+            return RescanThenFail(kRemoveEntries.notRun);
         }
 
         output.clear();
-        const CommandOutcome secondDelete = console_.DeletePackage(infName, output);
-        if (secondDelete == CommandOutcome::TimedOut)
-            return RescanThenFail(L"卸载驱动命令超时");
-        if (secondDelete != CommandOutcome::Finished)
-            return RescanThenFail(L"执行卸载驱动命令失败");
+        if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
+            !entry.empty())
+            return RescanThenFail(entry);
         const Deletion second = ReadDeletion(output, infName_);
         if (second == Deletion::InUse || second == Deletion::Refused)
             return RescanThenFail(L"卸载失败");
 
         output.clear();
-        const CommandOutcome rescan = console_.Rescan(output);
-        if (rescan == CommandOutcome::TimedOut)
-            return Fail(L"扫描设备命令超时");
-        if (rescan != CommandOutcome::Finished)
-            return Fail(L"执行扫描设备命令失败");
+        if (const std::wstring_view entry = Unfinished(console_.Rescan(output), kRescanEntries); !entry.empty())
+            return Fail(entry);
         if (second == Deletion::Unknown && !Refresh(false))
-            return Fail(L"执行卸载驱动命令失败");
+            return Fail(kDeleteEntries.notRun);
         return Succeed();
     }
 
@@ -180,9 +183,9 @@ private:
     // Devices may have been removed: have Windows find them again before the failure is reported.
     bool RescanThenFail(std::wstring_view entry) {
         std::string output;
-        const CommandOutcome rescan = console_.Rescan(output);
-        if (rescan != CommandOutcome::Finished)
-            report_.LogFailure(rescan == CommandOutcome::TimedOut ? L"扫描设备命令超时" : L"执行扫描设备命令失败");
+        if (const std::wstring_view unfinished = Unfinished(console_.Rescan(output), kRescanEntries);
+            !unfinished.empty())
+            report_.LogFailure(unfinished);
         return Fail(entry);
     }
 

@@ -21,6 +21,7 @@ void ElementTable::Reset(uint32_t capacity) {
     segments_.clear();
     capacity_ = 0;
     Resize(std::max<uint32_t>(capacity, 1));
+    (*this)[0] = ElementEntry{};
 }
 
 void ElementTable::Grow() {
@@ -36,14 +37,14 @@ void ElementTable::Resize(uint32_t capacity) {
     if (lastSize != 0) {
         const uint32_t base = capacity_ - lastSize;
         const uint32_t newSize = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{capacity} - base, kSegmentSize));
-        auto widened = std::make_unique<ElementEntry[]>(newSize);
+        auto widened = std::make_unique_for_overwrite<ElementEntry[]>(newSize);
         std::copy_n(segments_.back().get(), lastSize, widened.get());
         segments_.back() = std::move(widened);
         capacity_ = base + newSize;
     }
     while (capacity_ < capacity) {
         const uint32_t size = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{capacity} - capacity_, kSegmentSize));
-        segments_.push_back(std::make_unique<ElementEntry[]>(size));
+        segments_.push_back(std::make_unique_for_overwrite<ElementEntry[]>(size));
         capacity_ += size;
     }
 }

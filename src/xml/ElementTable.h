@@ -6,7 +6,8 @@
 #include <memory>
 #include <vector>
 
-// One element of the document; entry 0 stands for the document itself.
+// One element of the document; entry 0 stands for the document itself. `ElementEntry{}` is all zeros; the table
+// leaves its spare room uninitialised, so memory the document never uses is never touched.
 struct ElementEntry {
     static constexpr uint32_t kLevelMask = 0xFFFF;
     static constexpr uint32_t kFirstChild = 0x80000;
@@ -14,15 +15,15 @@ struct ElementEntry {
     static constexpr uint32_t kHasProblem = 0x200000;
     static constexpr uint32_t kIllFormed = 0x800000; // entry 0 only
 
-    uint32_t start = 0;  // offset of the "<" of the start tag
-    uint32_t length = 0; // up to the ">" of the end tag (the start tag's length when there is none)
-    uint32_t startTagLength = 0;
-    uint32_t endTagLength = 0; // 0 for an empty-element tag and for an element never ended
-    uint32_t flags = 0;        // nesting level in the low bits, the flag bits above
-    uint32_t parent = 0;
-    uint32_t firstChild = 0;
-    uint32_t nextSibling = 0;     // 0 for the last child
-    uint32_t previousSibling = 0; // for the first child: the last child, so appending needs no walk
+    uint32_t start;  // offset of the "<" of the start tag
+    uint32_t length; // up to the ">" of the end tag (the start tag's length when there is none)
+    uint32_t startTagLength;
+    uint32_t endTagLength; // 0 for an empty-element tag and for an element never ended
+    uint32_t flags;        // nesting level in the low bits, the flag bits above
+    uint32_t parent;
+    uint32_t firstChild;
+    uint32_t nextSibling;     // 0 for the last child
+    uint32_t previousSibling; // for the first child: the last child, so appending needs no walk
 
     uint32_t Level() const { return flags & kLevelMask; }
     void SetLevel(uint32_t level) { flags = (flags & ~kLevelMask) | (level < kLevelMask ? level : kLevelMask); }
@@ -39,7 +40,7 @@ public:
     ElementTable(ElementTable&&) noexcept = default;
     ElementTable& operator=(ElementTable&&) noexcept = default;
 
-    // Drops every entry and makes room for `capacity` cleared entries (at least one).
+    // Drops every entry and makes room for `capacity` entries (at least one); only entry 0 is cleared.
     void Reset(uint32_t capacity);
     // Grows the room by half (by at least one entry); existing entries keep their values.
     void Grow();

@@ -21,9 +21,8 @@ std::wstring ErrorText(int code) {
 
 } // namespace
 
-FileReadStatus ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes, std::string& bytes,
-                             std::wstring& error) {
-    bytes.clear();
+FileReadStatus ReadFileInPieces(const std::filesystem::path& path, uint64_t maxBytes, FilePieces& pieces,
+                                std::wstring& error) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return FileReadStatus::Missing;
@@ -34,22 +33,28 @@ FileReadStatus ReadWholeFile(const std::filesystem::path& path, uint64_t maxByte
     }
     if (S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) > maxBytes)
         return FileReadStatus::TooLarge;
+    pieces.Expect(S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0);
     // Read to the end rather than trusting the size: the file may change, and some report no size at all.
-    char buffer[65536];
+    static constexpr size_t kBufferSize = 65536;
+    auto buffer = std::make_unique<char[]>(kBufferSize);
+    std::setvbuf(file.get(), nullptr, _IONBF, 0); // reads go straight into our buffer
+    uint64_t total = 0;
+    size_t kept = 0;
     for (;;) {
-        const size_t got = std::fread(buffer, 1, sizeof(buffer), file.get());
+        const size_t got = std::fread(buffer.get() + kept, 1, kBufferSize - kept, file.get());
         if (got == 0)
             break;
-        if (bytes.size() + got > maxBytes) {
-            bytes.clear();
+        total += got;
+        if (total > maxBytes)
             return FileReadStatus::TooLarge;
-        }
-        bytes.append(buffer, got);
+        const size_t taken = pieces.Take(std::string_view(buffer.get(), kept + got), false);
+        kept = kept + got - taken;
+        std::memmove(buffer.get(), buffer.get() + taken, kept);
     }
     if (std::ferror(file.get())) {
         error = ErrorText(errno);
-        bytes.clear();
         return FileReadStatus::Failed;
     }
+    pieces.Take(std::string_view(buffer.get(), kept), true);
     return FileReadStatus::Ok;
 }

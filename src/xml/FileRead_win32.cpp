@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <memory>
+
 namespace {
 
 struct ScopedHandle {
@@ -32,36 +35,41 @@ std::wstring ErrorText(DWORD code) {
 
 } // namespace
 
-FileReadStatus ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes, std::string& bytes,
-                             std::wstring& error) {
-    bytes.clear();
+FileReadStatus ReadFileInPieces(const std::filesystem::path& path, uint64_t maxBytes, FilePieces& pieces,
+                                std::wstring& error) {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return FileReadStatus::Missing;
     ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.value == INVALID_HANDLE_VALUE) {
         error = ErrorText(GetLastError());
         return FileReadStatus::Failed;
     }
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.value, &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes)
+    const bool sized = GetFileSizeEx(file.value, &size) != 0;
+    if (sized && static_cast<uint64_t>(size.QuadPart) > maxBytes)
         return FileReadStatus::TooLarge;
+    pieces.Expect(sized ? static_cast<uint64_t>(size.QuadPart) : 0);
     // Read to the end rather than trusting the size: the file may change while it is read.
-    char buffer[65536];
+    static constexpr DWORD kBufferSize = 65536;
+    auto buffer = std::make_unique<char[]>(kBufferSize);
+    uint64_t total = 0;
+    DWORD kept = 0;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.value, buffer, sizeof(buffer), &got, nullptr)) {
+        if (!ReadFile(file.value, buffer.get() + kept, kBufferSize - kept, &got, nullptr)) {
             error = ErrorText(GetLastError());
-            bytes.clear();
             return FileReadStatus::Failed;
         }
         if (got == 0)
             break;
-        if (bytes.size() + got > maxBytes) {
-            bytes.clear();
+        total += got;
+        if (total > maxBytes)
             return FileReadStatus::TooLarge;
-        }
-        bytes.append(buffer, got);
+        const size_t taken = pieces.Take(std::string_view(buffer.get(), kept + got), false);
+        kept = static_cast<DWORD>(kept + got - taken);
+        std::memmove(buffer.get(), buffer.get() + taken, kept);
     }
+    pieces.Take(std::string_view(buffer.get(), kept), true);
     return FileReadStatus::Ok;
 }

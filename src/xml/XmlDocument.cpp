@@ -3,7 +3,12 @@
 
 #include "xml/FileRead.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <unordered_map>
 
 namespace {
@@ -18,84 +23,187 @@ bool StartsTagName(char16_t c) {
     return (c >= u'A' && c <= u'Z') || c > 0x60 || c == u'_' || c == u':';
 }
 
-// Values beyond the last Unicode character have no UTF-16 form and become "?".
-void AppendCodePoint(std::u16string& out, uint32_t value) {
+// Appends UTF-16 units (to a wide string too); values beyond the last Unicode character have no UTF-16 form
+// and become "?".
+template <typename String> void AppendCodePoint(String& out, uint32_t value) {
+    using Unit = typename String::value_type;
     if (value > 0x10FFFF) {
-        out += kReplacement;
+        out += static_cast<Unit>(kReplacement);
     } else if (value > 0xFFFF) {
         value -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (value >> 10));
-        out += static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+        out += static_cast<Unit>(0xD800 + (value >> 10));
+        out += static_cast<Unit>(0xDC00 + (value & 0x3FF));
     } else {
-        out += static_cast<char16_t>(value);
+        out += static_cast<Unit>(value);
     }
 }
 
-// Lenient UTF-8: overlong forms and surrogate values pass; what cannot be decoded becomes "?" and decoding
-// goes on, so no byte of the file is silently lost. A zero byte is no XML character and becomes "?" too.
-std::u16string DecodeUtf8(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    const size_t size = bytes.size();
-    size_t i = 0;
-    while (i < size) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out += lead == 0 ? kReplacement : static_cast<char16_t>(lead);
-            ++i;
-            continue;
-        }
-        size_t extra = 0;
-        uint32_t value = 0;
-        if (!(lead & 0x20)) {
-            extra = 1;
-            value = lead & 0x1F;
-        } else if (!(lead & 0x10)) {
-            extra = 2;
-            value = lead & 0x0F;
-        } else if (!(lead & 0x08)) {
-            extra = 3;
-            value = lead & 0x07;
-        } else {
-            out += kReplacement;
-            ++i;
-            continue;
-        }
-        size_t k = 1;
-        for (; k <= extra && i + k < size; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (next < 0x80)
-                break;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (k <= extra) {
-            // Invalid at byte i + k, or cut off by the end of the data: one "?" for the bytes taken so far.
-            out += kReplacement;
-            i += k;
-            continue;
-        }
-        AppendCodePoint(out, value == 0 ? kReplacement : value); // beyond U+10FFFF gives "?" as well
-        i += extra + 1;
-    }
-    return out;
+// True when none of the 8 bytes has its top bit set or is zero: plain ASCII that can be widened as it is.
+bool PlainAscii(uint64_t eight) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kTops = 0x8080808080808080ull;
+    // No top bit set, and subtracting one from each byte with its top bit forced on borrows from none.
+    return (eight & kTops) == 0 && (((eight | kTops) - kOnes) & kTops) == kTops;
 }
 
-// Wide strings are UTF-16 on Windows and UTF-32 on the native build.
+// Lenient UTF-8 into UTF-16: overlong forms and surrogate values pass, and what cannot be decoded becomes "?"
+// with decoding going on at the byte that broke it. A zero byte ends the text, as does a sequence cut off by
+// the end of the data (it is dropped). The output grows in slices, so `out` must have been reserved for the
+// whole input (plus a few units) to be written without a reallocation.
+class Utf8Decoder {
+public:
+    explicit Utf8Decoder(std::u16string& out) : out_(out) {}
+
+    // Decodes what it can of `bytes` and returns how many it used. Unless `last`, it stops where fewer than 4
+    // bytes remain, so that no sequence can be cut by the end of the piece.
+    size_t Decode(std::string_view bytes, bool last) {
+        const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* const end = begin + bytes.size();
+        if (ended_)
+            return bytes.size();
+        const auto* const stop = last ? end : (bytes.size() > 3 ? end - 3 : begin);
+        const auto* p = begin;
+        while (p < stop && !ended_) {
+            const size_t slice = std::min<size_t>(static_cast<size_t>(stop - p), kSlice);
+            // A sequence never makes more units than it has bytes; the last one may reach 3 bytes past the slice.
+            const size_t base = out_.size();
+            out_.resize(base + slice + 4);
+            char16_t* w = out_.data() + base;
+            p = DecodeSlice(p, p + slice, end, w);
+            out_.resize(static_cast<size_t>(w - out_.data()));
+        }
+        return ended_ ? bytes.size() : static_cast<size_t>(p - begin);
+    }
+
+private:
+    static constexpr size_t kSlice = 32768;
+
+    const unsigned char* DecodeSlice(const unsigned char* p, const unsigned char* sliceEnd, const unsigned char* end,
+                                     char16_t*& w) {
+        while (p < sliceEnd) {
+            const unsigned lead = *p;
+            if (lead < 0x80) {
+                if (lead == 0) {
+                    ended_ = true;
+                    return p;
+                }
+                // Runs of ASCII (most of any document) go many bytes at a time.
+#if defined(__SSE2__)
+                const __m128i zero = _mm_setzero_si128();
+                while (sliceEnd - p >= 16) {
+                    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                    const unsigned special = static_cast<unsigned>(_mm_movemask_epi8(bytes)) |
+                                             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero)));
+                    if (special != 0) {
+                        // The plain bytes before the first special one, then that one on the slow path.
+                        for (int k = __builtin_ctz(special); k > 0; --k)
+                            *w++ = *p++;
+                        break;
+                    }
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_unpacklo_epi8(bytes, zero));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(w + 8), _mm_unpackhi_epi8(bytes, zero));
+                    w += 16;
+                    p += 16;
+                }
+#endif
+                uint64_t eight;
+                while (sliceEnd - p >= 8 && (std::memcpy(&eight, p, 8), PlainAscii(eight))) {
+                    for (int k = 0; k < 8; ++k)
+                        w[k] = p[k];
+                    w += 8;
+                    p += 8;
+                }
+                if (p < sliceEnd && *p < 0x80 && *p != 0)
+                    *w++ = *p++;
+                continue;
+            }
+            size_t extra;
+            uint32_t value;
+            if (!(lead & 0x20)) {
+                extra = 1;
+                value = lead & 0x1F;
+            } else if (!(lead & 0x10)) {
+                extra = 2;
+                value = lead & 0x0F;
+            } else if (!(lead & 0x08)) {
+                extra = 3;
+                value = lead & 0x07;
+            } else {
+                *w++ = kReplacement;
+                ++p;
+                continue;
+            }
+            if (static_cast<size_t>(end - p) <= extra) {
+                ended_ = true; // cut off by the end of the data
+                return p;
+            }
+            size_t k = 1;
+            for (; k <= extra; ++k) {
+                const unsigned next = p[k];
+                if (next < 0x80)
+                    break;
+                value = (value << 6) | (next & 0x3F);
+            }
+            p += k;
+            if (k <= extra) {
+                *w++ = kReplacement; // invalid at the byte that broke it, where decoding resumes
+            } else if (value == 0 || value > 0x10FFFF) {
+                *w++ = kReplacement;
+            } else if (value > 0xFFFF) {
+                value -= 0x10000;
+                *w++ = static_cast<char16_t>(0xD800 + (value >> 10));
+                *w++ = static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+            } else {
+                *w++ = static_cast<char16_t>(value);
+            }
+        }
+        return p;
+    }
+
+    std::u16string& out_;
+    bool ended_ = false;
+};
+
+// Decodes a file into the text as it is read.
+class TextFromFile : public FilePieces {
+public:
+    explicit TextFromFile(std::u16string& text) : text_(text), decoder_(text) {}
+    void Expect(uint64_t bytes) override { text_.reserve(static_cast<size_t>(bytes) + 8); }
+    size_t Take(std::string_view piece, bool last) override {
+        const size_t taken = decoder_.Decode(piece, last);
+        bytes_ += taken;
+        return taken;
+    }
+    uint64_t Bytes() const { return bytes_; }
+
+private:
+    std::u16string& text_;
+    Utf8Decoder decoder_;
+    uint64_t bytes_ = 0;
+};
+
+// Wide strings are UTF-16 on Windows and UTF-32 on the native build, where surrogate pairs become one character.
 std::wstring ToWide(std::u16string_view text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if constexpr (sizeof(wchar_t) == 4) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        return std::wstring(text.begin(), text.end());
+    } else {
+        // Most texts hold no surrogate at all and are widened as they stand.
+        if (std::none_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xD800 && c < 0xE000; }))
+            return std::wstring(text.begin(), text.end());
+        std::wstring out(text.size(), L'\0');
+        size_t n = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i];
             if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-                out += static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+                out[n++] = static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00));
                 ++i;
                 continue;
             }
+            out[n++] = static_cast<wchar_t>(c);
         }
-        out += static_cast<wchar_t>(c);
+        out.resize(n);
+        return out;
     }
-    return out;
 }
 
 std::u16string ToUtf16(std::wstring_view text) {
@@ -106,23 +214,41 @@ std::u16string ToUtf16(std::wstring_view text) {
     return out;
 }
 
-char16_t FoldCase(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+// A wanted name can be compared with the text as it is unless it holds characters that UTF-16 writes as
+// surrogate pairs (possible only where wide strings are UTF-32).
+template <typename Char> bool NeedsUtf16(std::basic_string_view<Char> name) {
+    if constexpr (sizeof(Char) == 2) {
+        return false;
+    } else {
+        for (Char c : name) {
+            if (static_cast<uint32_t>(c) > 0xFFFF)
+                return true;
+        }
+        return false;
+    }
+}
+
+uint32_t FoldCase(uint32_t c) {
+    return (c >= u'a' && c <= u'z') ? c - 0x20 : c;
 }
 
 // A name read from the document matches the wanted name when it spells the wanted name's beginning and the
 // wanted name ends there or goes on with a separator.
-bool NameMatches(std::u16string_view name, std::u16string_view wanted, bool ignoreCase) {
+template <typename Char>
+bool NameMatches(std::u16string_view name, std::basic_string_view<Char> wanted, bool ignoreCase) {
     if (name.size() > wanted.size())
         return false;
     for (size_t i = 0; i < name.size(); ++i) {
-        if (ignoreCase ? FoldCase(name[i]) != FoldCase(wanted[i]) : name[i] != wanted[i])
+        const uint32_t have = name[i];
+        const auto want = static_cast<uint32_t>(wanted[i]);
+        if (ignoreCase ? FoldCase(have) != FoldCase(want) : have != want)
             return false;
     }
     if (name.size() == wanted.size())
         return true;
-    const char16_t next = wanted[name.size()];
-    return IsBlank(next) || next == u'=' || next == u'/' || next == u'[' || next == u']';
+    const auto next = static_cast<uint32_t>(wanted[name.size()]);
+    return next == u' ' || next == u'\t' || next == u'\n' || next == u'\r' || next == u'=' || next == u'/' ||
+           next == u'[' || next == u']';
 }
 
 int DigitValue(char16_t c, bool hex) {
@@ -157,24 +283,26 @@ size_t NumericReference(std::u16string_view value, size_t at, uint32_t& code) {
     return i + 1 - at;
 }
 
-std::u16string DecodeValue(std::u16string_view value) {
+// Writes UTF-16 units into `String`, a UTF-16 or a wide string.
+template <typename String> String DecodeValue(std::u16string_view value) {
+    using Unit = typename String::value_type;
     static constexpr struct {
         std::u16string_view name;
         char16_t character;
     } kEntities[] = {{u"&lt;", u'<'}, {u"&amp;", u'&'}, {u"&gt;", u'>'}, {u"&apos;", u'\''}, {u"&quot;", u'"'}};
-    std::u16string out;
+    String out;
     out.reserve(value.size());
     for (size_t i = 0; i < value.size(); ++i) {
         const char16_t c = value[i];
         if (c != u'&') {
-            out += c;
+            out += static_cast<Unit>(c);
             continue;
         }
         const std::u16string_view rest = value.substr(i);
         bool replaced = false;
         for (const auto& entity : kEntities) {
             if (rest.starts_with(entity.name)) {
-                out += entity.character;
+                out += static_cast<Unit>(entity.character);
                 i += entity.name.size() - 1;
                 replaced = true;
                 break;
@@ -189,10 +317,46 @@ std::u16string DecodeValue(std::u16string_view value) {
             AppendCodePoint(out, code);
             i += length - 1;
         } else {
-            out += c;
+            out += static_cast<Unit>(c);
         }
     }
     return out;
+}
+
+// A decoded attribute value as a wide string: where wide strings are UTF-32, its surrogate pairs are joined.
+std::wstring DecodeValueWide(std::u16string_view value) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        return DecodeValue<std::wstring>(value);
+    } else {
+        return ToWide(DecodeValue<std::u16string>(value));
+    }
+}
+
+// Character classes of the attribute tokens.
+constexpr unsigned kBlankClass = 1;
+constexpr unsigned kDelimiterClass = 2; // "=", ">", "/", "?"
+constexpr unsigned kCloseClass = 4;     // ">"
+constexpr unsigned kQuoteClass = 8;
+
+unsigned TokenClass(char16_t c) {
+    switch (c) {
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\r':
+        return kBlankClass;
+    case u'=':
+    case u'/':
+    case u'?':
+        return kDelimiterClass;
+    case u'>':
+        return kDelimiterClass | kCloseClass;
+    case u'"':
+    case u'\'':
+        return kQuoteClass;
+    default:
+        return 0;
+    }
 }
 
 std::wstring Quote(std::u16string_view name) {
@@ -226,11 +390,15 @@ XmlDocument::XmlDocument() {
 
 bool XmlDocument::LoadFile(const std::filesystem::path& path) {
     path_ = path;
-    std::string bytes;
     std::wstring error;
     FileReadStatus status;
+    // Decoded into a text of its own: a file that cannot be read leaves the document as it was.
+    std::u16string text;
+    uint64_t bytes = 0;
     try {
-        status = ReadWholeFile(path, kMaxBytes, bytes, error);
+        TextFromFile pieces(text);
+        status = ReadFileInPieces(path, kMaxBytes, pieces, error);
+        bytes = pieces.Bytes();
     } catch (const std::bad_alloc&) {
         result_ = L"Not enough memory to read the file";
         return false;
@@ -247,6 +415,7 @@ bool XmlDocument::LoadFile(const std::filesystem::path& path) {
     case FileReadStatus::Ok:
         break;
     }
+    text_ = std::move(text);
     return Load(bytes);
 }
 
@@ -255,29 +424,79 @@ bool XmlDocument::LoadBytes(std::string_view utf8) {
         result_ = L"File too large";
         return false;
     }
-    return Load(utf8);
+    try {
+        std::u16string text;
+        text.reserve(utf8.size() + 8);
+        Utf8Decoder(text).Decode(utf8, true);
+        text_ = std::move(text);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory();
+    }
+    return Load(utf8.size());
 }
 
-bool XmlDocument::Load(std::string_view utf8) {
+bool XmlDocument::Load(uint64_t bytes) {
     try {
-        text_.clear();
-        text_ = DecodeUtf8(utf8);
-        Parse(std::to_wstring(utf8.size()) + L" bytes to " + std::to_wstring(text_.size()) + L" wide chars");
+        Parse(std::to_wstring(bytes) + L" bytes to " + std::to_wstring(text_.size()) + L" wide chars");
         return CheckWellFormed();
     } catch (const std::bad_alloc&) {
-        text_.clear();
-        text_.shrink_to_fit();
-        SetPosition(0, 0, 0);
-        usedCount_ = 1;
-        elements_.Reset(1); // frees the partial table before taking one entry
-        result_ = L"Not enough memory to load the document";
-        return false;
+        return OutOfMemory();
     }
 }
 
+bool XmlDocument::OutOfMemory() {
+    text_.clear();
+    text_.shrink_to_fit();
+    SetPosition(0, 0, 0);
+    usedCount_ = 1;
+    elements_.Reset(1); // frees the partial table before taking one entry
+    result_ = L"Not enough memory to load the document";
+    return false;
+}
+
+namespace {
+
+// A character that means nothing to the scan of a start tag outside a value: not a blank, "=", ">" or "/".
+bool OrdinaryInTag(char16_t c) {
+    return c > u'>' || (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r' && c != u'=' && c != u'>' && c != u'/');
+}
+
+// Position of the first `c` in text[from, size), or size.
+size_t FindChar(const char16_t* text, size_t from, size_t size, char16_t c) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+    for (; from + 8 <= size; from += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+        const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted)));
+        if (hits != 0)
+            return from + static_cast<size_t>(__builtin_ctz(hits)) / 2;
+    }
+#endif
+    for (; from < size; ++from) {
+        if (text[from] == c)
+            return from;
+    }
+    return size;
+}
+
+// Position of the first of the three characters of `close` in text[from, size), or size.
+size_t FindText3(const char16_t* text, size_t from, size_t size, const char16_t* close) {
+    while (size >= 3 && from <= size - 3) {
+        from = FindChar(text, from, size - 2, close[0]);
+        if (from > size - 3)
+            break;
+        if (text[from + 1] == close[1] && text[from + 2] == close[2])
+            return from;
+        ++from;
+    }
+    return size;
+}
+
+} // namespace
+
 XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
-    const std::u16string_view text = text_;
-    const size_t size = text.size();
+    const char16_t* const text = text_.data();
+    const size_t size = text_.size();
     Node node;
     node.start = offset;
     auto endAt = [&](size_t end) { node.length = static_cast<uint32_t>(end - offset); };
@@ -287,10 +506,16 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
         node.unterminated = true;
         endAt(size);
     };
-    // Constructs closed by a fixed text, searched from `from`.
+    // Constructs closed by a fixed text of one or more characters, searched from `from`.
     auto closedBy = [&](std::u16string_view close, size_t from, const wchar_t* construct) {
-        const size_t at = from <= size ? text.find(close, from) : std::u16string_view::npos;
-        if (at == std::u16string_view::npos)
+        size_t at = size;
+        if (from <= size) {
+            if (close.size() == 3)
+                at = FindText3(text, from, size, close.data());
+            else
+                at = std::u16string_view(text, size).find(close, from);
+        }
+        if (at >= size)
             runToEnd(construct);
         else
             endAt(at + close.size());
@@ -299,36 +524,52 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
     auto incorrect = [&](const wchar_t* what) {
         node.kind = Node::Kind::Error;
         node.problem = what;
-        const size_t at = text.find_first_of(u"<>", offset + 1);
-        if (at == std::u16string_view::npos)
-            endAt(size);
-        else
-            endAt(text[at] == u'>' ? at + 1 : at);
+        size_t at = offset + 1;
+        while (at < size && text[at] != u'<' && text[at] != u'>')
+            ++at;
+        endAt(at < size && text[at] == u'>' ? at + 1 : at);
     };
     auto charAt = [&](size_t i) -> char16_t { return i < size ? text[i] : u'\0'; };
 
     if (text[offset] != u'<') {
-        const size_t at = text.find(u'<', offset);
-        endAt(at == std::u16string_view::npos ? size : at);
+        endAt(FindChar(text, offset, size, u'<'));
         return node;
     }
-    const char16_t first = charAt(offset + 1);
-    if (offset + 1 < size && StartsTagName(first)) {
+    // A "<" or "<!" that the text ends with is a tag cut off, whatever it would have been.
+    if (offset + 1 == size || (offset + 2 == size && text[offset + 1] == u'!')) {
+        runToEnd(L"tag");
+        return node;
+    }
+    const char16_t first = text[offset + 1];
+    if (StartsTagName(first)) {
         // A start tag: ">" outside quoted values ends it. A "/" right before that ">" makes it an empty-element
-        // tag unless the "/" belongs to an unquoted attribute value.
+        // tag unless the "/" continues an unquoted attribute value.
+        // The name runs to the first blank, "/" or ">"; an "=" in it starts the full scan early.
+        size_t i = offset + 2;
+        while (i < size && !IsBlank(text[i]) && text[i] != u'/' && text[i] != u'>' && text[i] != u'=')
+            ++i;
+        size_t nameEnd = i < size && text[i] != u'=' ? i : 0;
         bool afterEquals = false;
         bool inUnquotedValue = false;
         bool slashInValue = false;
-        size_t nameEnd = 0;
-        for (size_t i = offset + 1; i < size; ++i) {
+        for (; i < size; ++i) {
+            if (!afterEquals && nameEnd != 0 && OrdinaryInTag(text[i])) {
+                // Attribute names and unquoted values change no state but the "/" seen last.
+                do
+                    ++i;
+                while (i < size && OrdinaryInTag(text[i]));
+                slashInValue = false;
+                if (i == size)
+                    break;
+            }
             const char16_t c = text[i];
             if (nameEnd == 0 && (IsBlank(c) || c == u'/' || c == u'>'))
                 nameEnd = i;
             if (afterEquals && !IsBlank(c)) {
                 afterEquals = false;
                 if (c == u'"' || c == u'\'') {
-                    const size_t close = text.find(c, i + 1);
-                    if (close == std::u16string_view::npos)
+                    const size_t close = FindChar(text, i + 1, size, c);
+                    if (close == size)
                         break;
                     i = close;
                     continue;
@@ -336,9 +577,8 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
                 inUnquotedValue = true;
             }
             if (c == u'>') {
-                node.kind = i - 1 > offset && text[i - 1] == u'/' && !slashInValue ? Node::Kind::EmptyTag
-                                                                                   : Node::Kind::StartTag;
-                node.name = text.substr(offset + 1, nameEnd - offset - 1);
+                node.kind = text[i - 1] == u'/' && !slashInValue ? Node::Kind::EmptyTag : Node::Kind::StartTag;
+                node.name = std::u16string_view(text + offset + 1, nameEnd - offset - 1);
                 endAt(i + 1);
                 return node;
             }
@@ -348,15 +588,16 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
             } else if (IsBlank(c)) {
                 inUnquotedValue = false;
             }
-            slashInValue = c == u'/' && inUnquotedValue;
+            // A "/" that opens a value after "= " is not part of it: blanks came before it.
+            slashInValue = c == u'/' && inUnquotedValue && !IsBlank(text[i - 1]);
         }
         runToEnd(L"Element tag");
         return node;
     }
     switch (first) {
     case u'/': {
-        const size_t close = text.find(u'>', offset + 2);
-        if (close == std::u16string_view::npos) {
+        const size_t close = FindChar(text, offset + 2, size, u'>');
+        if (close == size) {
             runToEnd(L"Element end tag");
             return node;
         }
@@ -364,7 +605,7 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
         while (nameEnd < close && !IsBlank(text[nameEnd]))
             ++nameEnd;
         node.kind = Node::Kind::EndTag;
-        node.name = text.substr(offset + 2, nameEnd - offset - 2);
+        node.name = std::u16string_view(text + offset + 2, nameEnd - offset - 2);
         endAt(close + 1);
         return node;
     }
@@ -461,9 +702,13 @@ public:
     std::wstring message;
 
 private:
+    static constexpr uint32_t kNone = UINT32_MAX;
+
     struct OpenElement {
         uint32_t index;
         std::u16string_view name;
+        uint32_t nameSlot;      // this name's entry in topByName_
+        uint32_t belowSameName; // stack position of the next open element of the same name below, or kNone
     };
 
     uint32_t CurrentParent() const { return open_.empty() ? 0 : open_.back().index; }
@@ -493,20 +738,30 @@ private:
             elements_[index].length = node.length;
             return;
         }
-        open_.push_back({index, node.name});
-        byName_[node.name].push_back(open_.size() - 1);
+        const uint32_t slot = NameSlot(node.name);
+        open_.push_back({index, node.name, slot, topByName_[slot]});
+        topByName_[slot] = static_cast<uint32_t>(open_.size() - 1);
     }
 
     void EndElement(const Node& node) {
-        const auto named = byName_.find(node.name);
-        if (named == byName_.end() || named->second.empty()) {
-            MarkProblem();
-            Report([&] {
-                return L"No start tag for end tag " + Quote(node.name) + L" at offset " + std::to_wstring(node.start);
-            });
-            return;
+        // Mostly the end tag closes the innermost open element; any other open element of its name is found
+        // through the per-name stacks without walking the open ones.
+        size_t depth;
+        if (!open_.empty() && open_.back().name == node.name) {
+            depth = open_.size() - 1;
+        } else {
+            const auto named = slots_.find(node.name);
+            const uint32_t top = named == slots_.end() ? kNone : topByName_[named->second];
+            if (top == kNone) {
+                MarkProblem();
+                Report([&] {
+                    return L"No start tag for end tag " + Quote(node.name) + L" at offset " +
+                           std::to_wstring(node.start);
+                });
+                return;
+            }
+            depth = top;
         }
-        const size_t depth = named->second.back();
         if (depth + 1 < open_.size()) {
             const OpenElement& innermost = open_.back();
             Report([&] {
@@ -522,9 +777,16 @@ private:
         Pop();
     }
 
+    uint32_t NameSlot(std::u16string_view name) {
+        const auto [at, added] = slots_.try_emplace(name, static_cast<uint32_t>(topByName_.size()));
+        if (added)
+            topByName_.push_back(kNone);
+        return at->second;
+    }
+
     void Pop() {
-        auto& positions = byName_[open_.back().name];
-        positions.pop_back();
+        const OpenElement& top = open_.back();
+        topByName_[top.nameSlot] = top.belowSameName;
         open_.pop_back();
     }
 
@@ -597,8 +859,10 @@ private:
     XmlDocument& doc_;
     ElementTable& elements_;
     std::vector<OpenElement> open_;
-    // Stack positions of the open elements by name, so that an end tag finds its element at once.
-    std::unordered_map<std::u16string_view, std::vector<size_t>> byName_;
+    // Each name met in a start tag gets a slot; the slot holds the stack position of the innermost open element
+    // of that name, and each open element the position of the next one below it.
+    std::unordered_map<std::u16string_view, uint32_t> slots_;
+    std::vector<uint32_t> topByName_;
     bool treeMoved_ = false;
 };
 
@@ -647,17 +911,22 @@ void XmlDocument::ResetMain() {
 
 std::u16string_view XmlDocument::ElementName(uint32_t index) const {
     const ElementEntry& entry = elements_[index];
-    const std::u16string_view tag = std::u16string_view(text_).substr(entry.start, entry.startTagLength);
+    const char16_t* const tag = text_.data() + entry.start;
+    const size_t size = entry.startTagLength;
     size_t begin = 1;
-    while (begin < tag.size() && IsBlank(tag[begin]))
+    while (begin < size && IsBlank(tag[begin]))
         ++begin;
     size_t end = begin;
-    while (end < tag.size() && !IsBlank(tag[end]) && std::u16string_view(u"<>=\\/?!").find(tag[end]) == tag.npos)
-        ++end;
-    return tag.substr(begin, end - begin);
+    for (; end < size; ++end) {
+        const char16_t c = tag[end];
+        if (IsBlank(c) || c == u'<' || c == u'>' || c == u'=' || c == u'\\' || c == u'/' || c == u'?' || c == u'!')
+            break;
+    }
+    return std::u16string_view(tag + begin, end - begin);
 }
 
-bool XmlDocument::FindFrom(uint32_t index, std::u16string_view name, uint32_t& found) const {
+template <typename Char>
+bool XmlDocument::FindFrom(uint32_t index, std::basic_string_view<Char> name, uint32_t& found) const {
     const bool ignoreCase = (options_ & kIgnoreCase) != 0;
     for (; index != 0; index = elements_[index].nextSibling) {
         if (name.empty() || NameMatches(ElementName(index), name, ignoreCase)) {
@@ -668,10 +937,18 @@ bool XmlDocument::FindFrom(uint32_t index, std::u16string_view name, uint32_t& f
     return false;
 }
 
+bool XmlDocument::FindNamed(uint32_t start, std::wstring_view name, uint32_t& found) const {
+    if (NeedsUtf16(name)) {
+        const std::u16string wanted = ToUtf16(name);
+        return FindFrom(start, std::u16string_view(wanted), found);
+    }
+    return FindFrom(start, name, found);
+}
+
 bool XmlDocument::FindElement(std::wstring_view name) {
     const uint32_t start = mainIndex_ != 0 ? elements_[mainIndex_].nextSibling : elements_[parentIndex_].firstChild;
     uint32_t found = 0;
-    if (!FindFrom(start, ToUtf16(name), found))
+    if (!FindNamed(start, name, found))
         return false;
     SetPosition(elements_[found].parent, found, 0);
     return true;
@@ -682,7 +959,7 @@ bool XmlDocument::FindChildElement(std::wstring_view name) {
         return false;
     const uint32_t start = childIndex_ != 0 ? elements_[childIndex_].nextSibling : elements_[mainIndex_].firstChild;
     uint32_t found = 0;
-    if (!FindFrom(start, ToUtf16(name), found))
+    if (!FindNamed(start, name, found))
         return false;
     SetPosition(elements_[mainIndex_].parent, mainIndex_, found);
     return true;
@@ -713,39 +990,53 @@ std::wstring XmlDocument::GetChildTagName() const {
 std::wstring XmlDocument::GetChildAttribute(std::wstring_view name) const {
     if (childIndex_ == 0 || nodeType_ != 1)
         return {};
-    const std::u16string wanted = ToUtf16(name);
+    if (NeedsUtf16(name)) {
+        const std::u16string wanted = ToUtf16(name);
+        return ChildAttribute(std::u16string_view(wanted));
+    }
+    return ChildAttribute(name);
+}
+
+template <typename Char> std::wstring XmlDocument::ChildAttribute(std::basic_string_view<Char> wanted) const {
     const bool ignoreCase = (options_ & kIgnoreCase) != 0;
     const ElementEntry& entry = elements_[childIndex_];
-    const std::u16string_view tag = std::u16string_view(text_).substr(entry.start, entry.startTagLength);
-    auto isDelimiter = [](char16_t c) { return c == u'=' || c == u'>' || c == u'/' || c == u'?'; };
+    const std::u16string_view tag(text_.data() + entry.start, entry.startTagLength);
+    // Values without references, the usual case, are converted as they stand.
+    auto decoded = [](std::u16string_view value) {
+        return value.find(u'&') == value.npos ? ToWide(value) : DecodeValueWide(value);
+    };
 
     bool tagName = true;
     bool afterEquals = false;
     bool found = false;
     std::u16string_view foundName;
+    const char16_t* const text = tag.data();
+    const size_t size = tag.size();
     size_t pos = 1;
     for (;;) {
-        while (pos < tag.size() && IsBlank(tag[pos]))
+        while (pos < size && TokenClass(text[pos]) & kBlankClass)
             ++pos;
-        if (pos >= tag.size())
+        if (pos >= size)
             break;
-        const char16_t c = tag[pos];
+        const char16_t c = text[pos];
+        const unsigned kind = TokenClass(c);
         std::u16string_view token;
         bool quoted = false;
         bool delimiter = false;
-        if (c == u'"' || c == u'\'') {
-            const size_t close = std::min(tag.find(c, pos + 1), tag.size());
+        if (kind & kQuoteClass) {
+            const size_t close = FindChar(text, pos + 1, size, c);
             token = tag.substr(pos + 1, close - pos - 1);
             quoted = true;
             pos = close + 1;
-        } else if (isDelimiter(c) && !(afterEquals && c != u'>')) {
+        } else if ((kind & kDelimiterClass) && !(afterEquals && c != u'>')) {
             token = tag.substr(pos, 1);
             delimiter = true;
             ++pos;
         } else {
+            // After "=" a token runs to a blank or ">", elsewhere also to "=", "/" or "?".
+            const unsigned stop = afterEquals ? kBlankClass | kCloseClass : kBlankClass | kDelimiterClass;
             size_t end = pos + 1;
-            while (end < tag.size() && !IsBlank(tag[end]) && tag[end] != u'>' &&
-                   (afterEquals || !isDelimiter(tag[end])))
+            while (end < size && !(TokenClass(text[end]) & stop))
                 ++end;
             token = tag.substr(pos, end - pos);
             pos = end;
@@ -764,7 +1055,7 @@ std::wstring XmlDocument::GetChildAttribute(std::wstring_view name) const {
         const bool isValue = quoted || afterEquals;
         afterEquals = false;
         if (found)
-            return isValue ? ToWide(DecodeValue(token)) : ToWide(foundName);
+            return isValue ? decoded(token) : ToWide(foundName);
         if (!isValue && NameMatches(token, wanted, ignoreCase)) {
             found = true;
             foundName = token;

@@ -50,12 +50,15 @@ private:
     struct Node;
     class Builder;
 
-    bool Load(std::string_view utf8);
+    bool Load(uint64_t bytes); // parses the decoded text
+    bool OutOfMemory();
     void Parse(const std::wstring& summary);
     Node ScanNode(uint32_t offset) const;
     void SetPosition(uint32_t parent, uint32_t main, uint32_t child);
     std::u16string_view ElementName(uint32_t index) const;
-    bool FindFrom(uint32_t index, std::u16string_view name, uint32_t& found) const;
+    bool FindNamed(uint32_t index, std::wstring_view name, uint32_t& found) const;
+    template <typename Char> bool FindFrom(uint32_t index, std::basic_string_view<Char> name, uint32_t& found) const;
+    template <typename Char> std::wstring ChildAttribute(std::basic_string_view<Char> wanted) const;
 
     std::u16string text_;
     std::wstring result_;

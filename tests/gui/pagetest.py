@@ -233,6 +233,23 @@ class App:
         self.gui.wait_for(lambda: self.list_view(main)[0]["mark"] == rows[0]["index"] and
                           self.list_view(main)[1][rows[0]["index"]]["selected"], what="row %r selected" % inf)
 
+    def detect(self):
+        """Presses "开始运行" and returns the main window once the selection page shows."""
+        main = self.main_window(START)
+        self.press(main, START)
+        return self.main_window(TREE)
+
+    def confirm_uninstall(self, main, device, inf):
+        """Selects the device and its package row, presses "开始卸载" and answers "是"; returns the journal's
+        length before, so that the caller can read what the uninstall ran."""
+        self.select_device(main, device)
+        self.gui.wait_for(lambda: self.rows(main), what="rows of %s" % device)
+        before = len(self.journal())
+        self.select_row(main, inf)
+        self.press(main, UNINSTALL)
+        self.answer(self.wait_prompt("是否要卸载该驱动？"), FIRST)
+        return before
+
     def press(self, main, control_id):
         self.gui.click(*main.child(control_id).center())
 
@@ -423,36 +440,23 @@ class PagesTest(unittest.TestCase):
         # The NVIDIA package is refused for another reason than use.
         pc = variant_of_demo(gui.work, "failing", package_lines={"oem21.inf": "delete-fails yes"})
         app = self.app(pc, "failing")
-        main = app.main_window(START)
-        app.press(main, START)
-        main = app.main_window(TREE)
-        app.select_device(main, "Realtek PCIE CardReader")
-        gui.wait_for(lambda: app.rows(main), what="rows of the card reader")
-        self.assertEqual(app.rows(main), [("oem50.inf", "10.0.18362.31259-当前")])
-        before = app.journal()
-        app.select_row(main, "oem50.inf")
-        app.press(main, UNINSTALL)
-        app.answer(app.wait_prompt("是否要卸载该驱动？"), FIRST)
+        main = app.detect()
+        before = app.confirm_uninstall(main, "Realtek PCIE CardReader", "oem50.inf")
         failed = app.wait_prompt("卸载失败")
         gui.screenshot("uninstall-failed", gui.owner_of(app.exe, failed).rect)
         # The removal of the card reader failed: no second delete, but a rescan, so that nothing stays removed.
-        self.assertEqual(app.journal()[len(before):], [app.tool + " -f dp_delete oem50.inf",
-                                                       app.tool + " remove *PCI\\VEN_10EC&DEV_522A*",
-                                                       app.tool + " rescan"])
+        self.assertEqual(app.journal()[before:], [app.tool + " -f dp_delete oem50.inf",
+                                                  app.tool + " remove *PCI\\VEN_10EC&DEV_522A*",
+                                                  app.tool + " rescan"])
         self.assertIn("卸载设备失败", self.tool_log())
         self.assertEqual(app.rows(main), [("oem50.inf", "10.0.18362.31259-当前")], "the list stays")
         app.answer(failed, FIRST)
         self.assertTrue(app.no_pop_up())
 
         # A refusal other than "in use" removes nothing.
-        app.select_device(main, "NVIDIA GeForce GTX 1050")
-        gui.wait_for(lambda: app.rows(main), what="rows of the NVIDIA card")
-        before = app.journal()
-        app.select_row(main, "oem21.inf")
-        app.press(main, UNINSTALL)
-        app.answer(app.wait_prompt("是否要卸载该驱动？"), FIRST)
+        before = app.confirm_uninstall(main, "NVIDIA GeForce GTX 1050", "oem21.inf")
         app.answer(app.wait_prompt("卸载失败"), FIRST)
-        self.assertEqual(app.journal()[len(before):], [app.tool + " -f dp_delete oem21.inf"])
+        self.assertEqual(app.journal()[before:], [app.tool + " -f dp_delete oem21.inf"])
         with open(os.path.join(app.sim, "pc.txt"), encoding="utf-8") as f:
             state = f.read()
         self.assertIsNone(re.search(r"^\s*present\s+removed", state, re.M), "every device is present")
@@ -460,18 +464,11 @@ class PagesTest(unittest.TestCase):
     def test_3_no_success_without_the_tools_confirmation(self):
         gui = self.gui
         app = self.app(variant_of_demo(gui.work, "silent", settings="misbehave dp_delete silent"), "silent")
-        main = app.main_window(START)
-        app.press(main, START)
-        main = app.main_window(TREE)
-        app.select_device(main, "NVIDIA GeForce GTX 1050")
-        gui.wait_for(lambda: app.rows(main), what="rows of the NVIDIA card")
-        before = app.journal()
-        app.select_row(main, "oem21.inf")
-        app.press(main, UNINSTALL)
-        app.answer(app.wait_prompt("是否要卸载该驱动？"), FIRST)
+        main = app.detect()
+        before = app.confirm_uninstall(main, "NVIDIA GeForce GTX 1050", "oem21.inf")
         # The deletion printed nothing and the package is still listed afterwards: a failure, never a success.
         app.answer(app.wait_prompt("卸载失败"), FIRST)
-        self.assertEqual(app.journal()[len(before):][0], app.tool + " -f dp_delete oem21.inf")
+        self.assertEqual(app.journal()[before], app.tool + " -f dp_delete oem21.inf")
         self.assertNotIn(app.tool + " remove *PCI\\VEN_10DE&DEV_1C8D*", app.journal())
         self.assertIn("执行卸载驱动命令失败", self.tool_log())
         self.assertEqual(app.rows(main)[0][0], "oem21.inf", "the package is still listed")

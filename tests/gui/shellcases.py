@@ -1,10 +1,13 @@
 """Start-up of the real tool with real input, for one Wine prefix: each failed start-up check with its log line,
 its prompt and exit code 0; the Windows versions refused and accepted; the new-version notice; the main window's
-place, controls and painting at 96 dpi; the page switch after a scan; the close button.
+place, controls and painting at 96 dpi; the page switch after a scan, painted throughout; the close button; a
+system close (Alt+F4) on a prompt ends it as its close button does.
 
 test_startup_win32.py and test_startup_win64.py run these cases in their prefix."""
 
 import os
+import sys
+import time
 import unittest
 
 import guitest
@@ -13,6 +16,18 @@ import tool
 INIT_FAILED = "工具初始化失败"
 NEW_VERSION = "检测到当前工具有新的版本更新，请下载最新版本使用。"
 VERSION_ARGS = ["10102", "1.1.21.104"]
+
+
+def system_close(gui, content):
+    """Alt+F4 on a prompt's content window, activated by a click on its text."""
+    gui.click(*content.child(tool.PROMPT_TEXT).center())
+    gui.key("alt+F4")
+
+
+def blank(crop):
+    """Nothing painted there: (nearly) every pixel white."""
+    colours = crop.colours()
+    return sum(1 for c in colours if min(c) >= 248) >= 0.97 * len(colours)
 
 
 def count_pixels(crop, predicate):
@@ -102,6 +117,14 @@ def startup_tests(prefix_name):
                     run = self.start(files={"VarunelFeedbackInformation.dll": source})
                     self.assertStartupFails(run, "工具初始化失败7", INIT_FAILED, "library-" + case)
                     self.assertEqual(run.journal(), [], "a library that did not load is not initialised")
+
+        def test_a_system_close_ends_the_failure_prompt_as_its_close_button_does(self):
+            run = self.start(files={"ParsingString.xml": None})
+            content = run.wait_prompt(INIT_FAILED)
+            system_close(self.gui, content)
+            # The whole prompt goes (no empty frame left in a modal loop) and the process ends as after the cross.
+            self.assertEqual(run.wait(), 0)
+            self.assertEqual(run.new_log_entries(), ["读取解析硬件ID信息XML失败"])
 
         def test_library_that_cannot_initialise_reports_6(self):
             run = self.start(feedback={"init": {"result": "0"}})
@@ -198,14 +221,35 @@ def page_switch_test(prefix_name):
                                  prefix_template=tool.prefix_template(prefix_name)) as gui:
                 run = tool.Tool(gui, prefix_name)
                 main = run.wait_main_window()
-                gui.click(*main.child(tool.START_BUTTON).center())
+                start_button = main.child(tool.START_BUTTON)
+                page = run.parent_of(main, start_button)
+                # Where the start page has its heading, and the selection page its button.
+                heading = (page.rect[0] + 150, page.rect[1] + 130, page.rect[0] + 574, page.rect[1] + 170)
+                uninstall = (page.rect[0] + 596, page.rect[1] + 278, page.rect[0] + 714, page.rect[1] + 314)
+                gui.click(*start_button.center())
 
                 def switched():
                     now = gui.refresh(tool.EXE, main)
                     tree = now.child(tool.TREE) if now else None
-                    return now if tree is not None and tree.visible else None
+                    filled = tree is not None and tree.visible and gui._ask("tree %d" % tree.hwnd)
+                    return now if filled else None
 
-                main = gui.wait_for(switched, timeout=60, what="the selection page")
+                # Through the scan and the switch, the page is never left unpainted: the start page's heading or the
+                # selection page's button is always drawn (an unpainted switch shows a white page with only the
+                # tree's scroll bar, for most of a second on the demo PC).
+                samples, unpainted, drawn = 0, 0, False
+                deadline = time.monotonic() + 60
+                while not drawn and time.monotonic() < deadline:
+                    shot = gui.grab(page.rect)
+                    samples += 1
+                    drawn = not blank(shot.crop(uninstall))
+                    if blank(shot.crop(heading)) and not drawn:
+                        unpainted += 1
+                        shot.save_png(os.path.join(gui.shots, "unpainted-%02d.png" % unpainted))
+                main = gui.wait_for(switched, timeout=15, what="the selection page")
+                print("the page was looked at %d times during the scan and the switch" % samples, file=sys.stderr)
+                self.assertTrue(drawn, "the selection page's button is drawn")
+                self.assertEqual(unpainted, 0, "%d of %d looks at the page found it unpainted" % (unpainted, samples))
                 self.assertFalse(main.child(tool.START_BUTTON).visible, "the start page is hidden")
                 self.assertFalse(main.child(tool.AGREE).visible)
                 self.assertFalse(main.child(tool.AGREEMENT_LINK).visible)
@@ -215,6 +259,24 @@ def page_switch_test(prefix_name):
                          if item["level"] == 0]
                 self.assertEqual(roots[0], "显卡", "the tree was filled")
                 gui.screenshot("selection-page", run.frame_of(main).rect)
+
+                # Alt+F4 on the question before an uninstall answers it as its close button does: nothing is
+                # removed, and no empty frame stays behind.
+                device = next(i for i in gui._ask("tree %d" % main.child(tool.TREE).hwnd) if i["level"] == 1)
+                gui.click((device["rect"][0] + device["rect"][2]) // 2, (device["rect"][1] + device["rect"][3]) // 2)
+                list_hwnd = main.child(tool.LIST).hwnd
+                row = gui.wait_for(lambda: gui._ask("rows %d" % list_hwnd)[1:], what="the device's rows")[0]
+                gui.click(row["rect"][0] + 20, (row["rect"][1] + row["rect"][3]) // 2)
+                gui.wait_for(lambda: any(r["selected"] for r in gui._ask("rows %d" % list_hwnd)[1:]),
+                             what="the row selected")
+                gui.click(*main.child(tool.UNINSTALL_BUTTON).center())
+                question = run.wait_prompt("是否要卸载该驱动？")
+                question_frame = gui.owner_of(tool.EXE, question)
+                system_close(gui, question)
+                gui.wait_for(lambda: not any(w.visible and w.hwnd in (question.hwnd, question_frame.hwnd)
+                                             for w in run.windows()), what="the question and its frame to go")
+                self.assertTrue(gui.refresh(tool.EXE, main).enabled, "the main window is usable again")
+                self.assertFalse(any("dp_delete" in line for line in run.devcon_journal()), "nothing removed")
                 self.assertEqual(run.close(main), 0)
 
     return PageSwitchTest

@@ -295,6 +295,37 @@ def main_window_tests(prefix_name):
             # The moved window still works.
             self.assertEqual(run.close(moved), 0)
 
+        def test_system_close_after_a_drag_asks_in_the_middle_of_the_screen_and_removes_the_tool(self):
+            gui = self.gui
+            run, main = self.start_tool(folder_name=ODD_FOLDER)
+            frame = run.frame_of(main)
+            moved = self.drag_and_settle(main, client_point(main, 150, 15), (-300, -200))
+            # Alt+F4 on the main window takes the close button's road. The keyboard focus goes to the window with a
+            # control that takes it: the agree box, clicked twice to leave it ticked.
+            self.click(moved.child(tool.AGREE).center())
+            self.click(moved.child(tool.AGREE).center())
+            gui.key("alt+F4")
+            question = run.wait_feedback_window()
+            question_frame = gui.owner_of(tool.EXE, question)
+            # Centred on the screen's work area, not on the main window the user moved.
+            work = gui.screen_info["work"]
+            centre = ((work[0] + work[2]) // 2, (work[1] + work[3]) // 2)
+            self.assertLessEqual(abs(question_frame.center()[0] - centre[0]), 1)
+            self.assertLessEqual(abs(question_frame.center()[1] - centre[1]), 1)
+            self.assertGreater(abs(question_frame.center()[1] - moved.center()[1]), 100)
+            # The content 5, 3, 5 and 7 pixels inside its frame, once the frame was centred.
+            self.assertEqual(question.rect, [question_frame.rect[0] + 5, question_frame.rect[1] + 3,
+                                             question_frame.rect[2] - 5, question_frame.rect[3] - 7])
+            # Nothing of the main window is left behind on its own: it and its frame are still both shown.
+            self.assertTrue(gui.refresh(tool.EXE, moved).visible)
+            self.assertTrue(gui.refresh(tool.EXE, frame).visible)
+            gui.screenshot("system-close-question", question_frame.rect)
+            gui.click(*question.child(tool.FEEDBACK_SOLVED).center())
+            self.assertEqual(run.wait(), 0)
+            self.assertEqual([c[:4] for c in run.journal()[2:]], [["CustomerFeedbackEx"] + TOOL_ARGS + ["1"],
+                                                                  ["FeedbackQuestion"] + TOOL_ARGS])
+            self.wait_removed(run)
+
         # -- the buttons and the feedback link
 
         def test_more_tools_feedback_link_and_minimise(self):

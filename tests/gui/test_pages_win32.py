@@ -9,6 +9,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import guitest  # noqa: E402
 import pagetest  # noqa: E402
 
+# The road through the real program: its own main window, worker threads and Device Console runs.
+os.environ.setdefault("TOLVIK_PAGES_APP", "program")
+
 
 class PagesWin32Test(pagetest.PagesTest):
     ARCH = "win32"

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Progress window with real windows at 96 dpi: its size, the standard waiting text for short texts, the dots
-that advance and cycle, and the end on 0x5F5 forwarded by its owner."""
+that advance and cycle, and the end on 0x5F5 forwarded by its owner, which nothing else brings about (a system
+close included)."""
 
 import hashlib
 import os
@@ -76,10 +77,18 @@ class ProgressTest(unittest.TestCase):
         self.assertEqual(seen[5], seen[1], "then the same four again")
         self.finish(program, content, trigger)
 
-    def test_longer_text_is_shown_as_given(self):
+    def test_longer_text_is_shown_as_given_and_a_system_close_changes_nothing(self):
+        gui = self.gui
         program, frame, content, trigger = self.open_progress("正在检测驱动，请稍等")
         self.assertEqual(content.child(LABEL).text, "正在检测驱动，请稍等")
-        self.gui.screenshot("progress-detecting", frame.rect)
+        gui.screenshot("progress-detecting", frame.rect)
+        # Alt+F4 on the window while the work runs: both windows stay, and the owner is still waiting.
+        gui.click(*content.child(LABEL).center())
+        gui.key("alt+F4")
+        time.sleep(1.5)
+        shown = {w.hwnd: w.visible for w in gui.windows(GALLERY)}
+        self.assertEqual((shown.get(frame.hwnd), shown.get(content.hwnd)), (True, True))
+        self.assertNotIn("closed 1", program.output())
         self.finish(program, content, trigger)
 
     def test_empty_text_shows_the_standard_text(self):

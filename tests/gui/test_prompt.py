@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Message prompt with real input at 96 dpi: which buttons each kind shows, what they return, the close cross,
-Enter and Escape, dragging by the top strip, centring, and the failures it must survive."""
+Enter and Escape, a system close (Alt+F4), dragging by the top strip, centring, and the failures it must survive."""
 
 import os
 import sys
@@ -136,7 +136,7 @@ class PromptTest(unittest.TestCase):
         gui.click(*second.center())
         self.assertEqual(program.wait(), 2)
 
-    def test_enter_and_escape_do_nothing(self):
+    def test_enter_and_escape_do_nothing_and_a_system_close_answers_as_the_cross(self):
         gui = self.gui
         program, frame, content = self.open_prompt(3, "按回车键和退出键都不应关闭")
         label, first = content.child(TEXT), content.child(FIRST)
@@ -148,8 +148,9 @@ class PromptTest(unittest.TestCase):
         now = gui.refresh(GALLERY, content)
         self.assertTrue(now is not None and now.visible, "the content is still shown")
         self.assertEqual(program.output(), ["scale 1.000000"])
-        gui.click(*first.center())
-        self.assertEqual(program.wait(), 1)
+        # Alt+F4 ends the prompt with the close cross's answer, frame and content together.
+        gui.key("alt+F4")
+        self.assertEqual(program.wait(), 2)
 
     def test_dragging_the_top_strip_moves_the_frame_along(self):
         gui = self.gui

@@ -71,9 +71,10 @@ class State:
             self.pos, self.largest, self.bar, self.track, self.first, self.lines, self.hpos, self.hbar)
 
 
-def thumb_span(length, thickness, maximum, page, pos):
-    """Where the thumb of a bar with range 0..maximum lies along it: (start, end)."""
-    track = max(length - 2 * thickness, 0)
+def thumb_span(length, thickness, maximum, page, pos, double=None):
+    """Where the thumb of a bar with range 0..maximum lies along it: (start, end). The track is the bar less
+    `double`, twice the scaled cell cut once (trunc(2 * c * s)), which can be a pixel more than twice the arrow."""
+    track = max(length - (2 * thickness if double is None else double), 0)
     arrow = thickness if track > 0 else length // 2
     proportional = page * track // (maximum + 1)
     thumb = 0 if track <= 5 else (proportional if proportional > 5 else 6)
@@ -140,7 +141,8 @@ class ScrollBoxBase:
         return (self.vertical.rect[0] + self.vertical.width // 2, self.vertical.rect[1] + y)
 
     def thumb(self, state):
-        return thumb_span(self.bar_length(), self.thickness, state.bar_max, state.page, state.bar)
+        return thumb_span(self.bar_length(), self.thickness, state.bar_max, state.page, state.bar,
+                          trunc(f32(f32(2 * CELL) * self.s)))
 
     def to_top(self):
         state = self.state()

@@ -136,7 +136,9 @@ def main(argv):
     os.makedirs(out)
     print("Walk-through in the %s prefix on a virtual display:" % prefix_name, flush=True)
     status, result = 1, None
-    with guitest.Session("walkthrough-" + prefix_name, dpi=96, prefix_template=tool.prefix_template(prefix_name)) as gui:
+    # The fonts as a user's Windows draws them: the screenshots are for people to look at.
+    with guitest.Session("walkthrough-" + prefix_name, dpi=96, prefix_template=tool.prefix_template(prefix_name),
+                         bitmap_font=False) as gui:
         run = tool.Tool(gui, prefix_name)
         walk = Walk(gui, run)
         try:

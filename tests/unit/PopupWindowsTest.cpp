@@ -107,7 +107,8 @@ TEST(AgreementWindowGeometry, OffsetsLeftOfOrAboveASmallMainWindowAreTruncatedTo
 struct FeedbackCase {
     int dpi;
     Size frame;
-    Size content;
+    Size content;  // as the frame creates it
+    Size followed; // once the frame has moved (its centring on the screen): 3 scaled pixels below the frame's top
     Rect close;
     int firstLeft;  // "解决"
     int otherLeft;  // "未解决" and "更多方案"
@@ -117,11 +118,11 @@ struct FeedbackCase {
 };
 
 const FeedbackCase kFeedbackScales[] = {
-    {96, {410, 479}, {400, 468}, {382, 6, 394, 18}, 67, 67, {154, 234, 314}, {266, 60}, 9},
-    {120, {492, 574}, {480, 562}, {458, 7, 472, 21}, 80, 81, {184, 280, 376}, {319, 72}, 10},
-    {144, {590, 689}, {576, 674}, {550, 8, 567, 25}, 96, 97, {221, 336, 451}, {383, 86}, 12},
-    {192, {787, 919}, {769, 899}, {734, 11, 757, 34}, 128, 129, {296, 449, 602}, {510, 115}, 17},
-    {200, {820, 958}, {800, 936}, {764, 12, 788, 36}, 134, 134, {308, 468, 628}, {532, 120}, 18},
+    {96, {410, 479}, {400, 468}, {400, 469}, {382, 6, 394, 18}, 67, 67, {154, 234, 314}, {266, 60}, 9},
+    {120, {492, 574}, {480, 560}, {480, 563}, {458, 7, 472, 21}, 80, 81, {184, 280, 376}, {319, 72}, 10},
+    {144, {590, 689}, {575, 673}, {576, 675}, {550, 8, 567, 25}, 96, 97, {221, 336, 451}, {383, 86}, 12},
+    {192, {787, 919}, {767, 897}, {769, 901}, {734, 11, 757, 34}, 128, 129, {296, 449, 602}, {510, 115}, 17},
+    {200, {820, 958}, {800, 936}, {800, 938}, {764, 12, 788, 36}, 134, 134, {308, 468, 628}, {532, 120}, 18},
 };
 
 TEST(FeedbackWindowGeometry, FrameContentAndButtonsAtEveryScale) {
@@ -135,8 +136,14 @@ TEST(FeedbackWindowGeometry, FrameContentAndButtonsAtEveryScale) {
         EXPECT_EQ(SizeOf(content), c.content);
         EXPECT_EQ(content.left - frame.left, static_cast<int>(5 * s));
         EXPECT_EQ(content.top - frame.top, static_cast<int>(4 * s));
+        // Every move of the frame puts the content one scaled pixel higher, with the same bottom edge.
+        const Rect followed = FeedbackContentFollowRect(frame, s);
+        EXPECT_EQ(SizeOf(followed), c.followed);
+        EXPECT_EQ(followed.left - frame.left, static_cast<int>(5 * s));
+        EXPECT_EQ(followed.top - frame.top, static_cast<int>(3 * s));
+        EXPECT_EQ(frame.bottom - followed.bottom, static_cast<int>(7 * s));
 
-        const FeedbackChildLayout layout = LayOutFeedbackChild({0, 0, c.content.width, c.content.height}, s);
+        const FeedbackChildLayout layout = LayOutFeedbackChild({0, 0, c.followed.width, c.followed.height}, s);
         EXPECT_EQ(layout.close, c.close);
         EXPECT_EQ(layout.solved.rect, Rect::FromSize(c.firstLeft, c.tops[0], c.button.width, c.button.height));
         EXPECT_EQ(layout.notSolved.rect, Rect::FromSize(c.otherLeft, c.tops[1], c.button.width, c.button.height));
@@ -179,15 +186,17 @@ TEST(FeedbackWindowGeometry, ANarrowOrShiftedContentCentresTheUnscaledButtons) {
     EXPECT_EQ(layout.moreSolutions.rect, Rect::FromSize(67, 314, 266, 60));
 }
 
-TEST(FeedbackWindowGeometry, DraggingTheContentPutsTheFrameBackWhereItWas) {
+TEST(FeedbackWindowGeometry, DraggingTheContentTakesTheFrameAlongOneScaledPixelHigher) {
     for (const FeedbackCase& c : kFeedbackScales) {
         SCOPED_TRACE(c.dpi);
         const float s = ScaleFromDpi(c.dpi);
         const Rect frame = Rect::FromSize(123, 45, c.frame.width, c.frame.height);
-        // The frame does not jump when the user starts dragging, and the content keeps its size.
-        EXPECT_EQ(FeedbackFrameFollowRect(FeedbackContentRect(frame, s), s), frame);
-        const Rect dragged = FeedbackContentRect(frame, s).Offset(-200, 310);
-        EXPECT_EQ(FeedbackFrameFollowRect(dragged, s), frame.Offset(-200, 310));
+        // The content as the frame's moves left it: once the user drags it, the frame keeps its left, right and
+        // bottom edges against it and moves one scaled pixel up at the top, and the content keeps its size.
+        const Rect content = FeedbackContentFollowRect(frame, s);
+        const Rect moved = Rect{frame.left, frame.top - (Trunc(4 * s) - Trunc(3 * s)), frame.right, frame.bottom};
+        EXPECT_EQ(FeedbackFrameFollowRect(content, s), moved);
+        EXPECT_EQ(FeedbackFrameFollowRect(content.Offset(-200, 310), s), moved.Offset(-200, 310));
     }
 }
 

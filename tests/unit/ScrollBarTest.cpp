@@ -93,18 +93,26 @@ struct Rig {
 
 TEST(ScrollBarGeometry, ShippedSkinGivesBarsAndArrowsOfOneCellAtEveryScale) {
     EXPECT_EQ(kCell, 13);
-    const std::pair<int, int> cases[] = {{96, 13}, {120, 15}, {144, 18}, {192, 24}, {200, 26}};
-    for (const auto& [dpi, thickness] : cases) {
-        SCOPED_TRACE(dpi);
-        const float s = ScaleFromDpi(dpi);
-        EXPECT_EQ(BarThickness(kCell, s), thickness);
+    struct Case {
+        int dpi;
+        int thickness; // trunc(c * s): bar, arrows, track tiles
+        int track;     // L - trunc(2 * c * s) on a 300-pixel bar
+    };
+    const Case cases[] = {{96, 13, 274}, {120, 15, 269}, {144, 18, 263}, {192, 24, 251}, {200, 26, 248}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const float s = ScaleFromDpi(c.dpi);
+        EXPECT_EQ(BarThickness(kCell, s), c.thickness);
         const BarLayout layout = LayOutBar(Metrics(300, s), Values(0, 99, 10, 0));
-        EXPECT_EQ(layout.arrow, thickness);
-        // Both arrows are taken off at their drawn length: a thumb at the end meets the down arrow.
-        EXPECT_EQ(layout.track, 300 - 2 * thickness);
+        EXPECT_EQ(layout.arrow, c.thickness);
+        EXPECT_EQ(layout.track, c.track);
+        // A thumb at the end stops where the track ends; the down arrow is where it is drawn. Where the cut of
+        // twice the cell differs from twice the cut cell, one pixel of track lies between them.
         const BarLayout atEnd = LayOutBar(Metrics(300, s), Values(0, 99, 10, 90));
-        EXPECT_EQ(atEnd.ThumbEnd(), atEnd.TrackEnd());
-        EXPECT_EQ(atEnd.TrackEnd(), 300 - thickness);
+        EXPECT_EQ(atEnd.ThumbEnd(), c.thickness + c.track);
+        EXPECT_EQ(atEnd.TrackEnd(), 300 - c.thickness);
+        EXPECT_EQ(HitTestBar(atEnd, atEnd.ThumbEnd()),
+                  atEnd.ThumbEnd() < atEnd.TrackEnd() ? kPartPageDown : kPartLineDown);
     }
 }
 
@@ -212,8 +220,8 @@ TEST(ScrollBarGeometry, LongDocumentsDoNotOverflow) {
     const BarLayout layout = LayOutBar(Metrics(1000), v);
     EXPECT_EQ(layout.thumbLength, 486); // 10^9 * 974 / (2 * 10^9 + 1): half the 974-pixel track, cut
     EXPECT_EQ(layout.ThumbEnd(), layout.TrackEnd());
-    EXPECT_EQ(DragPosition(layout, v, 0, 10'000), LargestScrollPosition(v));
-    EXPECT_EQ(DragPosition(layout, v, 1'000'000'001, -10'000), 0);
+    EXPECT_EQ(DragPosition(Metrics(1000), v, 0, 10'000), LargestScrollPosition(v));
+    EXPECT_EQ(DragPosition(Metrics(1000), v, 1'000'000'001, -10'000), 0);
 }
 
 TEST(ScrollBarValues, NormalisedAsASystemScrollBarKeepsThem) {
@@ -232,34 +240,39 @@ TEST(ScrollBarDrag, ThumbFollowsThePointerAndStopsAtBothEnds) {
     const ScrollValues v = Values(0, 99, 10, 45);
     const BarLayout layout = LayOutBar(Metrics(200), v);
     const int free = layout.track - layout.thumbLength; // 157 pixels for 90 positions
-    EXPECT_EQ(DragPosition(layout, v, 45, 0), 45);
-    EXPECT_EQ(DragPosition(layout, v, 45, 10), 45 + 90 * 10 / free);
-    EXPECT_EQ(DragPosition(layout, v, 45, -10), 45 - 90 * 10 / free);
+    EXPECT_EQ(free, 157);
+    EXPECT_EQ(DragPosition(Metrics(200), v, 45, 0), 45);
+    EXPECT_EQ(DragPosition(Metrics(200), v, 45, 10), 45 + 90 * 10 / 157);
+    EXPECT_EQ(DragPosition(Metrics(200), v, 45, -10), 45 - 90 * 10 / 157);
     // Past either end: held at the minimum and at maximum - minimum - page + 1.
-    EXPECT_EQ(DragPosition(layout, v, 45, -500), 0);
-    EXPECT_EQ(DragPosition(layout, v, 45, 500), 90);
+    EXPECT_EQ(DragPosition(Metrics(200), v, 45, -500), 0);
+    EXPECT_EQ(DragPosition(Metrics(200), v, 45, 500), 90);
     // ... measured from the minimum when the range does not start at 0.
     const ScrollValues shifted = Values(100, 199, 10, 145);
-    EXPECT_EQ(DragPosition(layout, shifted, 145, -500), 100);
-    EXPECT_EQ(DragPosition(layout, shifted, 145, 500), 190);
+    EXPECT_EQ(DragPosition(Metrics(200), shifted, 145, -500), 100);
+    EXPECT_EQ(DragPosition(Metrics(200), shifted, 145, 500), 190);
 }
 
-TEST(ScrollBarDrag, TheWholeTrackIsTheWholeRangeAtEveryScale) {
+TEST(ScrollBarDrag, TheDragMeasuresThePointerAgainstTheUnscaledTrack) {
+    // A 260-pixel bar, range 0-999, page 100: the unscaled track is 260 - 26 = 234 pixels with a thumb of
+    // 100 * 234 / 1000 = 23, so 211 pixels of pointer travel take the thumb from one end to the other at
+    // every scale.
+    const ScrollValues v = Values(0, 999, 100, 0);
     for (int dpi : {96, 120, 144, 192}) {
         SCOPED_TRACE(dpi);
         const BarMetrics metrics = Metrics(260, ScaleFromDpi(dpi));
-        const ScrollValues v = Values(0, 999, 100, 0);
-        const BarLayout layout = LayOutBar(metrics, v);
-        const int free = layout.track - layout.thumbLength;
-        // Moving the pointer over exactly the free track takes the thumb from one end to the other, and the
-        // thumb drawn at the new position has moved by the pointer's travel.
-        const int end = DragPosition(layout, v, 0, free);
-        EXPECT_EQ(end, LargestScrollPosition(v));
-        ScrollValues moved = v;
-        moved.trackPos = end;
-        EXPECT_EQ(LayOutBar(metrics, moved).thumbStart, layout.thumbStart + free);
-        EXPECT_LT(DragPosition(layout, v, 0, free - 1), end);
+        EXPECT_EQ(DragPosition(metrics, v, 0, 211), 900);
+        EXPECT_EQ(DragPosition(metrics, v, 0, 210), 900 * 210 / 211);
+        EXPECT_EQ(DragPosition(metrics, v, 900, -211), 0);
     }
+    // At s = 1 that is the drawn thumb's free travel: the thumb stays under the pointer.
+    const BarLayout drawn = LayOutBar(Metrics(260), v);
+    EXPECT_EQ(drawn.track - drawn.thumbLength, 211);
+    // Above it the drawn track is shorter (260 - 31 at s = 1.2, thumb 22): the thumb's free travel of 207
+    // pixels already brings it most of the way, not to the end.
+    const BarLayout scaled = LayOutBar(Metrics(260, ScaleFromDpi(120)), v);
+    EXPECT_EQ(scaled.track - scaled.thumbLength, 207);
+    EXPECT_EQ(DragPosition(Metrics(260, ScaleFromDpi(120)), v, 0, 207), 900 * 207 / 211);
 }
 
 TEST(ScrollBarPaint, PartsComeFromTheirCellsInTheRowOfTheirState) {

@@ -173,8 +173,11 @@ TEST(XmlDocumentDecoding, InvalidBytesBecomeQuestionMarksAndLoseNoNeighbour) {
     EXPECT_EQ(doc.Text(), u"a?z");
     doc.LoadBytes("a\xe5<z"); // continuation missing: decoding resumes at the byte that broke it
     EXPECT_EQ(doc.Text(), u"a?<z");
-    doc.LoadBytes("a\xe5\x8d"); // cut off by the end of the data
-    EXPECT_EQ(doc.Text(), u"a?");
+    doc.LoadBytes("a\xe5\x8d"); // cut off by the end of the data: dropped
+    EXPECT_EQ(doc.Text(), u"a");
+    EXPECT_EQ(doc.Result(), L"3 bytes to 1 wide chars, No root element");
+    doc.LoadBytes("<r/>\xf0\x9f\x98");
+    EXPECT_EQ(doc.Text(), u"<r/>");
     doc.LoadBytes("\xf7\xbf\xbf\xbf"); // beyond the last Unicode character
     EXPECT_EQ(doc.Text(), u"?");
     doc.LoadBytes("\xc1\xa1"); // overlong forms pass
@@ -189,11 +192,17 @@ TEST(XmlDocumentDecoding, InvalidBytesInsideAValueDoNotStopTheParse) {
     EXPECT_TRUE(doc.FindChildElement(L"f"));
 }
 
-TEST(XmlDocumentDecoding, ZeroByteDoesNotHideWhatFollows) {
+TEST(XmlDocumentDecoding, ZeroByteEndsTheText) {
     XmlDocument doc;
-    EXPECT_FALSE(doc.LoadBytes(std::string_view("<r/>\0<s/>", 9)));
-    EXPECT_EQ(doc.Text(), u"<r/>?<s/>");
-    EXPECT_EQ(doc.Result(), L"9 bytes to 9 wide chars, Root element has sibling");
+    EXPECT_TRUE(doc.LoadBytes(std::string_view("<r/>\0<s/>", 9)));
+    EXPECT_EQ(doc.Text(), u"<r/>");
+    EXPECT_EQ(doc.Result(), L"9 bytes to 4 wide chars");
+    EXPECT_EQ(TopLevelNames(doc), std::vector<std::wstring>{L"r"});
+    EXPECT_FALSE(doc.LoadBytes(std::string_view("<r>\0</r>", 8))); // also inside an element
+    EXPECT_EQ(doc.Result(), L"8 bytes to 3 wide chars, Element 'r' at offset 0 not ended");
+    const std::string padded = "<r>" + std::string(40, '\0') + "</r>" + std::string(40, '\0'); // long runs too
+    EXPECT_FALSE(doc.LoadBytes(padded));
+    EXPECT_EQ(doc.Text(), u"<r>");
 }
 
 // ---- Well-formedness and its messages ----
@@ -279,12 +288,8 @@ TEST(XmlDocumentParse, IncorrectConstructsNameWhatWasWrong) {
         {"<r><!x></r>", L"! tag", "<!x"},
         {"<r><!-x--></r>", L"comment tag", "<!-x"},
         {"<r><![X[a]]></r>", L"tag", "<![X"},
-        {
-            "<r/><",
-            L"tag name character",
-            "<",
-        },
-        {"<r/><!", L"! tag", "<!"},
+        {"<r/><\n", L"tag name character", "<"},
+        {"<r/><!\n", L"! tag", "<!"},
         {"<r/><!-", L"comment tag", "<!-"},
         {"<r/><![", L"tag", "<!["},
     };
@@ -311,6 +316,8 @@ TEST(XmlDocumentParse, UnterminatedConstructsAtTheEndOfTheText) {
     } cases[] = {
         {"<e a='>", L"Element tag"},
         {"<e", L"Element tag"},
+        {"<", L"tag"},
+        {"<!", L"tag"},
         {"</r", L"Element end tag"},
         {"<?pi ?", L"Processing instruction"},
         {"<!-- c --", L"Comment"},
@@ -338,9 +345,9 @@ TEST(XmlDocumentParse, MarkupInsideQuotesCommentsCdataAndDoctypeMakesNoElements)
 
 TEST(XmlDocumentParse, EmptyElementTags) {
     XmlDocument doc;
-    EXPECT_TRUE(doc.LoadBytes("<r><a/><b /><c x=\"1\"/><d x='1' /></r>")) << doc.Result();
+    EXPECT_TRUE(doc.LoadBytes("<r><a/><b /><c x=\"1\"/><d x='1' /><e x= /></r>")) << doc.Result();
     ASSERT_TRUE(doc.FindElement());
-    EXPECT_EQ(ChildNames(doc), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
+    EXPECT_EQ(ChildNames(doc), (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"e"}));
     // A "/" that ends an unquoted value belongs to the value, so this tag stays open.
     EXPECT_FALSE(doc.LoadBytes("<r><a x=y/></r>"));
     EXPECT_NE(doc.Result().find(L"does not match start tag 'a'"), std::wstring::npos) << doc.Result();

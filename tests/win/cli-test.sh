@@ -67,6 +67,7 @@ entry_did_not_run=执行卸载驱动命令失败
 
 case "$scenario" in
 detect)
+    unsafe_before=$(log_count 'PCI\VEN_1AF4^&DEV_10%0')
     run_cli "$demo" "$catalogue" yes -- detect --json
     expect_eq "$rc" 0 "exit code"
     expect_eq "$(json 'print(" ".join(str(c["number"])+c["name"] for c in d["categories"]))')" \
@@ -84,6 +85,8 @@ detect)
     expect_has "$journal" "$tool driverfiles *PCI\\VEN_8086&DEV_3E9B*" "query command line"
     expect_has "$journal" "$tool drivernodes *PCI\\VEN_8086&DEV_3E9B*" "query command line"
     expect_eq "$(wc -l <<<"$journal")" 32 "two console runs per kept device"
+    expect_lacks "$journal" "1AF4" "the device whose registry ID holds % never reaches a command"
+    expect_eq "$(log_count 'PCI\VEN_1AF4^&DEV_10%0')" "$((unsafe_before + 1))" "and the log says it was left out"
     expect_eq "$folder_seen" "$(printf 'Z:%s' "${work//\//\\}")\\$folder_name" "run from the program folder"
     ;;
 detect-without-tool)

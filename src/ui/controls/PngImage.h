@@ -4,6 +4,7 @@
 #include "framework/Gdiplus.h"
 #include "framework/Geometry.h"
 
+#include <initializer_list>
 #include <memory>
 
 class CPngImage {
@@ -14,11 +15,12 @@ public:
 
     // Loads PNG resource `id` of the program into `slot`. Returns 1 when the resource was found and copied into a
     // picture (also when its bytes do not decode: that picture draws nothing), 0 with the slot unchanged when
-    // the resource is missing or cannot be read.
+    // the resource is missing or cannot be read. The bytes are decoded when the picture is first used, so the
+    // states of a control that the first paint does not show cost nothing at start.
     static int Load(int id, std::unique_ptr<CPngImage>& slot);
 
-    Gdiplus::Image* Get() const { return m_image.get(); }
-    bool Decoded() const { return m_decoded; }
+    Gdiplus::Image* Get() const;
+    bool Decoded() const;
     Size PixelSize() const;
 
 private:
@@ -26,11 +28,17 @@ private:
 
     // The stream owns the copy of the resource bytes; GDI+ reads from it for as long as the picture lives.
     IStream* m_stream;
-    std::unique_ptr<Gdiplus::Image> m_image;
-    bool m_decoded;
+    mutable std::unique_ptr<Gdiplus::Image> m_image;
+    mutable bool m_decodeTried;
 };
 
 using PngSlot = std::unique_ptr<CPngImage>;
 
 // Loads the slot when it is still empty; true when it holds a picture afterwards.
 bool EnsurePng(int id, PngSlot& slot);
+
+// Decodes the given resources on a thread of its own while the windows are being made; Load then takes the
+// pictures over instead of decoding them again. GDI+ must be running; DiscardPrefetchedPngs (before GDI+
+// shuts down) waits for the thread and frees what was never taken.
+void PrefetchPngs(std::initializer_list<int> ids);
+void DiscardPrefetchedPngs();

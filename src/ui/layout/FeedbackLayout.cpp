@@ -8,7 +8,12 @@ Size FeedbackFrameSize(float s) {
 }
 
 Rect FeedbackContentRect(const Rect& frame, float s) {
-    return {frame.left + Trunc(5 * s), frame.top + Trunc(4 * s), frame.right - Trunc(5 * s),
+    return Rect::FromSize(Trunc(frame.left + 5 * s), Trunc(frame.top + 4 * s), Trunc(frame.Width() - 10 * s),
+                          Trunc(frame.Height() - 11 * s));
+}
+
+Rect FeedbackContentFollowRect(const Rect& frame, float s) {
+    return {frame.left + Trunc(5 * s), frame.top + Trunc(3 * s), frame.right - Trunc(5 * s),
             frame.bottom - Trunc(7 * s)};
 }
 

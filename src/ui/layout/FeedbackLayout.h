@@ -14,11 +14,14 @@ constexpr Size kFeedbackContentDesignSize = {400, 468};
 
 Size FeedbackFrameSize(float s);
 
-// The content over the frame's window rectangle: 5 left, 4 top, 5 right and 7 bottom design pixels inside it.
-// The same rule places the content when the frame creates it and whenever the frame moves, so the content keeps
-// the size of its picture (400 x 468 at s = 1).
+// The content over the frame's window rectangle when the frame creates it: 5 design pixels inside it on the left,
+// 4 at the top, 5 on the right and 7 at the bottom (400 x 468 at s = 1, the size of its picture).
 Rect FeedbackContentRect(const Rect& frame, float s);
-// The frame around the content after the user dragged the content: the inverse of FeedbackContentRect.
+// Where the content goes whenever the frame moves (the centring on the screen included): 3 at the top instead
+// of 4, so the content then stands one scaled pixel higher and is one pixel taller (400 x 469 at s = 1).
+Rect FeedbackContentFollowRect(const Rect& frame, float s);
+// The frame around the content after the user dragged the content: 5, 4, 5 and 7 outside it, so the frame
+// ends one scaled pixel higher against the content than before the drag.
 Rect FeedbackFrameFollowRect(const Rect& content, float s);
 
 // The content's drag strip from its client rectangle in screen coordinates: the top 30 pixels without the

@@ -108,10 +108,11 @@ int ThumbLength(int track, const ScrollValues& values, int capSize) {
 BarLayout LayOutBar(const BarMetrics& metrics, const ScrollValues& values) {
     BarLayout layout;
     layout.length = std::max(metrics.length, 0);
-    const int arrow = BarThickness(metrics.cell, metrics.scale);
-    // Both arrows are taken off at their drawn length, so that a thumb at either end meets its arrow.
-    layout.track = std::max(layout.length - 2 * arrow, 0);
-    layout.arrow = layout.track > 0 ? arrow : layout.length / 2;
+    // The track is the bar less twice the scaled cell, cut once; the arrows are the scaled cell cut on its own.
+    // Where the two cuts differ (s = 1.2: 31 against 2 x 15) the track ends a pixel before the down arrow, and
+    // the track after the thumb fills that pixel.
+    layout.track = std::max(layout.length - Trunc(2.0f * static_cast<float>(metrics.cell) * metrics.scale), 0);
+    layout.arrow = layout.track > 0 ? BarThickness(metrics.cell, metrics.scale) : layout.length / 2;
 
     const int thumb = ThumbLength(layout.track, values, metrics.capSize);
     const int span = ScrollSpan(values);
@@ -165,8 +166,11 @@ ScrollPart HitTestBar(const BarLayout& layout, int along) {
     return kPartLineDown;
 }
 
-int DragPosition(const BarLayout& layout, const ScrollValues& values, int startPosition, int delta) {
-    const int free = layout.track - layout.thumbLength;
+int DragPosition(const BarMetrics& metrics, const ScrollValues& values, int startPosition, int delta) {
+    // The drag works on the unscaled track, L - 2c, and the thumb such a track would have: above s = 1 that
+    // track is longer than the drawn one, so the thumb lags a little behind the pointer.
+    const int track = std::max(std::max(metrics.length, 0) - 2 * metrics.cell, 0);
+    const int free = track - ThumbLength(track, values, metrics.capSize);
     const int span = ScrollSpan(values);
     const Wide moved = free > 0 ? static_cast<Wide>(span) * delta / free : 0;
     return Clamp(static_cast<Wide>(startPosition) + moved, values.min, LargestScrollPosition(values));

@@ -83,8 +83,9 @@ Span PartSpan(const BarLayout& layout, ScrollPart part);
 // The part at a coordinate along the bar; kPartNone before its start or past its end.
 ScrollPart HitTestBar(const BarLayout& layout, int along);
 // The position a thumb drag gives: the position at the drag's start moved by the pointer's travel `delta` in
-// proportion to the track the thumb can travel, held between the minimum and LargestScrollPosition.
-int DragPosition(const BarLayout& layout, const ScrollValues& values, int startPosition, int delta);
+// proportion to the free travel of the thumb on the unscaled track L - 2c, held between the minimum and
+// LargestScrollPosition.
+int DragPosition(const BarMetrics& metrics, const ScrollValues& values, int startPosition, int delta);
 
 // ---- painting -------------------------------------------------------------------------------------------
 

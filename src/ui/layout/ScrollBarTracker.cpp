@@ -76,7 +76,7 @@ BarActions ScrollBarTracker::Move(Point point) {
     m_lastPoint = point;
     BarActions actions;
     if (m_dragging) {
-        const int position = DragPosition(Layout(), m_values, m_dragStartPosition, Along(point) - m_dragStartAlong);
+        const int position = DragPosition(Metrics(), m_values, m_dragStartPosition, Along(point) - m_dragStartAlong);
         if (position != m_values.trackPos) {
             m_values.trackPos = position;
             actions.notify = kPartThumbTrack;

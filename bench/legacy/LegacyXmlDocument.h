@@ -1,0 +1,74 @@
+// The XML reader as it was before it was rewritten for speed, kept only for the differential test and the
+// benchmarks: the two must agree on every input outside the four cases where the reader changed on purpose.
+#pragma once
+
+#include "LegacyElementTable.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace legacy {
+
+class XmlDocument {
+public:
+    // Option bit: element and attribute names compare case-insensitively (ASCII letters).
+    static constexpr uint32_t kIgnoreCase = 0x8;
+    // Offsets are 32-bit and reported as signed numbers, so larger inputs are refused.
+    static constexpr uint64_t kMaxBytes = 0x7FFFFFFF;
+
+    XmlDocument();
+
+    // Reads, decodes and parses a file; true when the document is well formed. A file that does not exist
+    // leaves the document as it was; one that cannot be read leaves the system's error text in Result().
+    bool LoadFile(const std::filesystem::path& path);
+    // Decodes and parses UTF-8 bytes held in memory; true when the document is well formed.
+    bool LoadBytes(std::string_view utf8);
+
+    bool CheckWellFormed() const;
+
+    // The cursor: a parent element, the main element among its children and a child of the main element.
+    void ResetMain();
+    bool FindElement(std::wstring_view name = {}); // an empty name matches any element
+    bool FindChildElement(std::wstring_view name = {});
+    bool EnterElement();
+    bool LeaveElement();
+
+    // Decoded value of an attribute of the current child element; empty when absent.
+    std::wstring GetChildAttribute(std::wstring_view name) const;
+    std::wstring GetTagName() const;      // name of the main element, empty when none
+    std::wstring GetChildTagName() const; // name of the child element, empty when none
+
+    void SetOptions(uint32_t options) { options_ = options; }
+    uint32_t Options() const { return options_; }
+    // Load summary and the first problem met while parsing; for reading by people.
+    const std::wstring& Result() const { return result_; }
+    const std::u16string& Text() const { return text_; }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    struct Node;
+    class Builder;
+
+    bool Load(std::string_view utf8);
+    void Parse(const std::wstring& summary);
+    Node ScanNode(uint32_t offset) const;
+    void SetPosition(uint32_t parent, uint32_t main, uint32_t child);
+    std::u16string_view ElementName(uint32_t index) const;
+    bool FindFrom(uint32_t index, std::u16string_view name, uint32_t& found) const;
+
+    std::u16string text_;
+    std::wstring result_;
+    uint32_t parentIndex_ = 0;
+    uint32_t mainIndex_ = 0;
+    uint32_t childIndex_ = 0;
+    int nodeType_ = 0;
+    uint32_t usedCount_ = 1;
+    uint32_t options_ = 0;
+    std::filesystem::path path_;
+    ElementTable elements_;
+};
+
+} // namespace legacy
