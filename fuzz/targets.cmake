@@ -28,3 +28,25 @@ tolvik_fuzz_target(hardware_id
 tolvik_fuzz_target(device_console
     SOURCES DeviceConsoleFuzz.cpp
     ENGINE_SOURCES console/DeviceConsole.cpp)
+
+tolvik_fuzz_target(registry_walk
+    SOURCES RegistryWalkFuzz.cpp
+    ENGINE_SOURCES discovery/CategoryScan.cpp discovery/PackageQuery.cpp discovery/DriverInventory.cpp
+                   console/DeviceConsole.cpp text/CodePage_posix.cpp)
+
+tolvik_fuzz_target(self_removal_rules
+    SOURCES SelfRemovalRulesFuzz.cpp
+    ENGINE_SOURCES shell/SelfRemoval.cpp)
+
+tolvik_fuzz_target(catalogue
+    SOURCES CatalogueFuzz.cpp
+    ENGINE_SOURCES discovery/Catalogue.cpp discovery/CategoryScan.cpp discovery/PackageQuery.cpp
+                   discovery/DriverInventory.cpp console/DeviceConsole.cpp xml/XmlDocument.cpp xml/ElementTable.cpp
+                   xml/FileRead_posix.cpp text/CodePage_posix.cpp
+    DICT xml.dict)
+
+tolvik_fuzz_target(cli_front_end
+    SOURCES CliFrontEndFuzz.cpp
+    ENGINE_SOURCES cli/CliArguments.cpp cli/InventoryJson.cpp discovery/DriverInventory.cpp console/DeviceConsole.cpp
+                   text/CodePage_posix.cpp
+    ARGS -max_len=256)

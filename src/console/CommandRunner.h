@@ -18,7 +18,7 @@ struct ConsoleCommand {
 enum class CommandOutcome {
     Finished,   // the interpreter ran to its end; the output holds all it printed
     NotStarted, // nothing ran: no pipe, no interpreter, or a folder that cannot be entered
-    TimedOut,   // still running at the time limit; the output holds what it printed until then
+    TimedOut,   // still running at the time limit; an ended query's output holds what it printed until then
     Refused,    // an argument could not be made safe for the interpreter: nothing ran
 };
 

@@ -1,5 +1,5 @@
-// Console commands through CreateProcess and a pipe read with a time limit, with WOW64 redirection handled per
-// thread.
+// Console commands through CreateProcess and a pipe read on a thread of its own, waited for with a time limit;
+// WOW64 redirection is handled per thread.
 #include "console/WindowsConsole.h"
 
 #include <windows.h>
@@ -16,6 +16,8 @@ using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 std::atomic<IsWow64ProcessFn> g_isWow64Process{nullptr};
 
 constexpr DWORD kPipeBuffer = 64 * 1024;
+// How long the output of a query that was ended may take to arrive in full.
+constexpr DWORD kEndedReadMs = 5000;
 
 // Switches the calling thread's file-system redirection off for its lifetime, on 64-bit Windows only.
 class RedirectionOff {
@@ -105,28 +107,46 @@ std::wstring SystemInterpreter() {
     return std::wstring(folder, length) + L"\\cmd.exe";
 }
 
-// The read end of a pipe that can be waited on with a time limit (an anonymous pipe cannot), and its write end,
-// inheritable, for the command's standard output and error.
-bool CreateOutputPipe(ScopedHandle& readEnd, ScopedHandle& writeEnd) {
-    static std::atomic<unsigned> s_counter{0};
-    const std::wstring name = L"\\\\.\\pipe\\TolvikConsole." + std::to_wstring(GetCurrentProcessId()) + L"." +
-                              std::to_wstring(++s_counter) + L"." + std::to_wstring(GetTickCount());
-    *readEnd.Out() = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED |
-                                                        FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                      PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, kPipeBuffer, 0,
-                                      nullptr);
-    if (readEnd.Get() == INVALID_HANDLE_VALUE) {
-        *readEnd.Out() = nullptr;
-        return false;
+// The command's output, read on a thread of its own with plain blocking reads until every writer has closed the
+// pipe, so that the runner can wait for it with a time limit. The runner and the thread share it; whichever
+// lets go last closes the pipe and frees it, so a reading thread left behind by a change that runs late ends by
+// itself when the command does.
+class PipeReading {
+public:
+    explicit PipeReading(HANDLE readEnd) : readEnd_(readEnd) {}
+
+    static DWORD WINAPI Read(LPVOID parameter) {
+        auto* reading = static_cast<PipeReading*>(parameter);
+        reading->ReadToEnd();
+        reading->Release();
+        return 0;
     }
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    *writeEnd.Out() = CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0, nullptr);
-    if (writeEnd.Get() == INVALID_HANDLE_VALUE) {
-        *writeEnd.Out() = nullptr;
-        return false;
+
+    void ReadToEnd() {
+        char chunk[kPipeBuffer];
+        DWORD bytesRead = 0;
+        // Every byte read is kept, zero bytes included: a stray zero must not swallow the rest of a chunk.
+        while (ReadFile(readEnd_, chunk, sizeof chunk, &bytesRead, nullptr) && bytesRead > 0)
+            bytes_.append(chunk, bytesRead);
     }
-    return true;
-}
+
+    // Only once the reading thread has ended.
+    const std::string& Bytes() const { return bytes_; }
+
+    void Release() {
+        if (--owners_ == 0) {
+            CloseHandle(readEnd_);
+            delete this;
+        }
+    }
+
+private:
+    ~PipeReading() = default;
+
+    HANDLE readEnd_;
+    std::string bytes_;
+    std::atomic<int> owners_{2};
+};
 
 class Deadline {
 public:
@@ -139,35 +159,6 @@ public:
 private:
     ULONGLONG end_;
 };
-
-// Appends what the pipe delivers until every writer has closed it; false when the time ran out first. A read
-// waits for data, so there is no pause between chunks and no busy loop.
-bool ReadUntilEnd(HANDLE readEnd, const Deadline& deadline, std::string& output) {
-    ScopedHandle event;
-    *event.Out() = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (event.Get() == nullptr)
-        return true;
-    char chunk[kPipeBuffer];
-    for (;;) {
-        OVERLAPPED overlapped{};
-        overlapped.hEvent = event.Get();
-        DWORD bytesRead = 0;
-        if (!ReadFile(readEnd, chunk, sizeof chunk, &bytesRead, &overlapped)) {
-            if (GetLastError() != ERROR_IO_PENDING)
-                return true; // every writer has closed the pipe
-            if (WaitForSingleObject(event.Get(), deadline.Remaining()) != WAIT_OBJECT_0) {
-                CancelIo(readEnd);
-                GetOverlappedResult(readEnd, &overlapped, &bytesRead, TRUE);
-                output.append(chunk, bytesRead);
-                return false;
-            }
-            if (!GetOverlappedResult(readEnd, &overlapped, &bytesRead, FALSE))
-                return true;
-        }
-        // Every byte read is kept, zero bytes included: a stray zero must not swallow the rest of a chunk.
-        output.append(chunk, bytesRead);
-    }
-}
 
 } // namespace
 
@@ -182,9 +173,12 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
     if (!redirection.Usable())
         return CommandOutcome::NotStarted;
 
+    // The write end is inherited by the command; the read end stays with this process.
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     ScopedHandle readEnd;
     ScopedHandle writeEnd;
-    if (!CreateOutputPipe(readEnd, writeEnd))
+    if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inheritable, kPipeBuffer) ||
+        !SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0))
         return CommandOutcome::NotStarted;
 
     STARTUPINFOW startup{};
@@ -217,19 +211,41 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
 
     // Only the command's processes hold the write end now, so the reads end when the last of them exits.
     writeEnd.Reset();
-    const Deadline deadline(command.timeoutMs);
-    bool ended = ReadUntilEnd(readEnd.Get(), deadline, output);
-    readEnd.Reset();
-    if (ended)
-        ended = WaitForSingleObject(process.hProcess, deadline.Remaining()) == WAIT_OBJECT_0;
-    if (ended)
+    auto* reading = new PipeReading(readEnd.Get());
+    *readEnd.Out() = nullptr; // the reading owns it now
+    ScopedHandle reader;
+    *reader.Out() = CreateThread(nullptr, 0, &PipeReading::Read, reading, 0, nullptr);
+    if (reader.Get() == nullptr) {
+        // No thread to spare: read here, without a time limit.
+        reading->ReadToEnd();
+        output += reading->Bytes();
+        reading->Release();
+        reading->Release();
+        WaitForSingleObject(process.hProcess, INFINITE);
         return CommandOutcome::Finished;
+    }
 
+    const Deadline deadline(command.timeoutMs);
+    if (WaitForSingleObject(reader.Get(), deadline.Remaining()) == WAIT_OBJECT_0) {
+        output += reading->Bytes();
+        reading->Release();
+        if (WaitForSingleObject(process.hProcess, deadline.Remaining()) == WAIT_OBJECT_0)
+            return CommandOutcome::Finished;
+        if (command.endOnTimeout)
+            TerminateProcess(process.hProcess, 1);
+        return CommandOutcome::TimedOut;
+    }
+
+    // Late. A query is ended with what it started, and what it printed until then is kept; a change is left to
+    // finish on its own, with its reading.
     if (command.endOnTimeout) {
         if (inJob)
             TerminateJobObject(job.Get(), 1);
         else
             TerminateProcess(process.hProcess, 1);
+        if (WaitForSingleObject(reader.Get(), kEndedReadMs) == WAIT_OBJECT_0)
+            output += reading->Bytes();
     }
+    reading->Release();
     return CommandOutcome::TimedOut;
 }

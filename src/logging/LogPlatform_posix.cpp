@@ -91,9 +91,10 @@ public:
         return FromUtf8(folder);
     }
 
+    // A link counts as something, also when it leads nowhere.
     bool Exists(const std::wstring& path) override {
         struct stat info;
-        return stat(NativePath(path).c_str(), &info) == 0;
+        return lstat(NativePath(path).c_str(), &info) == 0;
     }
 
     bool CreateFolder(const std::wstring& path) override { return mkdir(NativePath(path).c_str(), 0777) == 0; }
@@ -131,10 +132,27 @@ public:
                 static_cast<int>(now.tv_nsec / 1000000)};
     }
 
+    // Neither the log folder nor the file may be a link: the folder is opened without following one, and the
+    // file relative to that very folder, also without following one (a dangling link is not created through
+    // either). A file with a second name (a hard link) is refused too.
     std::unique_ptr<File> OpenForAppend(const std::wstring& path) override {
-        const int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const std::string native = NativePath(path);
+        const std::size_t slash = native.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : native.substr(0, slash);
+        const std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
+        const int folderFd =
+            open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (folderFd < 0)
+            return nullptr;
+        const int fd = openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+        close(folderFd);
         if (fd < 0)
             return nullptr;
+        struct stat info;
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
+            close(fd);
+            return nullptr;
+        }
         return std::make_unique<PosixFile>(fd);
     }
 

@@ -6,8 +6,101 @@
 #include <shlobj.h>
 
 #include <utility>
+#include <vector>
 
 namespace {
+
+// Closes a handle when it goes out of scope, unless it was handed on.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() {
+        if (Valid())
+            CloseHandle(handle_);
+    }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE handle_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The path of what `handle` is open on, after every link and junction ("" when unknown).
+std::wstring FinalPath(HANDLE handle) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+        if (length == 0)
+            return std::wstring();
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool IsLinkOrFolder(HANDLE handle, bool folderExpected) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return true;
+    const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // A second name of the same file (a hard link) would let an entry land in a file elsewhere.
+    return folder != folderExpected || (!folder && info.nNumberOfLinks != 1);
+}
+
+// Opens the log file `name` in `folder` for appending without following a link, junction or other reparse point,
+// neither for the file nor for the folder: what is opened must be a plain folder and, in it, a plain file with
+// no other name. Invalid when anything else stands there.
+HANDLE OpenLogFile(const std::wstring& folder, const std::wstring& name) {
+    const DWORD noFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
+    const ScopedHandle folderHandle(
+        CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, noFollow, nullptr));
+    if (!folderHandle.Valid() || IsLinkOrFolder(folderHandle.Get(), true))
+        return INVALID_HANDLE_VALUE;
+    // Wine shows a Unix link as what it leads to and opens that: the final paths tell where an open went.
+    const std::wstring folderFinal = FinalPath(folderHandle.Get());
+    const std::size_t cut = folder.find_last_of(L'\\');
+    const std::wstring folderName = cut == std::wstring::npos ? folder : folder.substr(cut + 1);
+    const std::wstring parentFinal = [&] {
+        const std::wstring parent = cut == std::wstring::npos ? std::wstring(L".") : folder.substr(0, cut + 1) + L".";
+        const ScopedHandle parentHandle(CreateFileW(parent.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return parentHandle.Valid() ? FinalPath(parentHandle.Get()) : std::wstring();
+    }();
+    if (folderFinal.empty() || parentFinal.empty() ||
+        !SamePath(folderFinal, parentFinal + (parentFinal.back() == L'\\' ? L"" : L"\\") + folderName))
+        return INVALID_HANDLE_VALUE;
+
+    // Append-only access makes every write land at the current end, even when another process appended since;
+    // delete sharing lets another instance of the tool rotate the file while this one holds it. An existing
+    // name is opened, a missing one created anew: creating through OPEN_ALWAYS would create the file a dangling
+    // link leads to.
+    const std::wstring path = folder + L"\\" + name;
+    const DWORD access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 2 && opened == INVALID_HANDLE_VALUE; ++attempt) {
+        opened = CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND)
+            opened = CreateFileW(path.c_str(), access, kShareAll, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    }
+    ScopedHandle file(opened);
+    if (!file.Valid() || IsLinkOrFolder(file.Get(), false) ||
+        !SamePath(FinalPath(file.Get()), folderFinal + L"\\" + name))
+        return INVALID_HANDLE_VALUE;
+    return file.Release();
+}
 
 class Win32File : public CLogPlatform::File {
 public:
@@ -73,11 +166,11 @@ public:
     }
 
     std::unique_ptr<File> OpenForAppend(const std::wstring& path) override {
-        // Append-only access makes every write land at the current end, even when another process appended
-        // since; delete sharing lets another instance of the tool rotate the file while this one holds it.
-        const HANDLE handle = CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::size_t slash = path.find_last_of(L'\\');
+        // A relative log (no application-data folder) lies in the current directory.
+        const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+        const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+        const HANDLE handle = OpenLogFile(folder, name);
         if (handle == INVALID_HANDLE_VALUE)
             return nullptr;
         return std::make_unique<Win32File>(handle);

@@ -57,6 +57,9 @@ std::wstring_view FolderOfModule(std::wstring_view modulePath) {
 }
 
 bool IsRemovableProgramFolder(std::wstring_view folder) {
+    if (!PercentNames(folder).empty()) {
+        return false;
+    }
     // "X:\" and at least one folder below the drive's root.
     if (folder.size() >= 3 && IsDriveLetter(folder[0]) && folder[1] == L':' && folder[2] == L'\\') {
         return ArePlainParts(folder.substr(3), 1);
@@ -76,9 +79,7 @@ std::vector<std::wstring_view> PercentNames(std::wstring_view folder) {
         if (close == std::wstring_view::npos) {
             break;
         }
-        if (close > open + 1) {
-            names.push_back(folder.substr(open + 1, close - open - 1));
-        }
+        names.push_back(folder.substr(open + 1, close - open - 1));
         open = close;
     }
     return names;
@@ -104,7 +105,12 @@ std::optional<std::wstring> SelfRemovalArguments(std::wstring_view folder, std::
     // file cannot be deleted while it runs); ping waits alike on every Windows version and under Wine.
     std::wstring arguments = L"/D /V:OFF /S /C \"ping -n 4 127.0.0.1 >nul";
     for (const std::wstring& file : files) {
-        arguments += L" & del /f /q \"" + at + L"\\" + file + L"\"";
+        // "del" of a file link deletes the link, but "del" of a folder, or of a junction or link to one,
+        // deletes the files inside it. "name\*" exists only for a folder (a junction or link to one
+        // included), so such a name is skipped. A plain file is deleted; a link in its place would lose only
+        // itself.
+        const std::wstring path = at + L"\\" + file;
+        arguments += L" & if not exist \"" + path + L"\\*\" del /f /q \"" + path + L"\"";
     }
     // Without /s rmdir leaves a folder that still holds anything, the user's files included.
     arguments += L" & rmdir \"" + at + L"\"\"";

@@ -2,9 +2,12 @@
 #include "discovery/PackageQuery.h"
 
 #include "FakeRunner.h"
+#include "ReferenceDevconParsers.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -31,15 +34,15 @@ std::string Node(int number, const std::string& inf, const std::string& provider
            "        Inf is digitally signed\r\n";
 }
 
-const std::string kDriverNodes =
-    "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
-    "    Name: Intel(R) UHD Graphics 630\r\n" +
-    Node(0, "oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985") +
-    Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") +
-    Node(2, "display.inf", "Microsoft", "6/21/2006", "10.0.19041.1") +
-    "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0256&SUBSYS_10280798&REV_1000\\4&2C5B6FCD&0&0001\r\n"
-    "    Name: Realtek Audio\r\n" +
-    Node(0, "oem7.inf", "Realtek", "5/6/2021", "6.0.9147.1") + "2 matching device(s) found.\r\n";
+const std::string kDriverNodes = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+                                 "    Name: Intel(R) UHD Graphics 630\r\n" +
+                                 Node(0, "oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985") +
+                                 Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") +
+                                 Node(2, "display.inf", "Microsoft", "6/21/2006", "10.0.19041.1") +
+                                 "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0256&SUBSYS_10280798&REV_1000\\4&2C5B6FCD&0&0001\r\n"
+                                 "    Name: Realtek Audio\r\n" +
+                                 Node(0, "oem7.inf", "Realtek", "5/6/2021", "6.0.9147.1") +
+                                 "2 matching device(s) found.\r\n";
 
 const std::string kIntel = "PCI\\VEN_8086&DEV_3E9B";
 
@@ -122,8 +125,8 @@ TEST(ParseDriverNodes, DropsNodesWhoseNameOccursInAnEarlierOne) {
 }
 
 TEST(ParseDriverNodes, MarksTheCurrentNodeOnlyForANameOfTwoOrMoreCharacters) {
-    const std::string text = "X\\1\r\n    Name: x\r\n" + Node(0, "oem12.inf", "a", "d", "1") +
-                             Node(1, "oem1.inf", "b", "d", "2");
+    const std::string text =
+        "X\\1\r\n    Name: x\r\n" + Node(0, "oem12.inf", "a", "d", "1") + Node(1, "oem1.inf", "b", "d", "2");
     for (const auto& [current, expected] : std::vector<std::pair<std::string, std::vector<int>>>{
              {"oem12.inf", {1, 0}}, {"oem1.inf", {0, 1}}, {"", {0, 0}}, {"o", {0, 0}}, {"oe", {1, 1}}}) {
         std::vector<DriverPackageRecord> packages;
@@ -196,6 +199,176 @@ TEST(Parsers, AZeroByteInsideTheOutputLosesNothingAround) {
     std::vector<DriverPackageRecord> packages;
     ParseDriverNodes(text, kIntel, "oem12.inf", packages);
     EXPECT_EQ(InfNames(packages), (std::vector<std::string>{"oem12.inf", "oem5.inf", "display.inf"}));
+}
+
+// Random but ordinary output (CR LF or LF line ends, lines shorter than a console row, the node headings of
+// current builds): missing and reordered labels, INF names that occur in one another, devices without nodes,
+// output cut short, names already in the list. The parsers must give exactly what the previous ones gave.
+TEST(Parsers, AgreeWithThePreviousParsersOnOrdinaryOutput) {
+    std::mt19937 random(20261208);
+    auto pick = [&random](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
+    const std::vector<std::string> names{"oem3.inf", "xoem3.inf", "oem12.inf", "oem1.inf",     "display.inf",
+                                         "3.inf",    "em1",       "oem",       "usbvideo.inf", "a.inf"};
+    const std::vector<std::string> labels{"    Provider name is P", "    Driver date is 1/2/2020",
+                                          "    Driver version is 1.0.0.", "    Inf section is S"};
+    for (int round = 0; round < 400; ++round) {
+        const int devices = 1 + pick(4);
+        const bool crlf = pick(4) != 0;
+        const std::string end = crlf ? "\r\n" : "\n";
+        std::string files, nodes;
+        for (int device = 0; device < devices; ++device) {
+            const std::string id = "PCI\\VEN_8086&DEV_000" + std::to_string(device) + "&SUBSYS_1\\3&1&0&" +
+                                   std::to_string(device) + end + "    Name: Device" + end;
+            files += id + "    Driver installed from C:\\Windows\\INF\\" + names[pick(10)] + " [S]. 1 file(s):" + end;
+            files +=
+                "        C:\\Windows\\System32\\DriverStore\\FileRepository\\" + names[pick(10)] + "_x\\a.sys" + end;
+            nodes += id;
+            const int count = round % 50 == 0 ? 60 : pick(5);
+            if (count == 0)
+                nodes += "    No driver nodes found for this device." + end;
+            for (int node = 0; node < count; ++node) {
+                nodes += "Driver node #" + std::to_string(node) + ":" + end;
+                nodes +=
+                    "    Inf file is " + std::string(pick(3) == 0 ? "" : "C:\\Windows\\INF\\") + names[pick(10)] + end;
+                for (int label = 0; label < 4; ++label)
+                    if (pick(4) != 0)
+                        nodes += labels[pick(4)] + std::to_string(node) + end;
+            }
+        }
+        files += std::to_string(devices) + " matching device(s) found." + end;
+        nodes += std::to_string(devices) + " matching device(s) found." + end;
+        const int device = pick(devices + 2);
+        const std::string match = device < devices    ? "PCI\\VEN_8086&DEV_000" + std::to_string(device)
+                                  : device == devices ? std::string("USB\\VID_1")
+                                                      : std::string();
+        for (std::string* text : {&files, &nodes}) {
+            if (pick(3) == 0) { // cut short, though not between the CR and the LF of a line end
+                size_t cut = random() % text->size();
+                if (cut > 0 && (*text)[cut - 1] == '\r')
+                    --cut;
+                text->resize(cut);
+            }
+        }
+
+        std::string current, expectedCurrent;
+        const bool found = ParseDriverFiles(files, match, current);
+        ASSERT_EQ(found, reference::ParseDriverFiles(files, match, expectedCurrent)) << files;
+        ASSERT_EQ(current, expectedCurrent) << files;
+
+        std::vector<DriverPackageRecord> packages, expected;
+        if (pick(3) == 0)
+            packages = expected = {{names[pick(10)], "", "", "", 0}};
+        const bool any = ParseDriverNodes(nodes, match, current, packages);
+        ASSERT_EQ(any, reference::ParseDriverNodes(nodes, match, current, expected)) << nodes;
+        ASSERT_EQ(packages, expected) << match << "\n" << nodes;
+    }
+}
+
+// A composite USB device: its parent matches the same hardware ID prefix and comes first with the inbox
+// composite driver; the camera is the interface after it.
+const std::string kCompositeFiles =
+    "USB\\VID_5986&PID_2113\\200901010001\r\n"
+    "    Name: USB Composite Device\r\n"
+    "    Driver installed from C:\\Windows\\INF\\usbccgp.inf [Composite.Dev.NT]. 1 file(s) used by driver:\r\n"
+    "        C:\\Windows\\system32\\DRIVERS\\usbccgp.sys\r\n"
+    "USB\\VID_5986&PID_2113&MI_00\\6&2BD1F45A&0&0000\r\n"
+    "    Name: Integrated Camera\r\n"
+    "    Driver installed from C:\\Windows\\INF\\oem40.inf [BisonCam.Install]. 1 file(s) used by driver:\r\n"
+    "        C:\\Windows\\system32\\DRIVERS\\bisoncam.sys\r\n"
+    "2 matching device(s) found.\r\n";
+
+const std::string kCompositeNodes = "USB\\VID_5986&PID_2113\\200901010001\r\n"
+                                    "    Name: USB Composite Device\r\n" +
+                                    Node(0, "usbccgp.inf", "Microsoft", "6/21/2006", "10.0.19041.1") +
+                                    "USB\\VID_5986&PID_2113&MI_00\\6&2BD1F45A&0&0000\r\n"
+                                    "    Name: Integrated Camera\r\n" +
+                                    Node(0, "oem40.inf", "Bison", "1/2/2019", "8.0.1.1") +
+                                    Node(1, "usbvideo.inf", "Microsoft", "6/21/2006", "10.0.19041.1") +
+                                    "2 matching device(s) found.\r\n";
+
+TEST(Parsers, ACompositeDevicesInterfaceGetsItsOwnBlockNotItsParents) {
+    const std::string camera = "USB\\VID_5986&PID_2113";
+    std::string current;
+    EXPECT_TRUE(ParseDriverFiles(kCompositeFiles, camera, current));
+    EXPECT_EQ(current, "oem40.inf");
+    std::vector<DriverPackageRecord> packages;
+    EXPECT_TRUE(ParseDriverNodes(kCompositeNodes, camera, current, packages));
+    EXPECT_EQ(InfNames(packages), (std::vector<std::string>{"oem40.inf", "usbvideo.inf"}));
+    EXPECT_EQ(packages[0].isCurrent, 1);
+
+    // Only the parent listed: its block is still the one found, as before.
+    const std::string parentOnly = kCompositeNodes.substr(0, kCompositeNodes.find("USB\\VID_5986&PID_2113&MI_00"));
+    packages.clear();
+    ParseDriverNodes(parentOnly, camera, "", packages);
+    EXPECT_EQ(InfNames(packages), (std::vector<std::string>{"usbccgp.inf"}));
+}
+
+// Every line longer than `width` broken into rows of `width` bytes, as a console of that width shows it.
+std::string Wrapped(const std::string& text, size_t width) {
+    std::string wrapped;
+    for (size_t line = 0; line < text.size();) {
+        const size_t end = text.find("\r\n", line);
+        for (size_t row = line; row < end; row += width)
+            wrapped += text.substr(row, std::min(width, end - row)) + "\r\n";
+        line = end + 2;
+    }
+    return wrapped;
+}
+
+TEST(Parsers, OlderHeadingsOtherLineEndsAndWrappedLinesGiveTheSameRecords) {
+    const std::string storeInf =
+        "C:\\WINDOWS\\System32\\DriverStore\\FileRepository\\iigd_dch.inf_amd64_ea63d1eddd5853ac"
+        "\\iigd_dch.inf";
+    const std::string nodes =
+        "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+        "    Name: Intel(R) UHD Graphics 630 (a display adapter with a name longer than a row)\r\n"
+        "Driver node #0:\r\n    Inf file is " +
+        storeInf + "\r\n    Provider name is Intel Corporation\r\n" +
+        Node(1, "oem5.inf", "Intel Corporation", "1/10/2019", "25.20.100.6472") + "1 matching device(s) found.\r\n";
+    const std::string files =
+        "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+        "    Name: Intel(R) UHD Graphics 630\r\n"
+        "    Driver installed from C:\\Windows\\INF\\display.inf [MSBDA]. 1 file(s) used by driver:\r\n"
+        "        " +
+        storeInf +
+        "\r\n        C:\\Windows\\INF\\oem12.inf\r\n"
+        "1 matching device(s) found.\r\n";
+    std::vector<DriverPackageRecord> expected;
+    ParseDriverNodes(nodes, kIntel, "", expected);
+    ASSERT_EQ(InfNames(expected), (std::vector<std::string>{"iigd_dch.inf", "oem5.inf"}));
+    EXPECT_EQ(expected[0].provider, "Intel Corporation");
+
+    auto replaced = [](const std::string& from, const std::string& to) {
+        return [from, to](std::string text) {
+            for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+                text.replace(at, from.size(), to);
+            return text;
+        };
+    };
+    auto wrapped = [](size_t width) { return [width](const std::string& text) { return Wrapped(text, width); }; };
+    const std::vector<std::function<std::string(const std::string&)>> variants{
+        replaced("Driver node #", "DriverNode #"),
+        replaced("\r\n", "\r\r\n"),
+        replaced("\r\n", "\r"),
+        replaced("\r\n", "\n"),
+        wrapped(80),
+        wrapped(120),
+        [&](const std::string& text) { return replaced("\r\n", "\r\r\n")(Wrapped(text, 80)); }};
+    for (const auto& variant : variants) {
+        std::vector<DriverPackageRecord> packages;
+        EXPECT_TRUE(ParseDriverNodes(variant(nodes), kIntel, "", packages));
+        EXPECT_EQ(packages, expected) << variant(nodes);
+
+        std::string current;
+        EXPECT_TRUE(ParseDriverFiles(variant(files), kIntel, current));
+        EXPECT_EQ(current, "oem12.inf") << variant(files);
+    }
+
+    // Output cut right after a bare CR: the value ends there, without the CR.
+    std::vector<DriverPackageRecord> packages;
+    ParseDriverNodes("Driver node #0:\r    Inf file is C:\\W\\oem3.inf\r    Provider name is P\r", "", "", packages);
+    ASSERT_EQ(packages.size(), 1u);
+    EXPECT_EQ(packages[0], (DriverPackageRecord{"oem3.inf", "P", "", "", 0}));
 }
 
 TEST(QueryDriverPackages, RunsBothQueriesFromTheProgramFolderAndMarksTheInstalledNode) {

@@ -19,13 +19,12 @@ std::string Narrow(std::wstring_view text) {
     return out;
 }
 
-// Folders a user may well start the tool from: blanks, the interpreter's special characters, Chinese, a pair of
-// percent signs that names a real variable, parentheses and exclamation marks.
+// Folders a user may well start the tool from: blanks, the interpreter's special characters, Chinese, a single
+// percent sign, parentheses and exclamation marks.
 const std::vector<std::wstring> kAwkwardFolders = {
     L"C:\\Tools",
     L"C:\\Users\\李明\\Downloads\\驱动 卸载工具",
     L"Z:\\tmp\\程序 A&B^C%D 测试",
-    L"D:\\a %PATH% b\\x",
     L"D:\\100% & (1)\\!tool!",
     L"E:\\^^&&))((\\x",
     L"\\\\server\\share\\tools",
@@ -46,6 +45,9 @@ TEST(SelfRemovalFolder, DriveAndShareRootsAndOddPathsAreRefused) {
         L"\\\\?\\UNC\\server\\share\\x", L"tools", L"tools\\x", L"C:tools", L"1:\\tools", L"C:\\tools\\",
         L"C:\\\\tools", L"C:\\a\\..", L"C:\\a\\..\\b", L"C:\\.", L"C:\\a\\.\\b", L"C:/tools", L"C:\\a/b",
         L"C:\\a\\b.", L"C:\\a\\b ", L"C:\\a:stream", L"C:\\a\"b", L"C:\\a*", L"C:\\a?", L"C:\\a|b", L"C:\\a\nb",
+        // Any pair of percent signs: set, unset or made up as it is read, the interpreter may expand it.
+        L"D:\\a %PATH% b\\x", L"C:\\%CD%", L"C:\\x\\%ERRORLEVEL%", L"C:\\%RANDOM%\\t", L"C:\\%UNSET_NAME%",
+        L"C:\\100%\\50%", L"C:\\x%%y", L"\\\\server\\share\\%TIME%",
     };
     for (const std::wstring& folder : refused) {
         EXPECT_FALSE(IsRemovableProgramFolder(folder)) << Narrow(folder);
@@ -66,7 +68,7 @@ TEST(SelfRemovalFolder, PercentPairsAreTheNamesTheInterpreterCouldExpand) {
     EXPECT_EQ(PercentNames(L"D:\\a %PATH% b\\x"), (Names{L"PATH"}));
     // Every pair of neighbours counts: an unset first name leaves its closing sign to open the next one.
     EXPECT_EQ(PercentNames(L"C:\\%a%b%c%"), (Names{L"a", L"b", L"c"}));
-    EXPECT_EQ(PercentNames(L"C:\\x%%y"), Names{});
+    EXPECT_EQ(PercentNames(L"C:\\x%%y"), (Names{L""}));
 }
 
 TEST(SelfRemovalFolder, FileNamesMustBePlain) {
@@ -111,7 +113,7 @@ std::vector<std::wstring> Commands(const std::wstring& arguments) {
     return commands;
 }
 
-TEST(SelfRemovalCommand, WaitsThenDeletesEachShippedFileQuotedThenTheFolderOnlyWhenEmpty) {
+TEST(SelfRemovalCommand, WaitsThenDeletesEachShippedFileUnlessItLeadsIntoAFolderThenTheFolderOnlyWhenEmpty) {
     const auto arguments = SelfRemovalArguments(L"C:\\Tools", kFiles);
     ASSERT_TRUE(arguments.has_value());
     // Taken literally between the outer quotes, without AutoRun commands or delayed expansion.
@@ -120,7 +122,8 @@ TEST(SelfRemovalCommand, WaitsThenDeletesEachShippedFileQuotedThenTheFolderOnlyW
     ASSERT_EQ(commands.size(), kFiles.size() + 2);
     EXPECT_EQ(commands.front(), L"ping -n 4 127.0.0.1 >nul");
     for (std::size_t i = 0; i < kFiles.size(); ++i) {
-        EXPECT_EQ(commands[i + 1], L"del /f /q \"" + kFolder + L"\\" + kFiles[i] + L"\"");
+        const std::wstring path = kFolder + L"\\" + kFiles[i];
+        EXPECT_EQ(commands[i + 1], L"if not exist \"" + path + L"\\*\" del /f /q \"" + path + L"\"");
     }
     EXPECT_EQ(commands.back(), L"rmdir \"" + kFolder + L"\"") << "never /s: the user's files stay";
 }

@@ -3,6 +3,8 @@
 #include "logging/LogPlatform.h"
 #include "logging/LogSave.h"
 
+#include "PlantedLinks.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -295,6 +297,50 @@ TEST(ProductLog, FirstCallsFromManyThreadsShareOneInstance) {
     ASSERT_NE(at, std::string::npos);
     // The UTF-8 literal arrives as the same GBK bytes, in a later entry.
     EXPECT_NE(content.find("]   " + kInternalError14 + "\r\n", at), std::string::npos);
+}
+
+// Links planted where the log writes, as far as the system lets a test plant them: under Wine, Unix links (Wine
+// 8's CreateSymbolicLinkW makes none) and a hard link; on Windows, real symbolic links. None is followed: the
+// entry is dropped and what the link leads to stays as it was.
+TEST_F(WinLog, PlantedLinksAreNeverFollowed) {
+    const fs::path elsewhere = base / "elsewhere";
+    fs::create_directories(elsewhere);
+    WriteText(elsewhere / "target.txt", "keep");
+    const auto logIn = [&](const fs::path& folder) {
+        fs::create_directories(folder);
+        return std::make_unique<CLogSave>(CreateSystemLogPlatform(folder.wstring()));
+    };
+
+    const fs::path fileLink = base / "file-link";
+    fs::create_directories(fileLink / "ToolLog");
+    ASSERT_TRUE(planted::PlantLink(fileLink / "ToolLog" / "videzure.txt", elsewhere / "target.txt", false));
+    EXPECT_FALSE(logIn(fileLink)->Write(kInternalError14, "videzure.txt", true));
+
+    const fs::path dangling = base / "dangling";
+    fs::create_directories(dangling / "ToolLog");
+    WriteText(elsewhere / "new.txt", "");
+    ASSERT_TRUE(planted::PlantLink(dangling / "ToolLog" / "videzure.txt", elsewhere / "new.txt", false));
+    ASSERT_TRUE(DeleteFileW((elsewhere / "new.txt").c_str())); // the link now leads nowhere
+    EXPECT_FALSE(logIn(dangling)->Write(kInternalError14, "videzure.txt", true));
+    EXPECT_FALSE(fs::exists(elsewhere / "new.txt"));
+
+    const fs::path hardLink = base / "hard-link";
+    fs::create_directories(hardLink / "ToolLog");
+    ASSERT_TRUE(
+        CreateHardLinkW((hardLink / "ToolLog" / "videzure.txt").c_str(), (elsewhere / "target.txt").c_str(), nullptr));
+    EXPECT_FALSE(logIn(hardLink)->Write(kInternalError14, "videzure.txt", true));
+
+    const fs::path folderLink = base / "folder-link";
+    fs::create_directories(folderLink);
+    ASSERT_TRUE(planted::PlantLink(folderLink / "ToolLog", elsewhere, true));
+    EXPECT_FALSE(logIn(folderLink)->Write(kInternalError14, "videzure.txt", true));
+    EXPECT_FALSE(fs::exists(elsewhere / "videzure.txt"));
+
+    EXPECT_EQ(ReadAll(elsewhere / "target.txt"), "keep");
+    // A plain log beside them still takes its entries.
+    const fs::path plain = base / "plain";
+    EXPECT_TRUE(logIn(plain)->Write(kInternalError14, "videzure.txt", true));
+    EXPECT_EQ(ReadAll(plain / "ToolLog" / "videzure.txt").size(), kEntrySize);
 }
 
 // Child mode: hold a file open without delete sharing until the parent says so.

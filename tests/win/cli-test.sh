@@ -79,6 +79,11 @@ detect)
         "PCI\\VEN_8086^&DEV_3E9B [('oem12.inf', '26.20.100.7985', True), ('oem8.inf', '26.20.100.7158', False), ('oem3.inf', '25.20.100.6472', False), ('display.inf', '10.0.19041.1', False)]" \
         "graphics card with three versions, the current one marked"
     expect_eq "$(json 'print(d["categories"][8]["devices"][0]["description"])')" "智音 AI 降噪音频设备" "Chinese name"
+    expect_eq "$(json 'c=d["categories"][3]["devices"][1]; print(c["deviceKey"], [(p["infName"],p["isCurrent"]) for p in c["packages"]])')" \
+        "5986_2113 [('oem40.inf', True), ('usbvideo.inf', False)]" \
+        "the camera gets its own packages, not those of its composite parent listed before it"
+    expect_eq "$(grep -m1 '^device USB\\VID_5986' "$demo" | tr -d '\r')" "device USB\\VID_5986&PID_2113\\200901010001" \
+        "the composite parent comes first on the demo PC"
     expect_eq "$(json 'print(len(d["categories"][4]["devices"][1]["packages"]), d["categories"][4]["devices"][1]["packages"][0]["infName"])')" \
         "1 bth.inf" "inbox-only device keeps its node"
     expect_eq "$(changes)" "" "detection changes nothing"
