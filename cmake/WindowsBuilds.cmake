@@ -68,4 +68,8 @@ function(tolvik_add_wine_test)
         set(T_TIMEOUT 600)
     endif()
     set_tests_properties(${T_NAME} PROPERTIES LABELS "wine;${T_PREFIX};${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+    # The stand-in keeps its packages as files on the prefix's disk, so tests with a simulated PC take turns.
+    if(T_PC)
+        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK simpc-${T_PREFIX})
+    endif()
 endfunction()

@@ -2,22 +2,25 @@
 # Runs the tool under Wine on the simulated PC of demo/: builds what is needed, puts the program and the files
 # it ships with into a program folder of its own, and starts the simulated PC afresh from demo/pc.txt.
 #
-# usage: scripts/run.sh [win32|win64] [gui | walkthrough | cli [ARGUMENTS]]
+# usage: scripts/run.sh [win32|win64] [--keep] [gui | walkthrough | cli [ARGUMENTS]]
 #   gui          the tool's window on your display ($DISPLAY); the default when there is a display
 #   walkthrough  a scripted run on a virtual display (detect, select the graphics card, uninstall its package in
 #                use oem12.inf, result) that saves screenshots; the default without a display
 #   cli          the command-line front end with ARGUMENTS (default: detect); `detect`, `uninstall` and
-#                `--help` as the first argument mean the same
+#                `--help` as the first argument mean the same, and so do `restore` and `backups`
+#   --keep       go on with the simulated PC as the previous run left it (say, to restore what it deleted)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 prefix_name=win32
 case "${1:-}" in win32 | win64) prefix_name=$1; shift ;; esac
+keep=no
+[ "${1:-}" = --keep ] && { keep=yes; shift; }
 mode=${1:-}
 case "$mode" in
     "") if [ -n "${DISPLAY:-}" ]; then mode=gui; else mode=walkthrough; fi ;;
     gui | walkthrough | cli) shift ;;
-    detect | uninstall | --help | -h) mode=cli ;;
-    *) echo "usage: $0 [win32|win64] [gui | walkthrough | cli [ARGUMENTS]]" >&2; exit 2 ;;
+    detect | uninstall | restore | backups | --help | -h) mode=cli ;;
+    *) echo "usage: $0 [win32|win64] [--keep] [gui | walkthrough | cli [ARGUMENTS]]" >&2; exit 2 ;;
 esac
 
 ./scripts/build.sh >/dev/null
@@ -29,11 +32,17 @@ if [ "$mode" = walkthrough ]; then
 fi
 
 folder="$run/驱动卸载工具"
-rm -rf "$run" && mkdir -p "$folder" "$run/sim" "$run/feedback"
+if [ "$keep" = yes ] && [ -f "$run/sim/pc.txt" ]; then
+    rm -rf "$folder" && mkdir -p "$folder" "$run/feedback"
+    cp "$run/sim/pc.txt" "$run/pc-kept.txt"
+else
+    rm -rf "$run" && mkdir -p "$folder" "$run/sim" "$run/feedback"
+    cp demo/pc.txt "$run/pc-kept.txt"
+fi
 bin=$build/win32/bin
 cp "$bin/ParsingString.xml" "$folder/"
 if [ "$prefix_name" = win64 ]; then cp "$build/win64/bin/devconx64.exe" "$folder/"; else cp "$bin/devcon.exe" "$folder/"; fi
-cp demo/pc.txt "$run/sim/pc.txt"
+cp "$run/pc-kept.txt" "$run/sim/pc.txt"
 
 export WINEPREFIX=$build/wine/$prefix_name WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export TOLVIK_SIM_DIR="Z:${run//\//\\}\\sim"

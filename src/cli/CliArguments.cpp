@@ -11,7 +11,15 @@ const wchar_t kCliUsage[] =
     L"      检测九类设备的驱动，列出每个设备的驱动包。\n"
     L"  TolvikDriverUninstallCli uninstall --device KEY --inf NAME [--category N] [--dry-run] [--json]\n"
     L"      卸载设备 KEY 的第三方驱动包 NAME（如 oem12.inf）；--dry-run 只列出将要执行的命令。\n"
+    L"      卸载前把驱动包备份到 %ProgramData%\\ToolLog\\DriverBackup（--backup-dir DIR 另选位置）；\n"
+    L"      --require-backup 备份失败时不卸载。\n"
     L"  --time-limit SECONDS  每条设备控制台命令的时限（默认查询 120 秒、更改 600 秒）。\n"
+    L"  TolvikDriverUninstallCli uninstall --device KEY | --all-devices --old [--dry-run] [--json]\n"
+    L"      先备份再删除设备的全部旧驱动包（非当前的 oem 包），从最旧的开始；被使用的包保留，不移除设备。\n"
+    L"  TolvikDriverUninstallCli restore <备份文件夹 | latest> [--json]\n"
+    L"      把备份的驱动包放回驱动库，重新扫描，原来是当前驱动的重新设为当前驱动。\n"
+    L"  TolvikDriverUninstallCli backups [--json] | backups --prune --keep N | --max-size SIZE\n"
+    L"      列出备份；删除最旧的备份。备份总量默认保持在 2 GB 以内。\n"
     L"  TolvikDriverUninstallCli --help\n"
     L"退出码: 0 成功；1 未找到驱动或卸载失败；2 参数错误、初始化失败或设备/驱动包不存在。\n";
 
@@ -39,6 +47,8 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
         return result;
     if (arguments[0] == L"detect") {
         result.command = CliArguments::Command::Detect;
+    } else if (arguments[0] == L"restore" || arguments[0] == L"backups") {
+        return ParseBackupCommand(arguments);
     } else if (arguments[0] == L"uninstall") {
         result.command = CliArguments::Command::Uninstall;
     } else {
@@ -52,6 +62,9 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
         const bool hasValue = i + 1 < arguments.size();
         if (option == L"--json") {
             result.json = true;
+        } else if (uninstall && ParseUninstallBackupOption(arguments, i, result)) {
+            if (!result.error.empty())
+                return result;
         } else if (uninstall && option == L"--dry-run") {
             result.dryRun = true;
         } else if (option == L"--time-limit" ||
@@ -79,7 +92,9 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
             return result;
         }
     }
-    if (uninstall && (result.device.empty() || result.inf.empty()))
+    if (uninstall && result.old)
+        result.error = CheckOldCleanup(result);
+    else if (uninstall && (result.device.empty() || result.inf.empty()))
         result.error = L"uninstall 需要 --device 和 --inf";
     else if (uninstall)
         result.error = RefuseInfName(result.inf).value_or(L"");

@@ -1,5 +1,7 @@
 // The command-line front end: detection and uninstall from a console, through the very engine the window
 // program uses (catalogue, scan thread, uninstall thread, their messages and the log).
+#include "cli/BackupCommands.h"
+#include "cli/BackupJson.h"
 #include "cli/CliArguments.h"
 #include "cli/InventoryJson.h"
 #include "discovery/Catalogue.h"
@@ -189,6 +191,8 @@ public:
             out_.Write(kCliUsage);
             return 0;
         }
+        if (arguments.command == CliArguments::Command::Restore || arguments.command == CliArguments::Command::Backups)
+            return RunBackupCommand(arguments, Writer());
         if (arguments.timeLimitSeconds != 0)
             inventory_.scanner.commandLimits = {arguments.timeLimitSeconds * 1000, arguments.timeLimitSeconds * 1000};
         if (!LoadCatalogue(inventory_)) {
@@ -209,7 +213,7 @@ public:
 private:
     int Detect(const CliArguments& arguments, bool found) {
         if (arguments.json)
-            out_.WriteUtf8(InventoryToJson(inventory_) + "\n");
+            out_.WriteUtf8(WithSchema("detect", InventoryToJson(inventory_)) + "\n");
         else if (found)
             out_.Write(InventoryTable(inventory_));
         if (!found)
@@ -218,6 +222,8 @@ private:
     }
 
     int Uninstall(const CliArguments& arguments) {
+        if (arguments.old)
+            return RunOldCleanup(arguments, inventory_, Writer());
         const Chosen chosen = FindDevice(inventory_, arguments);
         if (chosen.device == nullptr) {
             err_.Write(L"没有找到设备 " + arguments.device + L"（先用 detect 查看设备）\n");
@@ -242,17 +248,23 @@ private:
         if (arguments.dryRun)
             return DryRun(chosen, request);
 
-        if (!StartUninstall(inventory_, chosen.category, chosen.device->searchPattern, &request)) {
+        BackupOutcome backup;
+        if (!StartUninstall(inventory_, chosen.category, chosen.device->searchPattern, &request,
+                            {arguments.requireBackup, BackupRootOf(arguments), &backup})) {
             err_.Write(L"卸载驱动失败！\n");
             return 1;
         }
         const bool succeeded = waiter_.WaitFor(kMsgUninstallResult) == kResultSuccess;
         const std::wstring verdict = succeeded ? L"卸载成功" : L"卸载失败";
         if (arguments.json)
-            out_.WriteUtf8("{\"result\":" + JsonString(ToUtf8(verdict)) + ",\"success\":" +
-                           (succeeded ? "true" : "false") + ",\"device\":" + DeviceToJson(*chosen.device) + "}\n");
+            out_.WriteUtf8(WithSchema("uninstall", "{\"result\":" + JsonString(ToUtf8(verdict)) + ",\"success\":" +
+                                                       (succeeded ? "true" : "false") + ",\"device\":" +
+                                                       DeviceToJson(*chosen.device) + ",\"backup\":" +
+                                                       BackupOutcomeToJson(backup) + "}") +
+                           "\n");
         else
-            out_.Write(verdict + L"\n" + DeviceLines(*chosen.device));
+            out_.Write(verdict + L"\n" + DeviceLines(*chosen.device) +
+                       (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n");
         return succeeded ? 0 : 1;
     }
 
@@ -272,6 +284,10 @@ private:
             text += DeviceConsole::Describe(command) + L"\n";
         out_.Write(text);
         return 0;
+    }
+
+    CliWriter Writer() {
+        return {[this](std::wstring_view text) { out_.Write(text); }, [this](std::wstring_view text) { err_.Write(text); }};
     }
 
     ConsoleOut out_{STD_OUTPUT_HANDLE};

@@ -106,3 +106,45 @@ CommandOutcome DeviceConsole::Rescan(std::string& output) const { return Run(L"r
 std::wstring DeviceConsole::Describe(const ConsoleCommand& command) {
     return L"cd /d \"" + command.folder + L"\" && " + std::wstring(kInterpreterPrefix) + command.text;
 }
+
+CommandOutcome DeviceConsole::DeletePackageUnforced(std::wstring_view infName, std::string& output) const {
+    const auto name = InfNameArgument(infName);
+    return name ? Run(L"dp_delete " + *name, true, output) : CommandOutcome::Refused;
+}
+
+CommandOutcome DeviceConsole::AddPackage(std::wstring_view infPath, std::string& output) const {
+    const auto path = PathArgument(infPath);
+    return path ? Run(L"dp_add " + *path, true, output) : CommandOutcome::Refused;
+}
+
+CommandOutcome DeviceConsole::UpdateDriver(std::wstring_view infPath, std::wstring_view hardwareId,
+                                           std::string& output) const {
+    const auto path = PathArgument(infPath);
+    const auto id = HardwareIdArgument(hardwareId);
+    return path && id ? Run(L"update " + *path + L" " + *id, true, output) : CommandOutcome::Refused;
+}
+
+std::optional<std::wstring> PathArgument(std::wstring_view path) {
+    const bool full = (path.size() > 3 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+    if (!full)
+        return std::nullopt;
+    for (const wchar_t c : path)
+        if (c < 32 || c == L'%' || c == L'"')
+            return std::nullopt;
+    return L"\"" + std::wstring(path) + L"\"";
+}
+
+std::optional<std::wstring> HardwareIdArgument(std::wstring_view hardwareId) {
+    if (hardwareId.empty())
+        return std::nullopt;
+    std::wstring argument;
+    for (const wchar_t c : hardwareId) {
+        if (c == L'&')
+            argument += L"^&";
+        else if (IsPlainIdCharacter(c))
+            argument += c;
+        else
+            return std::nullopt;
+    }
+    return argument;
+}

@@ -32,6 +32,13 @@ public:
     // "remove *<search pattern>*": the devices of the chosen hardware ID.
     CommandOutcome RemoveDevices(std::wstring_view searchPattern, std::string& output) const;
     CommandOutcome Rescan(std::string& output) const;
+    // "dp_delete <inf name>" without force: Windows refuses a package that any device, present or not, was
+    // installed from.
+    CommandOutcome DeletePackageUnforced(std::wstring_view infName, std::string& output) const;
+    // "dp_add <full INF path>": the package back into the driver store.
+    CommandOutcome AddPackage(std::wstring_view infPath, std::string& output) const;
+    // "update <full INF path> <hardware ID>": the package installed on the devices of that ID.
+    CommandOutcome UpdateDriver(std::wstring_view infPath, std::wstring_view hardwareId, std::string& output) const;
 
     // The command for `arguments`, which must already be safe for the interpreter (see the checks below).
     ConsoleCommand Command(std::wstring_view arguments, bool change) const;
@@ -57,3 +64,12 @@ std::optional<std::wstring> DevicePatternArgument(std::wstring_view searchPatter
 
 // An INF file name as the tool takes it: letters, digits, "_", "-" and "." only, ending in ".inf".
 std::optional<std::wstring> InfNameArgument(std::wstring_view infName);
+
+// A full path as one argument, in double quotes, where blanks, "&", "^", "|", "<", ">" and Chinese are plain
+// text to the interpreter. Nothing when quoting cannot protect it: "%" expands variables even inside quotes, a
+// quote cannot be quoted, and control characters end or break the line. The caller may try the path's short
+// (8.3) form instead.
+std::optional<std::wstring> PathArgument(std::wstring_view path);
+
+// A hardware ID as one argument: the characters of DevicePatternArgument, "&" written "^&", no "*".
+std::optional<std::wstring> HardwareIdArgument(std::wstring_view hardwareId);

@@ -66,8 +66,9 @@ std::wstring_view Unfinished(CommandOutcome outcome, const UnfinishedEntries& en
 
 class Uninstall {
 public:
-    Uninstall(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report)
-        : inventory_(inventory), console_(console), report_(report) {}
+    Uninstall(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
+              const UninstallBackup& backup)
+        : inventory_(inventory), console_(console), report_(report), backup_(backup) {}
 
     bool Run() {
         if (inventory_.requestPackage == nullptr)
@@ -77,6 +78,15 @@ public:
         const std::wstring searchPattern = WidenGbk(inventory_.requestSearchPattern);
         if (!InfNameArgument(infName) || !DevicePatternArgument(searchPattern))
             return Fail(L"驱动包或设备的名称含有不安全的字符，未执行卸载");
+
+        // One backup per request, before anything is deleted; the in-use road's second deletion needs none.
+        if (backup_.backup != nullptr) {
+            const BackupOutcome saved = backup_.backup->Backup(BackupRequestFor(inventory_));
+            if (backup_.outcome != nullptr)
+                *backup_.outcome = saved;
+            if (!saved.made && backup_.required)
+                return Fail(L"没有备份驱动包，按要求不卸载");
+        }
 
         std::string output;
         if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
@@ -182,12 +192,30 @@ private:
     DriverInventory& inventory_;
     const DeviceConsole& console_;
     IWorkerReport& report_;
+    const UninstallBackup& backup_;
     std::string infName_;
     bool refreshed_ = false;
 };
 
 } // namespace
 
-bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report) {
-    return Uninstall(inventory, console, report).Run();
+bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
+                        const UninstallBackup& backup) {
+    return Uninstall(inventory, console, report, backup).Run();
+}
+
+BackupRequest BackupRequestFor(const DriverInventory& inventory) {
+    BackupRequest request;
+    request.category = inventory.requestCategory;
+    request.searchPattern = inventory.requestSearchPattern;
+    if (inventory.requestPackage != nullptr)
+        request.package = *inventory.requestPackage;
+    if (inventory.requestCategory >= kFirstCategory && inventory.requestCategory <= kLastCategory)
+        for (const auto& [key, device] : inventory.Category(inventory.requestCategory))
+            if (device->searchPattern == inventory.requestSearchPattern) {
+                request.deviceKey = device->deviceKey;
+                request.description = device->description;
+                break;
+            }
+    return request;
 }

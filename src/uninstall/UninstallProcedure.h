@@ -7,7 +7,20 @@
 #include "discovery/DriverInventory.h"
 #include "console/DeviceConsole.h"
 #include "console/WorkerReport.h"
+#include "backup/PackageBackup.h"
+
+// How the package is saved before the first deletion. Without a backup nothing is saved; a failed backup
+// stops the uninstall only when it is required (the command line's choice; the window never requires it).
+struct UninstallBackup {
+    IPackageBackup* backup = nullptr;
+    bool required = false;
+    BackupOutcome* outcome = nullptr; // receives what the backup did, when given
+};
 
 // Runs one uninstall of the inventory's request. Sends kMsgWorkFinished, then kMsgUninstallResult with 1 or
 // 2, exactly once; a failure is logged before the messages. True on success.
-bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report);
+bool UninstallProcedure(DriverInventory& inventory, const DeviceConsole& console, IWorkerReport& report,
+                        const UninstallBackup& backup = {});
+
+// The backup request for the inventory's uninstall request: the package and the device it was chosen for.
+BackupRequest BackupRequestFor(const DriverInventory& inventory);

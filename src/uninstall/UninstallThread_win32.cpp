@@ -1,6 +1,8 @@
-// The uninstall thread: one run of the procedure with the real runner, then the thread ends.
+// The uninstall thread: one run of the procedure with the real runner and the package backup, then the
+// thread ends.
 #include "uninstall/UninstallThread.h"
 
+#include "backup/WindowsBackup.h"
 #include "uninstall/UninstallProcedure.h"
 #include "console/WindowReport.h"
 #include "console/WindowsConsole.h"
@@ -10,12 +12,20 @@
 
 namespace {
 
+// Owned by the thread from its start.
+struct UninstallRun {
+    DriverInventory* inventory;
+    UninstallBackupOptions options;
+};
+
 DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
-    DriverInventory& inventory = *static_cast<DriverInventory*>(parameter);
+    const std::unique_ptr<UninstallRun> run(static_cast<UninstallRun*>(parameter));
+    DriverInventory& inventory = *run->inventory;
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     WindowReport report(inventory.NotifyWindow());
-    UninstallProcedure(inventory, console, report);
+    const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(run->options.root);
+    UninstallProcedure(inventory, console, report, {backup.get(), run->options.required, run->options.outcome});
     return 1;
 }
 
@@ -23,8 +33,17 @@ DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
 
 bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
                     const DriverPackageRecord* package) {
+    return StartUninstall(inventory, category, searchPattern, package, {});
+}
+
+bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
+                    const DriverPackageRecord* package, const UninstallBackupOptions& options) {
     inventory.requestCategory = category;
     inventory.requestSearchPattern = searchPattern;
     inventory.requestPackage = package;
-    return StartWorkerThread(UninstallThreadRoutine, &inventory);
+    auto run = std::make_unique<UninstallRun>(UninstallRun{&inventory, options});
+    if (!StartWorkerThread(UninstallThreadRoutine, run.get()))
+        return false;
+    run.release();
+    return true;
 }

@@ -5,6 +5,7 @@ The tests run the real program when the build has it, else the page host (tests/
 the pages what the main window does. test_pages_win32.py and test_pages_win64.py run them in both prefixes.
 """
 
+import glob
 import os
 import re
 import shutil
@@ -42,6 +43,16 @@ DEMO_TREE = [
     ("指纹", ["Synaptics FP Sensors (WBF) (PID=00bd)"]),
     ("智音设备", ["智音 AI 降噪音频设备"]),
 ]
+
+
+def read_tree(folder):
+    """Every file below a folder by its relative path, with its bytes."""
+    files = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            with open(os.path.join(root, name), "rb") as f:
+                files[os.path.relpath(os.path.join(root, name), folder)] = f.read()
+    return files
 
 
 def tool_command(command_line):
@@ -375,6 +386,15 @@ class PagesTest(unittest.TestCase):
         self.assertEqual(len(app.rows(main)), 3)
         self.assertEqual(app.list_view(main)[0]["mark"], 0, "否 leaves the selection")
 
+        # The package's files on the simulated PC's disk, as the deletion will find them.
+        store_folder = os.path.join(gui.prefix, "drive_c", "windows", "system32", "DriverStore", "FileRepository",
+                                    "iigd_dch.inf_%s_1c2b2b6e5e0a1c3d" % ("amd64" if self.ARCH == "win64" else "x86"))
+        store_files = read_tree(store_folder)
+        self.assertEqual(sorted(store_files), ["iigd_dch.cat", "iigd_dch.inf", "iigd_dch.sys"])
+        backup_pattern = os.path.join(gui.prefix, "drive_c", "ProgramData", "ToolLog", "DriverBackup",
+                                      "* 8086_3E9B oem12.inf")
+        earlier_backups = set(glob.glob(backup_pattern))  # the prefix may hold some from other runs
+
         # 是: progress, then 卸载成功 over the refreshed list.
         app.press(main, UNINSTALL)
         question = app.wait_prompt("是否要卸载该驱动？")
@@ -391,6 +411,16 @@ class PagesTest(unittest.TestCase):
             tool + " -f dp_delete oem12.inf",
             tool + " rescan",
         ])
+        # Before the deletion the package was saved, silently: the store folder's very bytes and the published
+        # INF, with the restore script and the Device Console tool beside them.
+        self.assertFalse(os.path.exists(store_folder), "the package is gone from the store")
+        backups = sorted(set(glob.glob(backup_pattern)) - earlier_backups)
+        self.assertEqual(len(backups), 1, backups)
+        self.assertEqual(read_tree(os.path.join(backups[0], os.path.basename(store_folder))), store_files)
+        self.assertEqual(read_tree(os.path.join(backups[0], "INF"))["oem12.inf"], store_files["iigd_dch.inf"])
+        self.assertTrue(os.path.isfile(os.path.join(backups[0], "恢复驱动.cmd")))
+        self.assertTrue(os.path.isfile(os.path.join(backups[0], app.tool + ".exe")))
+        self.assertIn("驱动包 oem12.inf 已备份到", self.tool_log())
         requery = app.journal()[len(scan_journal) + 4:]
         self.assertTrue(requery and all("*PCI\\VEN_8086&DEV_3E9B*" in line for line in requery), requery)
         # The list already shows the packages as the Device Console reports them now: the card runs on oem8.

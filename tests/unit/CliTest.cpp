@@ -1,4 +1,5 @@
 // The command-line front end's portable parts: its arguments and the JSON it prints.
+#include "cli/BackupJson.h"
 #include "cli/CliArguments.h"
 #include "cli/InventoryJson.h"
 
@@ -65,4 +66,60 @@ TEST(InventoryJson, ListsEveryCategoryInOrderWithEscapedUtf8Texts) {
               std::string::npos)
         << json;
     EXPECT_EQ(JsonString(std::string("a\r\n\t\x01", 5)), "\"a\\r\\n\\t\\u0001\"");
+}
+
+TEST(CliArguments, BackupCommandsAndOptions) {
+    const CliArguments restore =
+        ParseCliArguments({L"restore", L"latest", L"--json", L"--backup-dir", L"D:\\备份 %X%", L"--time-limit", L"30"});
+    EXPECT_EQ(restore.timeLimitSeconds, 30u);
+    EXPECT_EQ(restore.command, CliArguments::Command::Restore);
+    EXPECT_EQ(restore.restoreFrom, L"latest");
+    EXPECT_EQ(restore.backupDir, L"D:\\备份 %X%");
+    EXPECT_TRUE(restore.json && restore.error.empty());
+
+    const CliArguments prune = ParseCliArguments({L"backups", L"--prune", L"--max-size", L"500M", L"--keep", L"3"});
+    EXPECT_EQ(prune.maxSize, 500ll << 20);
+    EXPECT_EQ(prune.keep, 3);
+    EXPECT_TRUE(prune.error.empty());
+
+    const CliArguments old = ParseCliArguments({L"uninstall", L"--all-devices", L"--old", L"--dry-run", L"--require-backup"});
+    EXPECT_TRUE(old.old && old.allDevices && old.dryRun && old.requireBackup);
+    EXPECT_TRUE(old.error.empty());
+
+    for (const std::vector<std::wstring>& arguments : std::vector<std::vector<std::wstring>>{
+             {L"restore"},
+             {L"restore", L"a", L"b"},
+             {L"backups", L"--prune"},
+             {L"backups", L"--keep", L"2"},
+             {L"backups", L"--prune", L"--keep", L"2x"},
+             {L"backups", L"--prune", L"--max-size", L"lots"},
+             {L"uninstall", L"--old"},
+             {L"uninstall", L"--old", L"--device", L"K", L"--all-devices"},
+             {L"uninstall", L"--old", L"--device", L"K", L"--inf", L"oem1.inf"},
+             {L"uninstall", L"--device", L"K", L"--inf", L"oem1.inf", L"--backup-dir"},
+         }) {
+        EXPECT_FALSE(ParseCliArguments(arguments).error.empty()) << arguments.size() << " " << arguments.back().size();
+    }
+    EXPECT_EQ(ParseSize(L"2G"), 2ll << 30);
+    EXPECT_EQ(ParseSize(L"750kb"), 750ll << 10);
+    EXPECT_EQ(ParseSize(L"12"), 12);
+    EXPECT_EQ(ParseSize(L"M"), -1);
+}
+
+TEST(BackupJson, EveryOutputNamesItsSchemaAndCommand) {
+    EXPECT_EQ(WithSchema("detect", "{\"categories\":[]}"), "{\"schema\":1,\"command\":\"detect\",\"categories\":[]}");
+    EXPECT_EQ(WithSchema("backups", "{}"), "{\"schema\":1,\"command\":\"backups\"}");
+    DeviceRecord device;
+    device.deviceKey = "8086_3E9B";
+    CleanupStep deleted;
+    deleted.package = {"oem3.inf", "Intel", "12/5/2018", "25.20.100.6472", 0};
+    deleted.result = CleanupStep::Result::Deleted;
+    deleted.freed = 100;
+    CleanupStep refused = deleted;
+    refused.result = CleanupStep::Result::Refused;
+    refused.freed = 0;
+    const std::string json = CleanupToJson(device, {deleted, refused});
+    EXPECT_NE(json.find("\"result\":\"deleted\""), std::string::npos);
+    EXPECT_NE(json.find("\"result\":\"refused\""), std::string::npos);
+    EXPECT_NE(json.find("],\"freed\":100}"), std::string::npos);
 }

@@ -1,5 +1,7 @@
-// The stand-in's commands: driverfiles, drivernodes, dp_delete, remove and rescan.
+// The stand-in's commands: driverfiles, drivernodes, dp_delete, remove and rescan (dp_add, dp_enum and update
+// in PackageCommands.cpp).
 #include "DevconCommands.h"
+#include "PackageCommands.h"
 
 #include <cstdio>
 
@@ -24,7 +26,8 @@ std::string Count(size_t count) {
 
 class Invocation {
 public:
-    Invocation(SimulatedPc& pc, std::string_view programName) : pc_(pc), program_(programName) {}
+    Invocation(SimulatedPc& pc, std::string_view programName, const PackageDisk* disk = nullptr)
+        : pc_(pc), program_(programName), disk_(disk) {}
 
     DevconResult Run(const std::vector<std::string>& args) {
         if (pc_.failAll)
@@ -86,6 +89,12 @@ private:
             return Remove(rest);
         if (EqualsNoCase(command, "rescan"))
             return Rescan(rest);
+        if (IsPackageCommand(command)) {
+            if (remote_)
+                return CommandUsage(command);
+            result_ = RunPackageCommand(pc_, disk_, program_, command, rest);
+            return result_;
+        }
         return GeneralUsage();
     }
 
@@ -148,7 +157,7 @@ private:
         }
         const DriverPackage& package = *pc_.FindPackage(node->infName);
         std::string line =
-            "    Driver installed from " + std::string(kInfFolder) + package.infName + " [" + node->section + "]. ";
+            "    Driver installed from " + std::string(kInfFolder) + package.PublishedName() + " [" + node->section + "]. ";
         if (package.files.empty()) {
             Line(result_.out, line + "The driver is not using any files.");
             return;
@@ -175,7 +184,7 @@ private:
                 continue;
             const DriverPackage& package = *pc_.FindPackage(node.infName);
             Line(result_.out, "Driver node #" + Count(number++) + ":");
-            Line(result_.out, "    Inf file is " + std::string(kInfFolder) + package.infName);
+            Line(result_.out, "    Inf file is " + std::string(kInfFolder) + package.PublishedName());
             Line(result_.out, "    Inf section is " + node.section);
             Line(result_.out, "    Driver description is " + node.description);
             Line(result_.out, "    Manufacturer name is " + package.manufacturer);
@@ -206,7 +215,7 @@ private:
             Line(result_.out, "The specified INF path is not valid.");
             return Failed();
         }
-        DriverPackage* package = pc_.FindPackage(name);
+        DriverPackage* package = pc_.FindPublished(name);
         if (!package || package->deleted || package->inbox) {
             Line(result_.out, "Deleting the specified driver package from the machine failed");
             Line(result_.out, "because it is not an third-party package.");
@@ -303,13 +312,15 @@ private:
     std::string program_;
     bool force_ = false;
     bool remote_ = false;
+    const PackageDisk* disk_;
     DevconResult result_;
 };
 
 } // namespace
 
-DevconResult RunDevcon(SimulatedPc& pc, std::string_view programName, const std::vector<std::string>& args) {
-    return Invocation(pc, programName).Run(args);
+DevconResult RunDevcon(SimulatedPc& pc, std::string_view programName, const std::vector<std::string>& args,
+                       const PackageDisk* disk) {
+    return Invocation(pc, programName, disk).Run(args);
 }
 
 DevconResult DevconFailure(std::string_view programName) {

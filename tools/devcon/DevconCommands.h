@@ -21,7 +21,10 @@ struct DevconResult {
 
 // Runs one invocation. `programName` is the name the tool was started by, as messages repeat it; `args` are
 // the arguments after it, as the C runtime split them.
-DevconResult RunDevcon(SimulatedPc& pc, std::string_view programName, const std::vector<std::string>& args);
+// `disk` reads the INF files that dp_add and update are given; without it they find none.
+struct PackageDisk;
+DevconResult RunDevcon(SimulatedPc& pc, std::string_view programName, const std::vector<std::string>& args,
+                       const PackageDisk* disk = nullptr);
 
 // The failure of an invocation that never reached its command (its description could not be read, say).
 DevconResult DevconFailure(std::string_view programName);

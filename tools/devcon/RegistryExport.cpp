@@ -98,3 +98,10 @@ std::string ClassKeysRegFile(const SimulatedPc& pc) {
     }
     return text;
 }
+
+std::string_view ClassNameOf(std::string_view classGuid) {
+    for (const KnownClass& known : kKnownClasses)
+        if (EqualsNoCase(known.guid, classGuid))
+            return known.name;
+    return {};
+}

@@ -9,3 +9,6 @@
 // device that has a class subkey (removed devices have none), with the values of its installed driver and
 // its registry extras. Lines end in LF.
 std::string ClassKeysRegFile(const SimulatedPc& pc);
+
+// The class name of a device class GUID the simulated PCs use, or an empty text.
+std::string_view ClassNameOf(std::string_view classGuid);

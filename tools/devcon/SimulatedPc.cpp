@@ -344,6 +344,14 @@ private:
             package.deletedLine = line_ - 1;
             return Bool(package.deleted, value);
         }
+        if (keyword == "published") {
+            package.publishedLine = line_ - 1;
+            if (value.find_first_of("\\/") != std::string_view::npos || value.size() < 5 ||
+                !EqualsNoCase(value.substr(value.size() - 4), ".inf"))
+                return Fail("a published name is an INF file name, like oem0.inf");
+            package.published = EqualsNoCase(value, package.infName) ? "" : std::string(value);
+            return true;
+        }
         if (keyword == "provider" || keyword == "manufacturer") {
             (keyword == "provider" ? package.provider : package.manufacturer) = value;
             return true;
@@ -515,8 +523,10 @@ std::string SimulatedPc::Save() const {
         put(device.driverLine, device.line, "driver", device.driverInf.empty() ? "none" : device.driverInf,
             !device.driverInf.empty());
     }
-    for (const DriverPackage& package : packages)
+    for (const DriverPackage& package : packages) {
         put(package.deletedLine, package.line, "deleted", package.deleted ? "yes" : "no", package.deleted);
+        put(package.publishedLine, package.line, "published", package.PublishedName(), !package.published.empty());
+    }
 
     // Bottom up, so that earlier positions stay valid; lines for one block keep the order they were made in.
     std::stable_sort(insertions.begin(), insertions.end(),
@@ -561,6 +571,15 @@ const DriverNode* SimulatedPc::InstalledNode(const SimulatedDevice& device) cons
         if (EqualsNoCase(node.infName, device.driverInf))
             return &node;
     return nullptr;
+}
+
+DriverPackage* SimulatedPc::FindPublished(std::string_view publishedName) {
+    for (DriverPackage& package : packages)
+        if (!package.deleted && EqualsNoCase(package.PublishedName(), publishedName))
+            return &package;
+    // A package added back under another name no longer answers to its old one.
+    DriverPackage* described = FindPackage(publishedName);
+    return described && described->deleted ? described : nullptr;
 }
 
 bool SimulatedPc::IsAvailable(const DriverNode& node) const {

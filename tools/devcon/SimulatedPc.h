@@ -20,9 +20,14 @@ struct DriverPackage {
     bool runsFromStore = false; // a forced delete is ignored while a present device uses it
     bool deleteFails = false;   // every delete fails with the "other error" text
     bool deleted = false;       // state: gone from the store
+    std::string published;      // state: the oemN.inf name it was added back under, empty for its own name
     std::vector<std::string> files;
     int line = 0;
     int deletedLine = -1;
+    int publishedLine = -1;
+
+    // The name Windows knows the package by: C:\Windows\INF\<name>.
+    const std::string& PublishedName() const { return published.empty() ? infName : published; }
 };
 
 // One driver node of a device: a model of a package that matches the device.
@@ -78,6 +83,9 @@ public:
 
     DriverPackage* FindPackage(std::string_view infName);
     const DriverPackage* FindPackage(std::string_view infName) const;
+    // The package in the store under a published name; otherwise the package described under that name
+    // (deleted or inbox), or null.
+    DriverPackage* FindPublished(std::string_view publishedName);
     // The node the device is installed from, or null.
     const DriverNode* InstalledNode(const SimulatedDevice& device) const;
     // True when the node's package is still in the store.

@@ -2,6 +2,7 @@
 // simulated PC kept outside the program folder and writes its output in the console code page.
 #include "DevconCommands.h"
 #include "SimulatedPc.h"
+#include "StoreDisk_win32.h"
 
 #include <windows.h>
 
@@ -180,7 +181,12 @@ DevconResult Run(const std::wstring& folder, const std::string& program, const s
                                   "\r\n");
         return failure;
     }
-    DevconResult result = RunDevcon(*pc, program, args);
+    // The disk follows the description first, so that a fresh description also means a fresh driver store.
+    SyncStoreFiles(*pc);
+    const PackageDisk disk = MachineDisk();
+    DevconResult result = RunDevcon(*pc, program, args, &disk);
+    if (result.changed)
+        SyncStoreFiles(*pc);
     if (result.changed && !ReplaceWhole(path, pc->Save())) {
         DevconResult failure = DevconFailure(program);
         failure.err.insert(0, program + ": " + shownPath + ": the new state cannot be written.\r\n");

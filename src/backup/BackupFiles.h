@@ -1,0 +1,41 @@
+// The file operations the backups need, so that their logic runs anywhere and the tests can fake the disk.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct FileEntry {
+    std::wstring path; // relative to the listed folder, "\"-separated
+    uint64_t size = 0;
+};
+
+class IBackupFiles {
+public:
+    virtual ~IBackupFiles() = default;
+    // The Windows folder (%SystemRoot%), without a trailing backslash.
+    virtual std::wstring WindowsFolder() = 0;
+    // The full path of the store folder's INF that Windows gives for a published name; empty when it cannot.
+    virtual std::wstring StoreInfOf(const std::wstring& publishedInf) = 0;
+    // Sub-folders (names only) of a folder.
+    virtual std::vector<std::wstring> Folders(const std::wstring& folder) = 0;
+    // Every file below a folder, sub-folders included.
+    virtual std::vector<FileEntry> Files(const std::wstring& folder) = 0;
+    virtual bool Exists(const std::wstring& path) = 0;
+    // SHA-256 of a file in lower-case hexadecimal; nothing when it cannot be read.
+    virtual std::optional<std::string> HashFile(const std::wstring& path) = 0;
+    virtual std::optional<std::string> ReadFile(const std::wstring& path) = 0;
+    // Creates a new file; false when it exists or cannot be written.
+    virtual bool WriteNewFile(const std::wstring& path, const std::string& bytes) = 0;
+    // Copies a file to a new path (its folders made as needed); false when the copy failed.
+    virtual bool CopyNewFile(const std::wstring& from, const std::wstring& to) = 0;
+    // Creates one new folder; false when it exists already or cannot be made (the parents are made first).
+    virtual bool CreateNewFolder(const std::wstring& path) = 0;
+    virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+    virtual bool RemoveTree(const std::wstring& path) = 0;
+    // The short (8.3) form of an existing path, or empty when there is none.
+    virtual std::wstring ShortPath(const std::wstring& path) = 0;
+    // Bytes free for this process at the path's volume.
+    virtual std::optional<uint64_t> FreeSpace(const std::wstring& path) = 0;
+};

@@ -1,0 +1,90 @@
+// Saving a driver package before it is deleted: its whole driver-store folder and the published INF/PNF go
+// into a folder of their own with a manifest, the Device Console tool and a restore script, so that one step
+// puts the package back.
+#pragma once
+
+#include "backup/BackupFiles.h"
+#include "backup/BackupManifest.h"
+#include "discovery/DriverInventory.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Texts as the scan read them (code page 936).
+struct BackupRequest {
+    int category = 0;
+    std::string deviceKey;
+    std::string searchPattern;
+    std::string description;
+    DriverPackageRecord package;
+};
+
+struct BackupOutcome {
+    bool made = false;
+    std::wstring folder; // the finished backup folder when made
+    std::wstring reason; // why none was made
+    uint64_t size = 0;   // bytes of the saved package
+};
+
+// What the uninstall calls before its first deletion.
+class IPackageBackup {
+public:
+    virtual ~IPackageBackup() = default;
+    virtual BackupOutcome Backup(const BackupRequest& request) = 0;
+    // Takes back a backup that was not needed after all (the deletion was refused).
+    virtual void Discard(const BackupOutcome& outcome) = 0;
+};
+
+// Unless told otherwise, the backups together are kept below 2 GiB; the oldest go first.
+constexpr uint64_t kDefaultBackupLimit = 2ull << 30;
+// Room left on the volume beyond the backup itself.
+constexpr uint64_t kFreeSpaceMargin = 16ull << 20;
+
+constexpr std::wstring_view kRestoreScriptName = L"恢复驱动.cmd";
+
+struct BackupSettings {
+    std::wstring root;     // ...\ToolLog\DriverBackup
+    std::wstring toolPath; // the Device Console tool that goes beside the restore script
+    uint64_t maxTotalSize = kDefaultBackupLimit;
+};
+
+class PackageBackup : public IPackageBackup {
+public:
+    using Clock = std::function<std::string()>; // local time, "2026-12-08 05:15:02"
+    using Log = std::function<void(std::wstring_view)>;
+
+    PackageBackup(IBackupFiles& files, BackupSettings settings, Clock clock, Log log)
+        : files_(files), settings_(std::move(settings)), clock_(std::move(clock)), log_(std::move(log)) {}
+
+    BackupOutcome Backup(const BackupRequest& request) override;
+    void Discard(const BackupOutcome& outcome) override;
+
+private:
+    struct SavedFile {
+        std::wstring from;
+        std::wstring relative; // inside the backup folder
+        uint64_t size = 0;
+    };
+
+    BackupOutcome Make(const BackupRequest& request);
+    bool Fill(const std::wstring& folder, const std::vector<SavedFile>& saved, BackupManifest& manifest,
+              std::wstring& reason);
+
+    IBackupFiles& files_;
+    BackupSettings settings_;
+    Clock clock_;
+    Log log_;
+};
+
+// The store folder of a published INF: where Windows says it is, or else the folder of FileRepository whose
+// INF is byte for byte the published one. Sets `storeInf` to that INF's name; empty when none is found.
+std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishedInf, std::wstring& storeInf);
+
+// The restore script's text (CR LF lines; the caller writes it in the console code page).
+std::wstring RestoreScript(const BackupManifest& manifest);
+
+// "1.5 MB" and the like, for messages.
+std::wstring SizeText(uint64_t bytes);

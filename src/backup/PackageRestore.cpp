@@ -1,0 +1,141 @@
+// The restore runs dp_add on the backed-up INF by its full path. That path goes to the interpreter in
+// quotes, where "&", "^" and blanks are plain; a "%" would still expand, so such a path is passed by its
+// short (8.3) name, or refused (DeviceConsole's PathArgument decides).
+#include "backup/PackageRestore.h"
+
+#include "discovery/PackageQuery.h"
+#include "text/CodePage.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <set>
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+    return text;
+}
+
+// "Driver package 'oem0.inf' added." → "oem0.inf"
+std::string AddedName(const std::string& output) {
+    const std::string_view prefix = "Driver package '";
+    const size_t start = output.find(prefix);
+    if (start == std::string::npos)
+        return {};
+    const size_t end = output.find("' added.", start + prefix.size());
+    return end == std::string::npos ? std::string() : output.substr(start + prefix.size(), end - start - prefix.size());
+}
+
+std::string FirstLine(const std::string& output) {
+    const size_t end = output.find_first_of("\r\n");
+    return output.substr(0, end);
+}
+
+// The published INF that holds the same bytes as the backed-up one, if the package is in the store.
+std::wstring PublishedCopy(IBackupFiles& files, const std::string& infHash) {
+    const std::wstring folder = files.WindowsFolder() + L"\\INF";
+    for (const FileEntry& file : files.Files(folder)) {
+        const std::wstring name = Lower(file.path);
+        if (name.find(L'\\') != std::wstring::npos || name.rfind(L"oem", 0) != 0 || name.size() < 8 ||
+            name.substr(name.size() - 4) != L".inf")
+            continue;
+        if (files.HashFile(folder + L"\\" + file.path) == infHash)
+            return file.path;
+    }
+    return {};
+}
+
+} // namespace
+
+std::wstring FindInStore(IBackupFiles& files, const BackupManifest& manifest) {
+    const std::wstring infRelative = Lower(FromUtf8(manifest.storeFolder) + L"\\" + FromUtf8(manifest.storeInf));
+    for (const BackupFileRecord& record : manifest.files)
+        if (Lower(FromUtf8(record.path)) == infRelative)
+            return PublishedCopy(files, record.sha256);
+    return {};
+}
+
+std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring& folder,
+                                        const BackupManifest& manifest) {
+    std::set<std::wstring> listed;
+    for (const BackupFileRecord& record : manifest.files) {
+        const std::wstring relative = FromUtf8(record.path);
+        listed.insert(Lower(relative));
+        const auto hash = files.HashFile(folder + L"\\" + relative);
+        if (!hash)
+            return L"备份缺少文件 " + relative;
+        if (*hash != record.sha256)
+            return L"备份文件 " + relative + L" 已被修改（SHA-256 不符）";
+    }
+    const std::wstring store = FromUtf8(manifest.storeFolder);
+    for (const FileEntry& file : files.Files(folder + L"\\" + store))
+        if (!listed.count(Lower(store + L"\\" + file.path)))
+            return L"备份中多出清单之外的文件 " + store + L"\\" + file.path;
+    return std::nullopt;
+}
+
+RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, const std::wstring& folder,
+                            const BackupManifest& manifest) {
+    RestoreResult result;
+    if (const auto problem = CheckBackup(files, folder, manifest)) {
+        result.message = *problem + L"，不能恢复";
+        return result;
+    }
+    const std::wstring infRelative = FromUtf8(manifest.storeFolder) + L"\\" + FromUtf8(manifest.storeInf);
+    const std::wstring infPath = folder + L"\\" + infRelative;
+    std::wstring path = infPath;
+    if (!PathArgument(path))
+        path = files.ShortPath(infPath);
+    if (!PathArgument(path)) {
+        result.message = L"备份路径含有命令解释器会改变的字符（如 %），且没有短文件名可用: " + infPath;
+        return result;
+    }
+
+    const std::wstring published = FindInStore(files, manifest);
+    std::string output;
+    if (!published.empty()) {
+        // Adding it again would only name the package that is there; say so instead.
+        result.alreadyInStore = true;
+        result.publishedName = ToUtf8(published);
+    } else {
+        const CommandOutcome added = console.AddPackage(path, output);
+        if (added != CommandOutcome::Finished) {
+            result.message = added == CommandOutcome::TimedOut ? L"添加驱动包的命令超时" : L"无法运行设备控制台工具";
+            return result;
+        }
+        result.publishedName = AddedName(output);
+        if (result.publishedName.empty()) {
+            result.message = L"添加驱动包失败: " + FromUtf8(FirstLine(output));
+            return result;
+        }
+    }
+
+    // Their results show in the package query below.
+    output.clear();
+    console.Rescan(output);
+    if (manifest.wasCurrent && !manifest.hardwareId.empty()) {
+        output.clear();
+        console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output);
+    }
+
+    QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
+    const auto listed = std::find_if(result.packages.begin(), result.packages.end(), [&](const DriverPackageRecord& p) {
+        return Lower(WidenGbk(p.infName)) == Lower(FromUtf8(result.publishedName));
+    });
+    result.current = listed != result.packages.end() && listed->isCurrent != 0;
+    const std::wstring name = FromUtf8(result.publishedName);
+    if (listed == result.packages.end()) {
+        result.message = L"驱动包 " + name + L" 已在驱动库中，但设备 " + FromUtf8(manifest.deviceKey) + L" 没有列出它";
+        return result;
+    }
+    if (manifest.wasCurrent && !result.current) {
+        result.message = L"驱动包 " + name + L" 已恢复，但没能重新成为设备的当前驱动";
+        return result;
+    }
+    result.success = true;
+    result.message =
+        (result.alreadyInStore ? L"驱动包已在驱动库中（" + name + L"），没有重复添加" : L"驱动包已恢复为 " + name) +
+        (result.current ? L"，并且是设备的当前驱动" : L"");
+    return result;
+}
