@@ -129,7 +129,7 @@ std::optional<std::wstring> PathArgument(std::wstring_view path) {
     if (!full)
         return std::nullopt;
     for (const wchar_t c : path)
-        if (c < 32 || c == L'%' || c == L'"')
+        if (c < 32 || c == L'%' || c == L'"' || c == L'!')
             return std::nullopt;
     return L"\"" + std::wstring(path) + L"\"";
 }

@@ -66,8 +66,9 @@ std::optional<std::wstring> DevicePatternArgument(std::wstring_view searchPatter
 std::optional<std::wstring> InfNameArgument(std::wstring_view infName);
 
 // A full path as one argument, in double quotes, where blanks, "&", "^", "|", "<", ">" and Chinese are plain
-// text to the interpreter. Nothing when quoting cannot protect it: "%" expands variables even inside quotes, a
-// quote cannot be quoted, and control characters end or break the line. The caller may try the path's short
+// text to the interpreter. Nothing when quoting cannot protect it: "%" expands variables even inside quotes (and
+// "!" where delayed expansion is switched on for the user), a quote cannot be quoted, and control characters end
+// or break the line. The caller may try the path's short
 // (8.3) form instead.
 std::optional<std::wstring> PathArgument(std::wstring_view path);
 
