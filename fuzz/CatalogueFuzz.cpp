@@ -2,6 +2,7 @@
 // was, or loads a catalogue the scan can use: the line break first among the terminators, no empty marker or
 // terminator, a verdict that matches what was found, and the same result on every load. Hardware IDs matched
 // with it never yield a search pattern with an unescaped "&".
+#include "FuzzCheck.h"
 #include "discovery/Catalogue.h"
 #include "discovery/CategoryScan.h"
 
@@ -13,15 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Names the failed property's line before stopping, so a crash report says which property broke.
-void CheckAt(bool condition, int line) {
-    if (!condition) {
-        std::fprintf(stderr, "property of line %d does not hold\n", line);
-        std::abort();
-    }
-}
-#define Check(condition) CheckAt((condition), __LINE__)
 
 // The catalogue is read from a file; one per fuzzing process, in memory when the system has a memory file
 // system, removed at exit.

@@ -1,6 +1,7 @@
 // Fuzz target for the command-line front end: argument lists parsed from the input either carry an error or
 // describe a usable command; and an inventory filled with arbitrary code page 936 bytes renders as valid JSON
 // (checked by a strict parser here, UTF-8 included) whose strings read back as the texts that went in.
+#include "FuzzCheck.h"
 #include "cli/CliArguments.h"
 #include "cli/InventoryJson.h"
 #include "text/CodePage.h"
@@ -18,15 +19,6 @@
 #include <vector>
 
 namespace {
-
-// Names the failed property's line before stopping, so a crash report says which property broke.
-void CheckAt(bool condition, int line) {
-    if (!condition) {
-        std::fprintf(stderr, "property of line %d does not hold\n", line);
-        std::abort();
-    }
-}
-#define Check(condition) CheckAt((condition), __LINE__)
 
 // A strict JSON reader (RFC 8259) that keeps the decoded strings, in document order.
 class JsonReader {

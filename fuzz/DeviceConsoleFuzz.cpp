@@ -1,6 +1,7 @@
 // Fuzz target for the Device Console command lines: whatever a registry value, the tool's output or the user
 // hands in as a device pattern or an INF name, a command either is refused before anything runs, or its text
 // holds only plain characters, "&" always escaped, no "*" that widens the pattern, and never the program folder.
+#include "FuzzCheck.h"
 #include "console/DeviceConsole.h"
 
 #include <cstdint>
@@ -21,11 +22,6 @@ public:
 };
 
 const std::wstring kFolder = L"C:\\Tools %PATH% & \"x\"";
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // What the interpreter hands the tool after removing its carets: checks the escaping on the way.
 std::wstring Unescaped(std::wstring_view argument) {

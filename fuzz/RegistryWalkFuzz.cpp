@@ -3,6 +3,7 @@
 // the console answers with bytes from the input. Whatever the registry holds, the walk ends with its queue
 // empty, and every device it keeps passed the length rules and its class's filter, carries a device key that a
 // "MatchingDeviceId" of the subtree really yields, and a search pattern whose every "&" is escaped.
+#include "FuzzCheck.h"
 #include "console/CommandRunner.h"
 #include "console/DeviceConsole.h"
 #include "discovery/CategoryScan.h"
@@ -20,15 +21,6 @@
 #include <vector>
 
 namespace {
-
-// Names the failed property's line before stopping, so a crash report says which property broke.
-void CheckAt(bool condition, int line) {
-    if (!condition) {
-        std::fprintf(stderr, "property of line %d does not hold\n", line);
-        std::abort();
-    }
-}
-#define Check(condition) CheckAt((condition), __LINE__)
 
 // Pieces that make up real keys and values, so that the fuzzer reaches the matching and the filters quickly.
 const wchar_t* const kPieces[] = {

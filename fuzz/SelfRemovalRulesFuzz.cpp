@@ -2,6 +2,7 @@
 // drive's or share's root and holds no percent pair; the command built for it never holds the folder's text,
 // and outside its quotes holds only the command's own words, while every quoted text is the folder's variable,
 // alone or followed by one of the given plain file names.
+#include "FuzzCheck.h"
 #include "shell/SelfRemoval.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -14,15 +15,6 @@
 #include <vector>
 
 namespace {
-
-// Names the failed property's line before stopping, so a crash report says which property broke.
-void CheckAt(bool condition, int line) {
-    if (!condition) {
-        std::fprintf(stderr, "property of line %d does not hold\n", line);
-        std::abort();
-    }
-}
-#define Check(condition) CheckAt((condition), __LINE__)
 
 const wchar_t* const kPieces[] = {L"C:\\", L"\\\\", L"\\",    L"%", L"PATH",       L"CD",      L"..",
                                   L".",    L" ",    L"&",     L"^", L"\"",         L"!",       L"(",
