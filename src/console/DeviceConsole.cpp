@@ -2,6 +2,8 @@
 // only the program folder's copy can run, and a folder that cannot be entered runs nothing at all.
 #include "console/DeviceConsole.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsAsciiAlphanumeric(wchar_t c) {
@@ -17,6 +19,21 @@ bool IsPlainIdCharacter(wchar_t c) {
 }
 
 } // namespace
+
+PackageDeletion ReadPackageDeletion(std::string_view output, std::string_view infName) {
+    const auto contains = [output](std::string_view text) { return output.find(text) != std::string_view::npos; };
+    const std::string confirmation = "driver package '" + std::string(infName) + "' deleted.";
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; };
+    if (std::search(output.begin(), output.end(), confirmation.begin(), confirmation.end(),
+                    [lower](char a, char b) { return lower(a) == lower(b); }) != output.end())
+        return PackageDeletion::Deleted;
+    if (contains("Deleting the specified driver package from the machine failed") &&
+        contains("because it is in use by a device."))
+        return PackageDeletion::InUse;
+    if (contains("failed") || contains("The specified INF path is not valid."))
+        return PackageDeletion::Refused;
+    return PackageDeletion::Unknown;
+}
 
 std::optional<std::wstring> DevicePatternArgument(std::wstring_view searchPattern) {
     // Leading asterisks add nothing to the "*" put in front; one further in would match other devices.

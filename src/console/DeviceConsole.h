@@ -57,6 +57,11 @@ private:
     CommandLimits limits_;
 };
 
+// What the tool said of a package deletion: its own confirmation naming the package, its refusal because a device
+// uses the package, another refusal of its own, or nothing it would print — which proves nothing either way.
+enum class PackageDeletion { Deleted, InUse, Refused, Unknown };
+PackageDeletion ReadPackageDeletion(std::string_view output, std::string_view infName);
+
 // The device pattern argument "*<pattern>*" for a search pattern: its "&" written "^&" (a caret elsewhere is
 // refused), otherwise only ASCII letters, digits and \ _ - . { } # + $ ~ [ ] : @ / (what hardware IDs hold and
 // the interpreter reads as plain text), and no "*" inside it (that would widen a removal). Nothing when unsafe.

@@ -72,23 +72,38 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
             }
         }
         std::string output;
-        const std::string confirmation = "Driver package '" + package.infName + "' deleted.";
         const CommandOutcome ran = console.DeletePackageUnforced(WidenGbk(package.infName), output);
+        // The backup goes only when the package surely stays: the tool did not run, or refused in its own words.
+        // A command that ran late or printed something else may have deleted it, and then the backup is the way back.
+        bool packageStays = ran == CommandOutcome::NotStarted || ran == CommandOutcome::Refused;
         if (ran != CommandOutcome::Finished) {
             step.result = CleanupStep::Result::Failed;
             step.message = ran == CommandOutcome::Refused    ? L"驱动包名称含有不安全的字符"
                            : ran == CommandOutcome::TimedOut ? L"卸载驱动命令超时"
                                                              : L"无法运行设备控制台工具";
-        } else if (output.find(confirmation) != std::string::npos) {
-            step.result = CleanupStep::Result::Deleted;
-            step.freed = saved.size;
-            step.backupFolder = saved.folder;
         } else {
-            step.result = output.find("in use by a device") != std::string::npos ? CleanupStep::Result::Refused
-                                                                                 : CleanupStep::Result::Failed;
-            step.message = FirstLine(output);
+            switch (ReadPackageDeletion(output, package.infName)) {
+            case PackageDeletion::Deleted:
+                step.result = CleanupStep::Result::Deleted;
+                step.freed = saved.size;
+                step.backupFolder = saved.folder;
+                break;
+            case PackageDeletion::InUse:
+                step.result = CleanupStep::Result::Refused;
+                packageStays = true;
+                break;
+            case PackageDeletion::Refused:
+                step.result = CleanupStep::Result::Failed;
+                packageStays = true;
+                break;
+            case PackageDeletion::Unknown:
+                step.result = CleanupStep::Result::Failed;
+                break;
+            }
+            if (step.result != CleanupStep::Result::Deleted)
+                step.message = FirstLine(output);
         }
-        if (step.result != CleanupStep::Result::Deleted && backup != nullptr)
+        if (packageStays && backup != nullptr)
             backup->Discard(saved);
         steps.push_back(step);
     }

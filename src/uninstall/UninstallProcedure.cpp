@@ -9,32 +9,15 @@
 
 namespace {
 
-constexpr std::string_view kInUse = "because it is in use by a device.";
-constexpr std::string_view kDeleteRefused = "Deleting the specified driver package from the machine failed";
 constexpr std::string_view kRemoveSummaries[] = {"device(s) were removed.", "device(s) are ready to be removed.",
                                                  "No devices were removed."};
 
 bool Contains(std::string_view output, std::string_view text) { return output.find(text) != std::string_view::npos; }
 
-bool ContainsNoCase(std::string_view output, std::string_view text) {
-    return std::search(output.begin(), output.end(), text.begin(), text.end(), [](char a, char b) {
-               return (a >= 'A' && a <= 'Z' ? a | 0x20 : a) == (b >= 'A' && b <= 'Z' ? b | 0x20 : b);
-           }) != output.end();
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && ContainsNoCase(a, b); }
-
-enum class Deletion { Deleted, InUse, Refused, Unknown };
-
-// The tool confirms a deletion with the package's name; any refusal carries "failed".
-Deletion ReadDeletion(std::string_view output, std::string_view infName) {
-    if (ContainsNoCase(output, "Driver package '" + std::string(infName) + "' deleted."))
-        return Deletion::Deleted;
-    if (Contains(output, kDeleteRefused) && Contains(output, kInUse))
-        return Deletion::InUse;
-    if (Contains(output, "failed") || Contains(output, "The specified INF path is not valid."))
-        return Deletion::Refused;
-    return Deletion::Unknown;
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
+    });
 }
 
 enum class Removal { Ran, Failed, Unknown };
@@ -92,14 +75,14 @@ public:
         if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
             !entry.empty())
             return Fail(entry);
-        switch (ReadDeletion(output, infName_)) {
-        case Deletion::Deleted:
+        switch (ReadPackageDeletion(output, infName_)) {
+        case PackageDeletion::Deleted:
             return Succeed();
-        case Deletion::Refused:
+        case PackageDeletion::Refused:
             return Fail(L"卸载失败"); // not in use: removing devices would not help, so none is touched
-        case Deletion::Unknown:
+        case PackageDeletion::Unknown:
             return Refresh(false) ? Succeed() : Fail(kDeleteEntries.notRun);
-        case Deletion::InUse:
+        case PackageDeletion::InUse:
             break;
         }
 
@@ -125,14 +108,14 @@ public:
         if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
             !entry.empty())
             return RescanThenFail(entry);
-        const Deletion second = ReadDeletion(output, infName_);
-        if (second == Deletion::InUse || second == Deletion::Refused)
+        const PackageDeletion second = ReadPackageDeletion(output, infName_);
+        if (second == PackageDeletion::InUse || second == PackageDeletion::Refused)
             return RescanThenFail(L"卸载失败");
 
         output.clear();
         if (const std::wstring_view entry = Unfinished(console_.Rescan(output), kRescanEntries); !entry.empty())
             return Fail(entry);
-        if (second == Deletion::Unknown && !Refresh(false))
+        if (second == PackageDeletion::Unknown && !Refresh(false))
             return Fail(kDeleteEntries.notRun);
         return Succeed();
     }
