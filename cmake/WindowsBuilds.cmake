@@ -49,6 +49,23 @@ foreach(name win32 win64)
 endforeach()
 add_custom_target(wine-prefixes ALL DEPENDS ${prefix_stamps})
 
+# Tests in a shared prefix run against one server kept alive for the whole run (see wine-server.sh).
+foreach(name win32 win64)
+    add_test(NAME wine-server.start.${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-server.sh start ${TOLVIK_WINE_DIR}/${name})
+    add_test(NAME wine-server.stop.${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-server.sh stop ${TOLVIK_WINE_DIR}/${name})
+    set_tests_properties(wine-server.start.${name} PROPERTIES FIXTURES_SETUP wine-server-${name}
+                         LABELS "wine;${name}" TIMEOUT 60)
+    set_tests_properties(wine-server.stop.${name} PROPERTIES FIXTURES_CLEANUP wine-server-${name}
+                         LABELS "wine;${name}" TIMEOUT 60)
+endforeach()
+
+# tolvik_uses_wine_prefix(test prefix): the test runs programs in the shared prefix.
+function(tolvik_uses_wine_prefix test prefix)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine-server-${prefix})
+endfunction()
+
 # tolvik_add_wine_test(NAME n PREFIX win32|win64 PROGRAM exe [WITH file...] [PC description] [ARGS arg...]
 #                      [LABELS label...] [TIMEOUT seconds])
 # Runs PROGRAM from a fresh program folder (a name with blanks, &, ^, % and Chinese) holding the WITH files,
@@ -68,6 +85,7 @@ function(tolvik_add_wine_test)
         set(T_TIMEOUT 600)
     endif()
     set_tests_properties(${T_NAME} PROPERTIES LABELS "wine;${T_PREFIX};${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+    tolvik_uses_wine_prefix(${T_NAME} ${T_PREFIX})
     # The stand-in keeps its packages as files on the prefix's disk, so tests with a simulated PC take turns.
     if(T_PC)
         set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK simpc-${T_PREFIX})
