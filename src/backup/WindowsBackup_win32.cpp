@@ -104,10 +104,10 @@ bool RemoveAll(const std::wstring& path) {
 
 using StoreLocationFn = BOOL(WINAPI*)(PCWSTR, void*, PCWSTR, PWSTR, DWORD, PDWORD);
 
-// setupapi is loaded with redirection on, as a library must be.
+// setupapi is loaded with redirection on, as a library must be, and from the system folder only.
 StoreLocationFn StoreLocationFunction() {
     static const StoreLocationFn function = [] {
-        HMODULE setupapi = LoadLibraryW(L"setupapi.dll");
+        HMODULE setupapi = LoadSystemLibrary(L"setupapi.dll");
         return setupapi ? reinterpret_cast<StoreLocationFn>(
                               reinterpret_cast<void*>(GetProcAddress(setupapi, "SetupGetInfDriverStoreLocationW")))
                         : nullptr;

@@ -98,13 +98,18 @@ std::wstring GetProgramFolder() {
 
 namespace {
 
-// The system's interpreter by its full path: a cmd.exe beside the program or on the PATH never runs.
-std::wstring SystemInterpreter() {
+// A file of the system folder by its full path.
+std::wstring SystemFile(const wchar_t* fileName) {
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return {};
-    return std::wstring(folder, length) + L"\\cmd.exe";
+    return std::wstring(folder, length) + L"\\" + fileName;
+}
+
+// The system's interpreter by its full path: a cmd.exe beside the program or on the PATH never runs.
+std::wstring SystemInterpreter() {
+    return SystemFile(L"cmd.exe");
 }
 
 // The command's output, read on a thread of its own with plain blocking reads until every writer has closed the
@@ -161,6 +166,11 @@ private:
 };
 
 } // namespace
+
+HMODULE LoadSystemLibrary(const wchar_t* fileName) {
+    const std::wstring path = SystemFile(fileName);
+    return path.empty() ? nullptr : LoadLibraryW(path.c_str());
+}
 
 CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, std::string& output) {
     if (!FitsCommandLine(command.text) || command.folder.empty())

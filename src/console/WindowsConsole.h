@@ -3,11 +3,17 @@
 
 #include "console/CommandRunner.h"
 
+#include <windows.h>
+
 // True when this 32-bit program runs under the 32-bit emulation of a 64-bit Windows.
 bool Is64BitWindows();
 
 // The folder of the running executable, without a trailing backslash ("C:" for a program in a drive root).
 std::wstring GetProgramFolder();
+
+// A library of the system folder, by its full path: a copy of the same name beside the program (a download
+// folder holds anything) is never loaded in its place. Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* fileName);
 
 // Runs commands through the system's own interpreter (never a cmd.exe found elsewhere) started in the command's
 // folder, reading its output through a pipe until the pipe ends or the time is up; on 64-bit Windows the calling

@@ -205,10 +205,7 @@ bool CDriverUninstallToolDlg::OnEraseBackground(HDC dc) {
     if (!memory.Valid()) {
         return true;
     }
-    {
-        Gdiplus::Graphics graphics(memory.Dc());
-        DrawImageWhole(graphics, m_background->Get(), client);
-    }
+    DrawImageWhole(memory.Dc(), m_background->Get(), client);
     if (!m_titleFontReady) {
         m_titleFont.Reset(CreateFontFromParent(Frame(), 6, FW_BOLD));
         m_titleFontReady = 1;
@@ -424,12 +421,16 @@ void CDriverUninstallToolDlg::CreatePages() {
         m_startPage->MoveWindow(page);
         m_startPage->ShowWindow(SW_SHOW);
     }
+}
 
+void CDriverUninstallToolDlg::CreateSelectionPage() {
     m_selectionPage = std::make_unique<CDriverUninstallFunctionDlg>();
     m_selectionPage->SetScale(m_scale);
     m_selectionPage->SetInventory(&m_inventory);
     if (m_selectionPage->Create(CDriverUninstallFunctionDlg::kTemplateId, m_hwnd)) {
-        m_selectionPage->MoveWindow(page);
+        m_selectionPage->MoveWindow(PageRect(m_scale));
+    } else {
+        m_selectionPage.reset();
     }
 }
 
@@ -439,6 +440,9 @@ void CDriverUninstallToolDlg::ShowSelectionPage() {
     m_agreementLink.ShowWindow(SW_HIDE);
     if (m_startPage) {
         m_startPage->ShowWindow(SW_HIDE);
+    }
+    if (!m_selectionPage) {
+        CreateSelectionPage();
     }
     if (m_selectionPage) {
         m_selectionPage->ShowWindow(SW_SHOW);

@@ -43,7 +43,8 @@ public:
     CDriverUninstallToolDlg();
     ~CDriverUninstallToolDlg() override;
 
-    // Makes the detection start page (shown) and the driver selection page (hidden) over the page rectangle.
+    // Makes the detection start page over the page rectangle. The driver selection page is made when it is
+    // first shown: nothing of it is seen before a detection ends, and making it is a large part of start-up.
     void CreatePages();
 
     // 1 while the detection start page is shown, 2 once the selection page has replaced it.
@@ -78,6 +79,7 @@ private:
     void LayOut(bool first);
     void CheckForNewVersion();
     void ShowSelectionPage();
+    void CreateSelectionPage();
     void ToggleAgreement();
     void HideAgreement();
     void OnScreenClick();

@@ -8,7 +8,6 @@ BOOL CTolvikDriverUninstallToolApp::InitInstance() {
     // The two large pictures are decoded on the other core while the first windows are made.
     PrefetchPngs({IDP_MAIN_FRAME, IDP_MAIN_BACKGROUND});
     InitCommonControls();
-    m_richEdit.reset(::LoadLibraryW(L"riched20.dll"));
     {
         CTolvikDriverUninstallToolDlg frame;
         SetMainWindow(&frame);

@@ -1,6 +1,7 @@
 // Agreement text window content.
 #include "ui/TooltipChildDlg.h"
 
+#include "console/WindowsConsole.h"
 #include "resources/resource.h"
 #include "ui/AgreementText.h"
 #include "ui/TooltipDlg.h"
@@ -29,7 +30,7 @@ bool CTooltipChildDlg::LoadTextBoxClass() {
     // Rich Edit 2.0 registers the class; newer systems also register it from the Rich Edit 4.1 library. The
     // library stays loaded for the life of the process, as the text box may live until the program ends.
     for (const wchar_t* library : {L"riched20.dll", L"msftedit.dll"}) {
-        if (::LoadLibraryW(library) != nullptr && TextBoxClassExists()) {
+        if (LoadSystemLibrary(library) != nullptr && TextBoxClassExists()) {
             return true;
         }
     }

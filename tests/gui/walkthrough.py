@@ -83,7 +83,8 @@ class Walk:
 
         def switched():
             now = self.refresh()
-            return now is not None and now.child(tool.TREE).visible
+            tree = now.child(tool.TREE) if now is not None else None
+            return tree is not None and tree.visible
 
         gui.wait_for(switched, timeout=120, what="the driver selection page")
         self.shot("selection-page")

@@ -13,6 +13,8 @@ Size ImageSize(Gdiplus::Image* image);
 // background meet without seams.
 void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target, const Rect& source);
 void DrawImageWhole(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Rect& target);
+// The same straight into a device context; a picture of the target's size is copied without GDI+'s drawing.
+void DrawImageWhole(HDC dc, Gdiplus::Image* image, const Rect& target);
 
 // A window's background: the `source` part of a picture (all of it when `source` is empty) stretched over the
 // client rectangle, drawn into a memory bitmap first and then copied, so the window never shows half a picture.

@@ -1,6 +1,7 @@
 // Page host for the GUI tests: a window that does for the two pages what the main window does - it owns the
-// inventory, loads the catalogue, creates both pages over the page rectangle, switches to the selection page on
-// the start page's request and enables "开始运行" from a check box - and reports on standard output (UTF-8).
+// inventory, loads the catalogue, creates the start page over the page rectangle, makes the selection page and
+// switches to it on the start page's request and enables "开始运行" from a check box - and reports on standard
+// output (UTF-8).
 //
 //   pagehost [--scale s]        runs until the window is closed; exit code 0, 3 when the catalogue is unusable
 #include "PageHostIds.h"
@@ -53,12 +54,6 @@ protected:
         m_start->Create(CDriverUninstallStartDlg::kTemplateId, m_hwnd);
         m_start->MoveWindow(page);
         m_start->ShowWindow(SW_SHOW);
-
-        m_selection = std::make_unique<CDriverUninstallFunctionDlg>();
-        m_selection->SetScale(m_scale);
-        m_selection->SetInventory(&m_inventory);
-        m_selection->Create(CDriverUninstallFunctionDlg::kTemplateId, m_hwnd);
-        m_selection->MoveWindow(page);
         Say(L"pages " + std::to_wstring(page.left) + L" " + std::to_wstring(page.top) + L" " +
             std::to_wstring(page.Width()) + L" " + std::to_wstring(page.Height()));
         return TRUE;
@@ -80,6 +75,14 @@ protected:
             if (wParam == 2) {
                 ::ShowWindow(::GetDlgItem(m_hwnd, IDC_H_AGREE), SW_HIDE);
                 m_start->ShowWindow(SW_HIDE);
+                // Made when first shown, as the main window makes it.
+                if (!m_selection) {
+                    m_selection = std::make_unique<CDriverUninstallFunctionDlg>();
+                    m_selection->SetScale(m_scale);
+                    m_selection->SetInventory(&m_inventory);
+                    m_selection->Create(CDriverUninstallFunctionDlg::kTemplateId, m_hwnd);
+                    m_selection->MoveWindow(PageRect(m_scale));
+                }
                 m_selection->ShowWindow(SW_SHOW);
                 m_selection->FillCategoryTree();
             }
