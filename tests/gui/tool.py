@@ -72,10 +72,10 @@ def ini_text(settings):
 class Tool:
     """One run of the tool. files maps file names to source paths (None leaves a shipped file out, a path
     replaces it); feedback holds the library's settings ({section: {key: value}}); pc is the simulated PC's
-    description; folder_name names the program folder."""
+    description; folder_name names the program folder; env adds to the program's environment."""
 
     def __init__(self, gui, prefix_name="win32", name="tool", files=None, feedback=None, pc=DEMO_PC,
-                 folder_name="驱动 卸载工具"):
+                 folder_name="驱动 卸载工具", env=None):
         self.gui = gui
         self.root = os.path.join(gui.work, name)
         shutil.rmtree(self.root, ignore_errors=True)
@@ -104,7 +104,7 @@ class Tool:
         self.started = time.monotonic()
         self.program = gui.start(os.path.join(self.folder, EXE), cwd=self.root,
                                  env={"TOLVIK_SIM_DIR": windows_path(self.sim),
-                                      "TOLVIK_FEEDBACK_DIR": windows_path(self.feedback_dir)})
+                                      "TOLVIK_FEEDBACK_DIR": windows_path(self.feedback_dir), **(env or {})})
 
     # -- what the run left behind
 
