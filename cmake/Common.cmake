@@ -43,3 +43,16 @@ macro(tolvik_find_gtest)
         set(TOLVIK_GTEST_LIBS GTest::gtest GTest::gmock GTest::gtest_main)
     endif()
 endmacro()
+
+# tolvik_ship_stripped(target): the program as shipped carries no debugging information (it is an eighth of
+# the size, and Windows maps it at every start); the information is kept beside it in <program>.debug, which
+# debuggers find through the link left in the program.
+function(tolvik_ship_stripped target)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
+        COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE_NAME:${target}>
+        COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
+                $<TARGET_FILE_NAME:${target}>
+        WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+        VERBATIM)
+endfunction()
