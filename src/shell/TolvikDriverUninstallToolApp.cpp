@@ -5,8 +5,8 @@
 
 BOOL CTolvikDriverUninstallToolApp::InitInstance() {
     StartGdiplus();
-    // The two large pictures are decoded on the other core while the first windows are made.
-    PrefetchPngs({IDP_MAIN_FRAME, IDP_MAIN_BACKGROUND});
+    // The large pictures of the first windows are decoded on the other core while those windows are made.
+    PrefetchPngs({IDP_MAIN_FRAME, IDP_MAIN_BACKGROUND, IDP_START_BACKGROUND});
     InitCommonControls();
     {
         CTolvikDriverUninstallToolDlg frame;
