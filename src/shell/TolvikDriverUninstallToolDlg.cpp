@@ -46,10 +46,7 @@ void CTolvikDriverUninstallToolDlg::AddAboutItem() {
 
 BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     AddAboutItem();
-    ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     ::SetWindowLongW(m_hwnd, GWL_STYLE, ::GetWindowLongW(m_hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
-    ::SetWindowTextW(m_hwnd, kTaskBarTitle);
 
     m_scale = ScaleFromDpi(ScreenDpi());
     const Rect frame = FrameRect({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, m_scale);
@@ -73,6 +70,11 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     m_mainWindow->MoveWindow(MainWindowRect(frame, m_scale));
     m_mainWindow->ShowWindow(SW_SHOW);
     m_mainWindow->CreatePages();
+    // The taskbar button's icon and title come last: the frame, which carries them, shows only once this returns,
+    // and the main window need not wait for them.
+    ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    ::SetWindowTextW(m_hwnd, kTaskBarTitle);
     return TRUE;
 }
 
