@@ -55,7 +55,6 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     if (!EnsurePng(IDP_MAIN_FRAME, m_picture)) {
         return TRUE;
     }
-    PushLayeredPicture(m_hwnd, m_picture->Get(), {frame.Width(), frame.Height()}, false);
 
     m_mainWindow = std::make_unique<CDriverUninstallToolDlg>();
     m_mainWindow->SetScale(m_scale);
@@ -70,8 +69,12 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     m_mainWindow->MoveWindow(MainWindowRect(frame, m_scale));
     m_mainWindow->ShowWindow(SW_SHOW);
     m_mainWindow->CreatePages();
-    // The taskbar button's icon and title come last: the frame, which carries them, shows only once this returns,
-    // and the main window need not wait for them.
+    // The frame shows only once this returns: its picture, and the icon and title of its taskbar button, come
+    // after the main window, which need not wait for them. The picture's push sizes the frame to the picture;
+    // the frame then goes back to where the main window's move put it.
+    const Rect aroundMainWindow = WindowRect();
+    PushLayeredPicture(m_hwnd, m_picture->Get(), {frame.Width(), frame.Height()}, false);
+    MoveWindow(aroundMainWindow);
     ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     ::SetWindowTextW(m_hwnd, kTaskBarTitle);
