@@ -67,8 +67,9 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     KeepAbove(m_mainWindow->Hwnd());
     // Moving the main window brings the frame around it.
     m_mainWindow->MoveWindow(MainWindowRect(frame, m_scale));
-    m_mainWindow->ShowWindow(SW_SHOW);
+    // The start page is in place before the main window shows: it appears whole, at once.
     m_mainWindow->CreatePages();
+    m_mainWindow->ShowWindow(SW_SHOW);
     // The frame shows only once this returns: its picture, and the icon and title of its taskbar button, come
     // after the main window, which need not wait for them. The picture's push sizes the frame to the picture;
     // the frame then goes back to where the main window's move put it.
