@@ -11,8 +11,10 @@ case "$action" in
         # A server of an earlier, interrupted run may hold the prefix, persistent or not.
         wineserver -k 2>/dev/null || true
         wineserver -w
-        # ctest waits for the pipes it gave the test, so the server must not keep them.
-        wineserver -p </dev/null >/dev/null 2>&1 ;;
+        # ctest waits until the pipes it gave a test are closed: neither the server nor the prefix's services
+        # (which now live as long as the server) may hold one, so both start here, on no pipe at all.
+        wineserver -p </dev/null >/dev/null 2>&1
+        wine cmd /c exit </dev/null >/dev/null 2>&1 ;;
     stop)
         wineserver -k 2>/dev/null || true
         wineserver -w ;;
