@@ -112,20 +112,22 @@ std::wstring SystemInterpreter() {
     return SystemFile(L"cmd.exe");
 }
 
-// The command's output, read on a thread of its own with plain blocking reads until every writer has closed the
-// pipe, so that the runner can wait for it with a time limit. The runner and the thread share it; whichever
-// lets go last closes the pipe and frees it, so a reading thread left behind by a change that runs late ends by
-// itself when the command does.
+// The command's output, read on another thread with plain blocking reads until every writer has closed the
+// pipe, so that the runner can wait for it with a time limit. The runner and the reading share it; whichever
+// lets go last closes the pipe and frees it, so a reading left behind by a change that runs late ends by itself
+// when the command does.
 class PipeReading {
 public:
-    explicit PipeReading(HANDLE readEnd) : readEnd_(readEnd) {}
+    explicit PipeReading(HANDLE readEnd) : readEnd_(readEnd), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-    static DWORD WINAPI Read(LPVOID parameter) {
-        auto* reading = static_cast<PipeReading*>(parameter);
-        reading->ReadToEnd();
-        reading->Release();
-        return 0;
+    // Runs on a thread of the system's pool: its threads outlive the commands, so no thread is made and ended for
+    // each command (under Wine that cost more than the rest of the runner's work together).
+    bool StartOnPooledThread() {
+        return done_ != nullptr && QueueUserWorkItem(&PipeReading::Read, this, WT_EXECUTELONGFUNCTION);
     }
+
+    // Signalled once the pipe has ended.
+    HANDLE Done() const { return done_; }
 
     void ReadToEnd() {
         char chunk[kPipeBuffer];
@@ -135,12 +137,14 @@ public:
             bytes_.append(chunk, bytesRead);
     }
 
-    // Only once the reading thread has ended.
+    // Only once Done is signalled.
     const std::string& Bytes() const { return bytes_; }
 
     void Release() {
         if (--owners_ == 0) {
             CloseHandle(readEnd_);
+            if (done_ != nullptr)
+                CloseHandle(done_);
             delete this;
         }
     }
@@ -148,7 +152,16 @@ public:
 private:
     ~PipeReading() = default;
 
+    static DWORD WINAPI Read(LPVOID parameter) {
+        auto* reading = static_cast<PipeReading*>(parameter);
+        reading->ReadToEnd();
+        SetEvent(reading->done_);
+        reading->Release();
+        return 0;
+    }
+
     HANDLE readEnd_;
+    HANDLE done_;
     std::string bytes_;
     std::atomic<int> owners_{2};
 };
@@ -223,9 +236,7 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
     writeEnd.Reset();
     auto* reading = new PipeReading(readEnd.Get());
     *readEnd.Out() = nullptr; // the reading owns it now
-    ScopedHandle reader;
-    *reader.Out() = CreateThread(nullptr, 0, &PipeReading::Read, reading, 0, nullptr);
-    if (reader.Get() == nullptr) {
+    if (!reading->StartOnPooledThread()) {
         // No thread to spare: read here, without a time limit.
         reading->ReadToEnd();
         output += reading->Bytes();
@@ -236,7 +247,7 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
     }
 
     const Deadline deadline(command.timeoutMs);
-    if (WaitForSingleObject(reader.Get(), deadline.Remaining()) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(reading->Done(), deadline.Remaining()) == WAIT_OBJECT_0) {
         output += reading->Bytes();
         reading->Release();
         if (WaitForSingleObject(process.hProcess, deadline.Remaining()) == WAIT_OBJECT_0)
@@ -253,7 +264,7 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
             TerminateJobObject(job.Get(), 1);
         else
             TerminateProcess(process.hProcess, 1);
-        if (WaitForSingleObject(reader.Get(), kEndedReadMs) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(reading->Done(), kEndedReadMs) == WAIT_OBJECT_0)
             output += reading->Bytes();
     }
     reading->Release();
