@@ -88,22 +88,39 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::vector<double> scans;
     std::vector<double> consoles;
-    size_t commandCount = 0;
+    std::vector<ConsoleCommand> commands;
     for (int round = 0; round < rounds; ++round) {
-        RecordingRunner recording;
-        LocalMachineRegistry registry;
-        NullReport report;
-        LARGE_INTEGER start, middle, end;
-        QueryPerformanceCounter(&start);
-        RunScan(inventory, registry, DeviceConsole(recording, GetProgramFolder(), inventory.scanner.is64Bit), report);
-        QueryPerformanceCounter(&middle);
-        for (const ConsoleCommand& command : recording.commands)
-            BareSpawn(command);
-        QueryPerformanceCounter(&end);
-        scans.push_back(Seconds(start, middle));
-        consoles.push_back(Seconds(middle, end));
-        commandCount = recording.commands.size();
+        // Which of the two goes first alternates from round to round (the first scan records the commands), so
+        // that neither gains from what the other left warm.
+        auto scan = [&] {
+            RecordingRunner recording;
+            LocalMachineRegistry registry;
+            NullReport report;
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            RunScan(inventory, registry, DeviceConsole(recording, GetProgramFolder(), inventory.scanner.is64Bit),
+                    report);
+            QueryPerformanceCounter(&end);
+            scans.push_back(Seconds(start, end));
+            commands = recording.commands;
+        };
+        auto bare = [&] {
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            for (const ConsoleCommand& command : commands)
+                BareSpawn(command);
+            QueryPerformanceCounter(&end);
+            consoles.push_back(Seconds(start, end));
+        };
+        if (round % 2 == 0) {
+            scan();
+            bare();
+        } else {
+            bare();
+            scan();
+        }
     }
+    const size_t commandCount = commands.size();
     const double scan = Median(scans);
     const double console = Median(consoles);
     std::printf("rounds %d, console runs per scan %zu\n", rounds, commandCount);
