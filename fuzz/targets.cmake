@@ -27,7 +27,7 @@ tolvik_fuzz_target(hardware_id
 
 tolvik_fuzz_target(device_console
     SOURCES DeviceConsoleFuzz.cpp
-    ENGINE_SOURCES console/DeviceConsole.cpp)
+    ENGINE_SOURCES console/DeviceConsole.cpp text/CodePage_posix.cpp)
 
 tolvik_fuzz_target(registry_walk
     SOURCES RegistryWalkFuzz.cpp

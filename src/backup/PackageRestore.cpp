@@ -27,11 +27,6 @@ std::string AddedName(const std::string& output) {
     return end == std::string::npos ? std::string() : output.substr(start + prefix.size(), end - start - prefix.size());
 }
 
-std::string FirstLine(const std::string& output) {
-    const size_t end = output.find_first_of("\r\n");
-    return output.substr(0, end);
-}
-
 // The published INF that holds the same bytes as the backed-up one, if the package is in the store.
 std::wstring PublishedCopy(IBackupFiles& files, const std::string& infHash) {
     const std::wstring folder = files.WindowsFolder() + L"\\INF";
@@ -106,7 +101,7 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         }
         result.publishedName = AddedName(output);
         if (result.publishedName.empty()) {
-            result.message = L"添加驱动包失败: " + FromUtf8(FirstLine(output));
+            result.message = L"添加驱动包失败: " + FirstOutputLine(output);
             return result;
         }
     }

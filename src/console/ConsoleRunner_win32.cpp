@@ -70,8 +70,8 @@ bool Is64BitWindows() {
         HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
         if (kernel == nullptr)
             return false;
-        isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+        isWow64Process =
+            reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
         if (isWow64Process == nullptr)
             return false;
         g_isWow64Process.store(isWow64Process);
@@ -129,11 +129,13 @@ public:
     // Signalled once the pipe has ended.
     HANDLE Done() const { return done_; }
 
+    // Reads until the pipe reports its end (every writer gone). A read that succeeds with no bytes is not the end:
+    // a pipe gives one for a writer's empty write, and Wine's pipes give them now and then under load.
     void ReadToEnd() {
         char chunk[kPipeBuffer];
         DWORD bytesRead = 0;
         // Every byte read is kept, zero bytes included: a stray zero must not swallow the rest of a chunk.
-        while (ReadFile(readEnd_, chunk, sizeof chunk, &bytesRead, nullptr) && bytesRead > 0)
+        while (ReadFile(readEnd_, chunk, sizeof chunk, &bytesRead, nullptr))
             bytes_.append(chunk, bytesRead);
     }
 
@@ -164,6 +166,40 @@ private:
     HANDLE done_;
     std::string bytes_;
     std::atomic<int> owners_{2};
+};
+
+// The one handle a command inherits (PROC_THREAD_ATTRIBUTE_HANDLE_LIST, Windows Vista and later). Without the list
+// it would inherit every inheritable handle of this program: a caller's output pipe handed to the command line,
+// another command's pipe, and a change left running at its time limit would hold them all until it ended.
+class InheritedHandleList {
+public:
+    explicit InheritedHandleList(HANDLE only) : handles_{only} {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size))
+            return;
+        initialised_ = true;
+        if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_, sizeof handles_, nullptr,
+                                      nullptr))
+            list_ = list;
+    }
+    ~InheritedHandleList() {
+        if (initialised_)
+            DeleteProcThreadAttributeList(reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data()));
+    }
+    InheritedHandleList(const InheritedHandleList&) = delete;
+    InheritedHandleList& operator=(const InheritedHandleList&) = delete;
+
+    // Null when the list could not be made.
+    LPPROC_THREAD_ATTRIBUTE_LIST Get() const { return list_; }
+
+private:
+    HANDLE handles_[1]; // read by CreateProcess, so it lives as long as the list
+    std::vector<char> storage_;
+    bool initialised_ = false;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
 class Deadline {
@@ -205,13 +241,18 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
         return CommandOutcome::NotStarted;
 
     // Nothing of this program's own start-up information is passed on: the command gets no input (it needs none,
-    // and a terminal's input handed down made every command slower under Wine), only the pipe for its output.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = writeEnd.Get();
-    startup.wShowWindow = SW_HIDE;
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    // and a terminal's input handed down made every command slower under Wine), only the pipe for its output,
+    // and that pipe is the only handle it inherits.
+    const InheritedHandleList inherited(writeEnd.Get());
+    if (inherited.Get() == nullptr)
+        return CommandOutcome::NotStarted;
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.hStdOutput = writeEnd.Get();
+    startup.StartupInfo.hStdError = writeEnd.Get();
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.lpAttributeList = inherited.Get();
 
     // A query that runs late is ended with everything it started, so its processes go with a job of their own.
     // Where the program already runs in a job that allows no other (Windows 7), only the interpreter can be ended.
@@ -224,8 +265,9 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
     std::wstring commandLine(kInterpreterPrefix);
     commandLine += command.text;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                        command.folder.c_str(), &startup, &process))
+    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, command.folder.c_str(),
+                        &startup.StartupInfo, &process))
         return CommandOutcome::NotStarted;
     ScopedHandle processHandle;
     *processHandle.Out() = process.hProcess;

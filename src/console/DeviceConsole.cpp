@@ -2,6 +2,8 @@
 // only the program folder's copy can run, and a folder that cannot be entered runs nothing at all.
 #include "console/DeviceConsole.h"
 
+#include "text/CodePage.h"
+
 #include <algorithm>
 
 namespace {
@@ -92,7 +94,16 @@ CommandOutcome DeviceConsole::Run(std::wstring_view arguments, bool change, std:
     // tool of that name from there.
     if (programFolder_.empty() || programFolder_.starts_with(L"\\\\"))
         return CommandOutcome::NotStarted;
-    return runner_.RunConsoleCommand(Command(arguments, change), output);
+    // Every command's output is decoded here, once: the tool and the interpreter write in the console's code
+    // page, and the engine keeps code page 936 text.
+    std::string printed;
+    const CommandOutcome outcome = runner_.RunConsoleCommand(Command(arguments, change), printed);
+    output += GbkFromConsole(std::move(printed));
+    return outcome;
+}
+
+std::wstring FirstOutputLine(std::string_view output) {
+    return WidenGbk(output.substr(0, output.find_first_of("\r\n")));
 }
 
 CommandOutcome DeviceConsole::RunForDevices(std::wstring_view command, std::wstring_view searchPattern, bool change,
@@ -118,7 +129,9 @@ CommandOutcome DeviceConsole::RemoveDevices(std::wstring_view searchPattern, std
     return RunForDevices(L"remove", searchPattern, true, output);
 }
 
-CommandOutcome DeviceConsole::Rescan(std::string& output) const { return Run(L"rescan", true, output); }
+CommandOutcome DeviceConsole::Rescan(std::string& output) const {
+    return Run(L"rescan", true, output);
+}
 
 std::wstring DeviceConsole::Describe(const ConsoleCommand& command) {
     return L"cd /d \"" + command.folder + L"\" && " + std::wstring(kInterpreterPrefix) + command.text;

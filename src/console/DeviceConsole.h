@@ -42,6 +42,7 @@ public:
 
     // The command for `arguments`, which must already be safe for the interpreter (see the checks below).
     ConsoleCommand Command(std::wstring_view arguments, bool change) const;
+    // Runs it and appends what it printed as code page 936 text, whatever the console's code page.
     CommandOutcome Run(std::wstring_view arguments, bool change, std::string& output) const;
 
     // The command text as a user would type it in the program folder, for showing a plan.
@@ -56,6 +57,10 @@ private:
     bool is64Bit_;
     CommandLimits limits_;
 };
+
+// The first line a command printed (the tool's message, or the interpreter's when the tool could not run), as
+// a message to show or log.
+std::wstring FirstOutputLine(std::string_view output);
 
 // What the tool said of a package deletion: its own confirmation naming the package, its refusal because a device
 // uses the package, another refusal of its own, or nothing it would print — which proves nothing either way.

@@ -196,13 +196,35 @@ std::string_view TakeLine(std::string_view text, size_t& pos) {
     return line;
 }
 
-// The value after `label` within `node`, up to the line break; empty when the node lacks the label.
+// Every label the tool starts a line of a node with. The tool ends a message at a character it cannot write in
+// its locale (a Chinese provider name, say), and the rest of it and its line break are lost: the next message
+// then goes on on the same line, and a value runs up to the next label.
+constexpr std::string_view kNodeLabels[] = {
+    kInfFileLabel,    "Inf section is ", "Driver description is ", "Manufacturer name is ",  kProviderLabel,
+    kDateLabel,       kVersionLabel,     "Driver node rank is ",   "Driver node flags are ", kNodeHeading,
+    kOlderNodeHeading};
+
+// A value as far as it goes before another message joined its line, without the blanks before that message.
+std::string_view UpToJoinedMessage(std::string_view value) {
+    size_t end = value.size();
+    for (const std::string_view label : kNodeLabels)
+        end = std::min(end, value.find(label));
+    if (end == value.size())
+        return value;
+    value = value.substr(0, end);
+    while (!value.empty() && value.back() == ' ')
+        value.remove_suffix(1);
+    return value;
+}
+
+// The value after `label` within `node`, up to the line break or a message that joined the line; empty when the
+// node lacks the label.
 std::string_view LabelValue(std::string_view node, std::string_view label) {
     size_t pos = node.find(label);
     if (pos == std::string_view::npos)
         return {};
     pos += label.size();
-    return TakeLine(node, pos); // a value cut short by the end of the output is kept as it is
+    return UpToJoinedMessage(TakeLine(node, pos)); // a value cut short by the end of the output is kept as it is
 }
 
 std::string_view TrimInfName(std::string_view value) {
@@ -505,7 +527,7 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
     size_t pos = block.find(kInfFileLabel);
     while (pos != std::string_view::npos) {
         pos += kInfFileLabel.size();
-        const std::string_view infName = TrimInfName(TakeLine(block, pos));
+        const std::string_view infName = TrimInfName(UpToJoinedMessage(TakeLine(block, pos)));
         if (pos == std::string_view::npos)
             break; // the output ends inside the INF line: its name may be cut, so the node is not trusted
 

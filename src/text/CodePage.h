@@ -20,6 +20,11 @@ std::string NarrowAnsi(std::wstring_view wide);
 // Console (OEM code page) bytes to UTF-16, as search patterns are handed to the package query.
 std::wstring WidenOem(std::string_view oem);
 
+// Console output (the console's output code page, which commands write in; the OEM code page for a program
+// without a console) as code page 936 text, the narrow text the engine keeps. Unchanged when the console's code
+// page is 936, as on the target systems.
+std::string GbkFromConsole(std::string bytes);
+
 // UTF-8 for files and redirected output.
 std::string ToUtf8(std::wstring_view wide);
 std::wstring FromUtf8(std::string_view utf8);

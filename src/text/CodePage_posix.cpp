@@ -1,5 +1,5 @@
 // Code-page conversions for the native build through iconv. The native build stands for a machine whose
-// ANSI and OEM code pages are both 936, as the target systems are.
+// ANSI, OEM and console code pages are all 936, as the target systems are.
 #include "text/CodePage.h"
 
 #include <iconv.h>
@@ -52,4 +52,5 @@ std::string NarrowGbk(std::wstring_view wide) { return Narrow("CP936", wide); }
 std::string NarrowAnsi(std::wstring_view wide) { return Narrow("CP936", wide); }
 std::wstring WidenOem(std::string_view oem) { return Widen("CP936", oem); }
 std::string ToUtf8(std::wstring_view wide) { return Narrow("UTF-8", wide); }
+std::string GbkFromConsole(std::string bytes) { return bytes; }
 std::wstring FromUtf8(std::string_view utf8) { return Widen("UTF-8", utf8); }

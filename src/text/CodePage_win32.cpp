@@ -34,4 +34,11 @@ std::string NarrowGbk(std::wstring_view wide) { return Narrow(kGbkCodePage, wide
 std::string NarrowAnsi(std::wstring_view wide) { return Narrow(CP_ACP, wide); }
 std::wstring WidenOem(std::string_view oem) { return Widen(CP_OEMCP, oem); }
 std::string ToUtf8(std::wstring_view wide) { return Narrow(CP_UTF8, wide); }
+
+std::string GbkFromConsole(std::string bytes) {
+    UINT console = GetConsoleOutputCP();
+    if (console == 0)
+        console = GetOEMCP();
+    return console == kGbkCodePage ? bytes : NarrowGbk(Widen(console, bytes));
+}
 std::wstring FromUtf8(std::string_view utf8) { return Widen(CP_UTF8, utf8); }

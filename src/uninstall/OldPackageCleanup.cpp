@@ -32,10 +32,6 @@ std::vector<long> VersionParts(const std::string& version) {
     return parts;
 }
 
-std::wstring FirstLine(const std::string& output) {
-    return WidenGbk(output.substr(0, output.find_first_of("\r\n")));
-}
-
 } // namespace
 
 std::vector<DriverPackageRecord> OldPackagesOf(const DeviceRecord& device) {
@@ -101,7 +97,7 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
                 break;
             }
             if (step.result != CleanupStep::Result::Deleted)
-                step.message = FirstLine(output);
+                step.message = FirstOutputLine(output);
         }
         if (packageStays && backup != nullptr)
             backup->Discard(saved);

@@ -4,6 +4,7 @@
 #include "backup/PackageBackup.h"
 #include "backup/PackageRestore.h"
 #include "backup/Sha256.h"
+#include "text/CodePage.h"
 
 #include "FakeBackupFiles.h"
 #include "FakeRunner.h"
@@ -247,6 +248,10 @@ TEST_F(Restore, StopsWhenTheToolRefusesTheAdd) {
     EXPECT_FALSE(result.success);
     EXPECT_NE(result.message.find(L"Adding the specified driver package"), std::wstring::npos);
     EXPECT_EQ(refusing.commands.size(), 1u) << "nothing after a refused dp_add";
+
+    // The interpreter's own complaint, in the console's code page, reads as written.
+    FakeRunner missing({NarrowGbk(L"'.\\devcon.exe' 不是内部或外部命令，也不是可运行的程序\r\n或批处理文件。\r\n")});
+    EXPECT_NE(Run(missing).message.find(L"不是内部或外部命令"), std::wstring::npos);
 }
 
 TEST_F(Restore, APackageThatIsBackIsNotAddedTwice) {

@@ -121,19 +121,23 @@ TEST(DevconPackageUpdate, InstallsThePackageOnTheDevicesOfTheId) {
     EXPECT_EQ(pc.devices[0].driverInf, "oem6.inf");
     const DevconResult none = Call(pc, disk, {"update", inf, "PCI\\VEN_9999"});
     EXPECT_EQ(none.exitCode, kExitFail);
-    EXPECT_EQ(none.err, "devcon failed.\r\n");
+    EXPECT_EQ(none.err, "devcon: command update failed\r\n");
 }
 
 TEST(DevconPackageEnum, ListsTheThirdPartyPackagesInTheStore) {
     SimulatedPc pc = Load();
     Disk disk;
-    EXPECT_EQ(
-        Call(pc, disk, {"dp_enum"}).out,
-        "The following third-party driver packages are installed on this computer:\r\n"
-        "oem5.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Version: 1.2.3.4\r\n    Date: 6/1/2021\r\n"
-        "    Signer: Microsoft Windows Hardware Compatibility Publisher\r\n"
-        "oem6.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Version: 1.0.0.0\r\n    Date: unknown\r\n"
-        "    Signer: unknown\r\n");
+    // Each package's lines in the tool's order, its date in the user's locale (zh-CN here).
+    const auto zhCnDate = [](int year, int month, int day) {
+        return std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day);
+    };
+    EXPECT_EQ(RunDevcon(pc, "devcon", {"dp_enum"}, &disk.view, zhCnDate).out,
+              "The following third-party driver packages are installed on this computer:\r\n"
+              "oem5.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n"
+              "    Signer: Microsoft Windows Hardware Compatibility Publisher\r\n    Date: 2021/6/1\r\n"
+              "    Version: 1.2.3.4\r\n"
+              "oem6.inf\r\n    Provider: Contoso\r\n    Class: Display\r\n    Signer: unknown\r\n    Date: unknown\r\n"
+              "    Version: 1.0.0.0\r\n");
     Call(pc, disk, {"dp_delete", "oem5.inf"}); // in use: stays
     Call(pc, disk, {"dp_delete", "oem6.inf"});
     pc.devices[0].driverInf.clear();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -242,7 +243,7 @@ TEST(DevconDelete, RefusalsAndDeletionFollowTheStoreAndTheDevices) {
     for (const char* command : {"dp_delete oem5.inf", "dp_delete oem9.inf", "dp_delete -f oem9.inf"}) {
         const DevconResult refused = Devcon(pc, command);
         EXPECT_EQ(refused.out, command == std::string("dp_delete -f oem9.inf") ? notOem : inUse) << command;
-        EXPECT_EQ(refused.err, "devcon failed.\r\n");
+        EXPECT_EQ(refused.err, "devcon: command dp_delete failed\r\n");
         EXPECT_EQ(refused.exitCode, kExitFail);
         EXPECT_FALSE(refused.changed);
     }
@@ -261,7 +262,7 @@ TEST(DevconDelete, RefusalsAndDeletionFollowTheStoreAndTheDevices) {
     EXPECT_EQ(Devcon(pc, "-f dp_delete oem77.inf").out, notOem);
     const DevconResult badPath = Devcon(pc, "-f dp_delete C:\\Windows\\INF\\");
     EXPECT_EQ(badPath.out, "The specified INF path is not valid.\r\n");
-    EXPECT_EQ(badPath.err, "devcon failed.\r\n");
+    EXPECT_EQ(badPath.err, "devcon: command dp_delete failed\r\n");
 
     // A store-run package stays held by a device that is merely unplugged; a removed one is uninstalled.
     pc.FindPackage("oem5.inf")->deleteFails = true;
@@ -275,7 +276,7 @@ TEST(DevconDelete, RefusalsAndDeletionFollowTheStoreAndTheDevices) {
     Devcon(pc, "remove *PCI\\VEN_1234*");
     const DevconResult other = Devcon(pc, "-f dp_delete oem5.inf");
     EXPECT_EQ(other.out, "Deleting the specified driver package from the machine failed.\r\n");
-    EXPECT_EQ(other.err, "devcon failed.\r\n");
+    EXPECT_EQ(other.err, "devcon: command dp_delete failed\r\n");
     EXPECT_FALSE(pc.FindPackage("oem5.inf")->deleted);
 }
 
@@ -317,6 +318,24 @@ TEST(DevconRemoveAndRescan, RemovedDevicesComeBackWithTheirBestRemainingNode) {
     EXPECT_FALSE(Devcon(pc, "rescan").changed);
 }
 
+TEST(DevconListing, InTheCLocaleAMessageEndsAtItsFirstChineseCharacterAndTheNextJoinsIt) {
+    SimulatedPc pc = Load("c-locale yes\n" + std::string(kPc));
+    pc.FindPackage("oem5.inf")->provider = "Contoso 中国";
+    const std::string nodes = Devcon(pc, "drivernodes @" + kCard1).out;
+    EXPECT_EQ(nodes.substr(0, nodes.find("    Driver version is")),
+              kCard1 + "\r\n    Name: Driver node #0:\r\n"
+                       "    Inf file is C:\\Windows\\INF\\oem5.inf\r\n"
+                       "    Inf section is Contoso_Install\r\n"
+                       "    Driver description is Contoso     Manufacturer name is Contoso Ltd.\r\n"
+                       "    Provider name is Contoso     Driver date is 6/1/2021\r\n");
+    EXPECT_TRUE(nodes.ends_with("\r\n1 matching device(s) found.\r\n"));
+    EXPECT_FALSE(std::any_of(nodes.begin(), nodes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+    // Without the setting the same texts are whole.
+    pc.cLocale = false;
+    EXPECT_NE(Devcon(pc, "drivernodes @" + kCard1).out.find("    Provider name is Contoso 中国\r\n"),
+              std::string::npos);
+}
+
 TEST(DevconFailures, UsageErrorsAndInjectedFailures) {
     SimulatedPc pc = Load(kPc);
     const std::string generalUsage = "devcon Usage: devcon [-r] [-m:\\\\<machine>] <command> [<arg>...]\r\n"
@@ -343,25 +362,27 @@ TEST(DevconFailures, UsageErrorsAndInjectedFailures) {
     // After the command, "-f" is the INF name.
     EXPECT_EQ(Devcon(pc, "dp_delete -f oem6.inf").exitCode, kExitFail);
     EXPECT_FALSE(pc.FindPackage("oem6.inf")->deleted);
-    EXPECT_EQ(RunDevcon(pc, "devconx64.exe", {"dp_delete", "-f"}).err, "devconx64.exe failed.\r\n");
+    EXPECT_EQ(RunDevcon(pc, "devconx64.exe", {"DP_Delete", "-f"}).err, "devconx64.exe: command dp_delete failed\r\n");
     EXPECT_EQ(Devcon(pc, "-r -u driverfiles ROOT\\UNKNOWN").exitCode, kExitOk);
 
     pc.rescanFails = true;
     pc.devices[0].presence = Presence::Removed;
     const DevconResult rescan = Devcon(pc, "rescan");
     EXPECT_EQ(rescan.out, "Scanning for new hardware.\r\n");
-    EXPECT_EQ(rescan.err, "devcon failed.\r\n");
+    EXPECT_EQ(rescan.err, "devcon: command rescan failed\r\n");
     EXPECT_EQ(rescan.exitCode, kExitFail);
     EXPECT_FALSE(rescan.changed);
 
     pc.failAll = true;
-    for (const char* line : {"driverfiles *", "-f dp_delete oem6.inf", "remove *", ""}) {
+    for (const auto& [line, command] : std::vector<std::pair<std::string, std::string>>{
+             {"driverfiles *", "driverfiles"}, {"-f dp_delete oem6.inf", "dp_delete"}, {"remove *", "remove"}}) {
         const DevconResult failed = Devcon(pc, line);
         EXPECT_EQ(failed.out, "") << line;
-        EXPECT_EQ(failed.err, "devcon failed.\r\n") << line;
+        EXPECT_EQ(failed.err, "devcon: command " + command + " failed\r\n") << line;
         EXPECT_EQ(failed.exitCode, kExitFail) << line;
         EXPECT_FALSE(failed.changed) << line;
     }
+    EXPECT_EQ(Devcon(pc, "").err, generalUsage);
 }
 
 TEST(DevconDescription, FormatErrorsNameTheLine) {

@@ -174,6 +174,7 @@ TEST_F(DevconCmd, QueriesPrintConsoleCodePageBytes) {
     EXPECT_EQ(lines[1], Gbk("    Name: 智音 AI 降噪音频设备"));
     EXPECT_NE(nodes.out.find("\xd6\xc7\xd2\xf4"), std::string::npos); // 智音 in code page 936
     EXPECT_NE(nodes.out.find(Gbk("    Manufacturer name is 托尔维克\r\n")), std::string::npos);
+    EXPECT_NE(nodes.out.find("    Driver date is 2020/7/15\r\n"), std::string::npos) << "the zh-CN short date";
     EXPECT_EQ(lines.back(), "2 matching device(s) found.");
 }
 
@@ -183,7 +184,7 @@ TEST_F(DevconCmd, UninstallOfAPackageInUseChangesTheStateAndIsJournalled) {
     const Output refused = RunTool(L"-f dp_delete oem12.inf");
     EXPECT_EQ(refused.out, "Deleting the specified driver package from the machine failed\r\n"
                            "because it is in use by a device.\r\n");
-    EXPECT_EQ(refused.err, tool_ + " failed.\r\n");
+    EXPECT_EQ(refused.err, tool_ + ": command dp_delete failed\r\n");
     EXPECT_EQ(refused.exitCode, 2u);
 
     const Output removed = RunTool(L"remove *PCI\\VEN_8086*");
@@ -220,7 +221,7 @@ TEST_F(DevconCmd, BrokenDescriptionFailsClearlyAndIsStillJournalled) {
     const Output output = RunTool(L"driverfiles *");
     EXPECT_EQ(output.out, "");
     EXPECT_NE(output.err.find("pc.txt(3): unknown package property 'colour'\r\n"), std::string::npos) << output.err;
-    EXPECT_NE(output.err.find("\r\n" + tool_ + " failed.\r\n"), std::string::npos) << output.err;
+    EXPECT_NE(output.err.find("\r\n" + tool_ + ": command driverfiles failed\r\n"), std::string::npos) << output.err;
     EXPECT_EQ(output.exitCode, 2u);
     EXPECT_EQ(ReadAll(SimFolder() + L"\\pc.txt"), "# broken\npackage oem1.inf\n    colour blue\n");
 

@@ -1,13 +1,13 @@
 // The engine on Windows: the real console runner, the Device Console stand-in on the demo PC, the package
 // query's command lines as the stand-in's journal records them, and the workers' window messages. Runs from
 // a program folder with blanks, "&", "^", "%" and Chinese in its name, holding devcon.exe or devconx64.exe.
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 #include "discovery/Catalogue.h"
 #include "discovery/PackageQuery.h"
 #include "discovery/ScanThread.h"
 #include "text/CodePage.h"
 #include "uninstall/UninstallThread.h"
-#include "console/WindowsConsole.h"
-#include "console/WorkerThreads.h"
 
 #include <windows.h>
 
@@ -196,6 +196,32 @@ TEST(ConsoleRunner, ALateQueryIsEndedWithWhatItStartedALateChangeIsOnlyGivenUpOn
     CloseHandle(release);
 }
 
+TEST(ConsoleRunner, AChangeLeftRunningHoldsNoHandleOfTheProgramsButItsOwnPipe) {
+    // An inheritable pipe of this program, as a command line's standard output handed down by its caller.
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE callerRead = nullptr;
+    HANDLE callerWrite = nullptr;
+    ASSERT_TRUE(CreatePipe(&callerRead, &callerWrite, &inheritable, 0));
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, kRelease);
+    ResetEvent(release);
+
+    ConsoleRunner runner;
+    std::string output;
+    EXPECT_EQ(runner.RunConsoleCommand(InProgramFolder(L".\\win_engine.exe --hang", 1500, false), output),
+              CommandOutcome::TimedOut);
+    ASSERT_TRUE(StillHanging());
+    // With this program's end of the pipe closed, the caller sees the pipe end while the change still runs.
+    CloseHandle(callerWrite);
+    DWORD available = 0;
+    EXPECT_FALSE(PeekNamedPipe(callerRead, nullptr, 0, nullptr, &available, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BROKEN_PIPE));
+    EXPECT_TRUE(StillHanging());
+
+    SetEvent(release);
+    CloseHandle(release);
+    CloseHandle(callerRead);
+}
+
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
     const std::wstring folder = GetProgramFolder();
     EXPECT_NE(folder.find(L"程序 A&B^C%D 测试"), std::wstring::npos);
@@ -216,7 +242,7 @@ TEST(PackageQuery, AsksTheStandInFromTheProgramFolderAndMarksTheInstalledPackage
                                    folder + L"\t.\\" + Tool() + L".exe drivernodes *PCI\\VEN_8086&DEV_3E9B*",
                                }));
     ASSERT_EQ(packages.size(), 4u);
-    EXPECT_EQ(packages[0], (DriverPackageRecord{"oem12.inf", "Intel Corporation", "3/24/2020", "26.20.100.7985", 1}));
+    EXPECT_EQ(packages[0], (DriverPackageRecord{"oem12.inf", "Intel Corporation", "2020/3/24", "26.20.100.7985", 1}));
     EXPECT_EQ(packages[1].infName, "oem8.inf");
     EXPECT_EQ(packages[1].isCurrent, 0);
     EXPECT_EQ(packages[3].infName, "display.inf");
@@ -249,6 +275,33 @@ TEST(PackageQuery, ACameraBehindItsCompositeParentGetsItsOwnPackages) {
     EXPECT_EQ(packages[1].infName, "usbvideo.inf");
 }
 
+TEST(PackageQuery, AToolThatEndsItsMessagesAtChineseCharactersStillGivesEachFieldItsOwnValue) {
+    // The demo PC with a Chinese provider for the smart-audio package (its name and manufacturer are Chinese
+    // already), and a stand-in that writes as the tool does in the "C" locale, in a simulated PC of its own.
+    const std::wstring demo = Environment(L"TOLVIK_SIM_DIR");
+    const std::wstring own = demo + L"\\c-locale";
+    CreateDirectoryW(own.c_str(), nullptr);
+    std::string description = "c-locale yes\r\n" + ReadFileBytes(demo + L"\\pc.txt");
+    const std::string provider = "    provider        Tolvik";
+    ASSERT_NE(description.find(provider), std::string::npos);
+    description.replace(description.find(provider), provider.size(), "    provider        托尔维克");
+    std::ofstream(std::filesystem::path(own + L"\\pc.txt"), std::ios::binary) << description;
+
+    ASSERT_TRUE(SetEnvironmentVariableW(L"TOLVIK_SIM_DIR", own.c_str()));
+    ConsoleRunner runner;
+    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
+    std::string nodes;
+    console.ListDriverNodes(L"USB\\VID_2F1D^&PID_A396", nodes);
+    std::vector<DriverPackageRecord> packages;
+    QueryDriverPackages(console, L"USB\\VID_2F1D^&PID_A396", packages);
+    SetEnvironmentVariableW(L"TOLVIK_SIM_DIR", demo.c_str());
+
+    ASSERT_NE(nodes.find("    Name: Driver node #0:"), std::string::npos) << nodes;
+    ASSERT_EQ(packages.size(), 1u) << nodes;
+    // The zh-CN short date of the prefixes' locale.
+    EXPECT_EQ(packages[0], (DriverPackageRecord{"oem72.inf", "", "2020/7/15", "1.0.3.12", 1})) << nodes;
+}
+
 TEST(PackageQuery, AMissingToolYieldsNoRecords) {
     ConsoleRunner runner;
     const DeviceConsole console(runner, Environment(L"TOLVIK_SIM_DIR"), Is64BitWindows()); // no tool there
@@ -270,12 +323,17 @@ TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
 
     Journal journal;
     const DriverPackageRecord chosen = nvidia->packages.at(0);
-    ASSERT_TRUE(StartUninstall(inventory, 1, nvidia->searchPattern, &chosen));
+    // The backup goes to a folder of this test's own, beside the simulated PC, not to the shared prefix.
+    UninstallBackupOptions backup;
+    const std::wstring simulatedPc = Environment(L"TOLVIK_SIM_DIR");
+    backup.root = simulatedPc.substr(0, simulatedPc.rfind(L'\\')) + L"\\backups";
+    ASSERT_TRUE(StartUninstall(inventory, 1, nvidia->searchPattern, &chosen, backup));
     EXPECT_EQ(notify.WaitFor(0x5F8), (Messages{{0x5F5, 0}, {0x5F7, 1}, {0x5F5, 0}, {0x5F8, 1}}));
     const std::vector<std::wstring> lines = journal.Lines();
     ASSERT_EQ(lines.size(), 3u); // deleted at once, then the device's packages are queried anew
     EXPECT_EQ(lines[0], GetProgramFolder() + L"\t.\\" + Tool() + L".exe -f dp_delete oem21.inf");
     EXPECT_TRUE(nvidia->packages.empty()) << "the tool lists the card with no package left";
+    EXPECT_NE(GetFileAttributesW(backup.root.c_str()), INVALID_FILE_ATTRIBUTES) << "the package was saved there";
     WaitForWorkerThreads(); // the inventory must outlive the threads that use it
 }
 

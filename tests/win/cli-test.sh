@@ -30,8 +30,11 @@ run_cli() {
     [ "$with_tool" == yes ] && files+=(--with "$tool_exe")
     while [ "$1" != -- ]; do files+=("$1"); shift; done
     shift
+    # Backups go to a folder of this test's own, never to the shared prefix's %ProgramData%.
+    local backups=()
+    [ "$1" == uninstall ] && backups=(--backup-dir "$(printf 'Z:%s' "${work//\//\\}").backups")
     "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/TolvikDriverUninstallCli.exe" "${files[@]}" --pc "$pc" \
-        -- "$@" >"$work.out" 2>"$work.err"
+        -- "$@" "${backups[@]}" >"$work.out" 2>"$work.err"
     rc=$?
     out=$(cat "$work.out")
     err=$(cat "$work.err")
@@ -62,6 +65,7 @@ device_block() { awk -v id="device $1" 'index($0, id) == 1 { on = 1; print; next
 json() { python3 -c "import json,sys; d=json.load(open('$work.out', encoding='utf-8')); $1"; }
 
 demo=$source/demo/pc.txt
+rm -rf "$work.backups"
 catalogue=$bin32/ParsingString.xml
 entry_did_not_run=执行卸载驱动命令失败
 
@@ -221,6 +225,19 @@ hang)
     expect_eq "$(log_count 卸载驱动命令超时)" $((before + 1)) "log entry"
     [ $((SECONDS - start)) -lt 90 ] || fail "took $((SECONDS - start)) s"
     touch "$work/sim/hang.release" # the stand-in ends now; the tool never killed it
+    # A caller reading the tool's output through a pipe sees it end with the tool, while the change it gave up
+    # on still runs: the change inherited no handle but its own pipe.
+    hang_pc=$(demo_with hang --setting "misbehave dp_delete hang")
+    rm -f "$work.piped.done"
+    ( "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/TolvikDriverUninstallCli.exe" --with "$catalogue" \
+          --with "$tool_exe" --pc "$hang_pc" -- uninstall --device 10DE_1C8D --inf oem21.inf --time-limit 3 \
+          --backup-dir "$(printf 'Z:%s' "${work//\//\\}").backups" 2>/dev/null | cat >"$work.piped"
+      touch "$work.piped.done" ) &
+    for _ in $(seq 180); do [ -e "$work.piped.done" ] && break; sleep 1; done
+    [ -e "$work.piped.done" ] || fail "the output pipe stayed open while the abandoned change ran"
+    expect_has "$(cat "$work.piped")" "卸载失败" "verdict through the pipe"
+    touch "$work/sim/hang.release"
+    wait
     run_cli "$(demo_with hang --setting "misbehave drivernodes hang")" "$catalogue" yes -- detect --json --time-limit 1
     expect_eq "$rc" 0 "devices are still found"
     expect_eq "$(json 'print(sum(len(x["packages"]) for c in d["categories"] for x in c["devices"]))')" 0 \

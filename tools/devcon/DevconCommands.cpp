@@ -3,6 +3,7 @@
 #include "DevconCommands.h"
 #include "PackageCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -26,12 +27,11 @@ std::string Count(size_t count) {
 
 class Invocation {
 public:
-    Invocation(SimulatedPc& pc, std::string_view programName, const PackageDisk* disk = nullptr)
-        : pc_(pc), program_(programName), disk_(disk) {}
+    Invocation(SimulatedPc& pc, std::string_view programName, const PackageDisk* disk = nullptr,
+               const ShortDateFormat& shortDate = UsShortDate)
+        : pc_(pc), program_(programName), disk_(disk), shortDate_(shortDate) {}
 
     DevconResult Run(const std::vector<std::string>& args) {
-        if (pc_.failAll)
-            return Failed();
         size_t index = 0;
         for (; index < args.size() && !args[index].empty() && (args[index][0] == '-' || args[index][0] == '/');
              ++index) {
@@ -48,6 +48,10 @@ public:
         if (index == args.size())
             return GeneralUsage();
         const std::string& command = args[index];
+        for (const char c : command)
+            command_ += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (pc_.failAll)
+            return Failed();
         const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(index) + 1, args.end());
         switch (pc_.MisbehaviourOf(command)) {
         case Misbehaviour::None:
@@ -66,11 +70,16 @@ public:
             result_.misbehaviour = pc_.MisbehaviourOf(command);
             return result_;
         }
-        return Dispatch(command, rest);
+        DevconResult done = Dispatch(command, rest);
+        if (pc_.cLocale) {
+            done.out = CutAtUnconvertible(done.out);
+            done.err = CutAtUnconvertible(done.err);
+        }
+        return done;
     }
 
     DevconResult Failed() {
-        Line(result_.err, program_ + " failed.");
+        Line(result_.err, FailureLine(program_, command_));
         result_.exitCode = kExitFail;
         return result_;
     }
@@ -92,7 +101,7 @@ private:
         if (IsPackageCommand(command)) {
             if (remote_)
                 return CommandUsage(command);
-            result_ = RunPackageCommand(pc_, disk_, program_, command, rest);
+            result_ = RunPackageCommand(pc_, disk_, program_, command, rest, shortDate_);
             return result_;
         }
         return GeneralUsage();
@@ -156,8 +165,8 @@ private:
             return;
         }
         const DriverPackage& package = *pc_.FindPackage(node->infName);
-        std::string line =
-            "    Driver installed from " + std::string(kInfFolder) + package.PublishedName() + " [" + node->section + "]. ";
+        std::string line = "    Driver installed from " + std::string(kInfFolder) + package.PublishedName() + " [" +
+                           node->section + "]. ";
         if (package.files.empty()) {
             Line(result_.out, line + "The driver is not using any files.");
             return;
@@ -190,7 +199,7 @@ private:
             Line(result_.out, "    Manufacturer name is " + package.manufacturer);
             Line(result_.out, "    Provider name is " + package.provider);
             if (!package.date.empty())
-                Line(result_.out, "    Driver date is " + package.date);
+                Line(result_.out, "    Driver date is " + LocaleDate(package.date, shortDate_));
             Line(result_.out, "    Driver version is " + (package.version.empty() ? "0.0.0.0" : package.version));
             Line(result_.out, "    Driver node rank is " + std::to_string(node.rank));
             char flags[9];
@@ -310,22 +319,66 @@ private:
 
     SimulatedPc& pc_;
     std::string program_;
+    std::string command_; // in lower case, as the failure line names it
     bool force_ = false;
     bool remote_ = false;
     const PackageDisk* disk_;
+    ShortDateFormat shortDate_;
     DevconResult result_;
 };
 
 } // namespace
 
 DevconResult RunDevcon(SimulatedPc& pc, std::string_view programName, const std::vector<std::string>& args,
-                       const PackageDisk* disk) {
-    return Invocation(pc, programName, disk).Run(args);
+                       const PackageDisk* disk, const ShortDateFormat& shortDate) {
+    return Invocation(pc, programName, disk, shortDate).Run(args);
 }
 
-DevconResult DevconFailure(std::string_view programName) {
-    SimulatedPc none;
-    return Invocation(none, programName).Failed();
+DevconResult DevconFailure(std::string_view programName, const std::vector<std::string>& args) {
+    SimulatedPc failing;
+    failing.failAll = true; // the command fails as it would with its options read: a usage error stays one
+    return Invocation(failing, programName).Run(args);
+}
+
+std::string FailureLine(std::string_view programName, std::string_view command) {
+    return std::string(programName) + ": command " + std::string(command) + " failed";
+}
+
+std::string CutAtUnconvertible(std::string_view text) {
+    std::string written;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
+        text.remove_prefix(line.size());
+        const auto unconvertible =
+            std::find_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        written.append(line.begin(), unconvertible);
+    }
+    return written;
+}
+
+std::string UsShortDate(int year, int month, int day) {
+    return std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
+}
+
+std::string LocaleDate(std::string_view date, const ShortDateFormat& format) {
+    int parts[3] = {};
+    size_t part = 0;
+    size_t digits = 0;
+    for (const char c : date) {
+        if (c >= '0' && c <= '9' && digits < 4) {
+            parts[part] = parts[part] * 10 + (c - '0');
+            ++digits;
+        } else if (c == '/' && digits > 0 && part < 2) {
+            ++part;
+            digits = 0;
+        } else {
+            return std::string(date);
+        }
+    }
+    if (part != 2 || digits == 0)
+        return std::string(date);
+    return format(parts[2], parts[0], parts[1]);
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view text) {

@@ -14,10 +14,9 @@ void Line(std::string& out, std::string_view text) {
     out += "\r\n";
 }
 
-DevconResult Failed(DevconResult result, const std::string& program, int exitCode = kExitFail) {
-    if (exitCode == kExitFail)
-        Line(result.err, program + " failed.");
-    result.exitCode = exitCode;
+DevconResult Failed(DevconResult result, const std::string& program, std::string_view command) {
+    Line(result.err, FailureLine(program, command));
+    result.exitCode = kExitFail;
     return result;
 }
 
@@ -79,12 +78,12 @@ DevconResult Add(SimulatedPc& pc, const PackageDisk& disk, const std::string& pr
     const std::string& path = args[0];
     if (!IsFullInfPath(path) || !disk.read(path)) {
         Line(result.out, "The specified INF path is not valid.");
-        return Failed(result, program);
+        return Failed(result, program, "dp_add");
     }
     DriverPackage* package = PackageOf(pc, disk, path);
     if (!package) {
         Line(result.out, "Adding the specified driver package to the machine failed.");
-        return Failed(result, program);
+        return Failed(result, program, "dp_add");
     }
     if (package->deleted) {
         Publish(pc, *package);
@@ -112,7 +111,7 @@ int OemNumber(std::string_view name) {
     return number;
 }
 
-DevconResult Enumerate(const SimulatedPc& pc) {
+DevconResult Enumerate(const SimulatedPc& pc, const ShortDateFormat& shortDate) {
     std::vector<const DriverPackage*> listed;
     for (const DriverPackage& package : pc.packages)
         if (HasStoreFiles(package) && !package.deleted)
@@ -131,11 +130,11 @@ DevconResult Enumerate(const SimulatedPc& pc) {
         Line(result.out, package->PublishedName());
         Line(result.out, "    Provider: " + field(package->provider));
         Line(result.out, "    Class: " + ClassOf(pc, *package));
-        Line(result.out, "    Version: " + field(package->version));
-        Line(result.out, "    Date: " + field(package->date));
         Line(result.out, "    Signer: " + std::string(package->flags & 0x2000 ? "Microsoft Windows Hardware "
                                                                                 "Compatibility Publisher"
                                                                               : "unknown"));
+        Line(result.out, "    Date: " + field(LocaleDate(package->date, shortDate)));
+        Line(result.out, "    Version: " + field(package->version));
     }
     return result;
 }
@@ -150,11 +149,11 @@ DevconResult Update(SimulatedPc& pc, const PackageDisk& disk, const std::string&
     const std::string& path = args[0];
     const std::string& hardwareId = args[1];
     if (!IsFullInfPath(path) || !disk.read(path))
-        return Failed(result, program);
+        return Failed(result, program, "update");
     Line(result.out, "Updating drivers for " + hardwareId + " from " + path + ".");
     DriverPackage* package = PackageOf(pc, disk, path);
     if (!package)
-        return Failed(result, program);
+        return Failed(result, program, "update");
     std::vector<SimulatedDevice*> devices;
     for (SimulatedDevice& device : pc.devices) {
         if (device.presence != Presence::Present)
@@ -170,7 +169,7 @@ DevconResult Update(SimulatedPc& pc, const PackageDisk& disk, const std::string&
             devices.push_back(&device);
     }
     if (devices.empty())
-        return Failed(result, program);
+        return Failed(result, program, "update");
     if (package->deleted)
         Publish(pc, *package);
     for (SimulatedDevice* device : devices)
@@ -187,11 +186,12 @@ bool IsPackageCommand(std::string_view command) {
 }
 
 DevconResult RunPackageCommand(SimulatedPc& pc, const PackageDisk* disk, const std::string& program,
-                               std::string_view command, const std::vector<std::string>& args) {
+                               std::string_view command, const std::vector<std::string>& args,
+                               const ShortDateFormat& shortDate) {
     static const PackageDisk kNoDisk{"amd64", [](const std::string&) { return std::optional<std::string>(); }};
     const PackageDisk& files = disk ? *disk : kNoDisk;
     if (EqualsNoCase(command, "dp_enum"))
-        return Enumerate(pc);
+        return Enumerate(pc, shortDate);
     if (EqualsNoCase(command, "dp_add"))
         return Add(pc, files, program, args);
     return Update(pc, files, program, args);

@@ -20,4 +20,5 @@ struct PackageDisk {
 bool IsPackageCommand(std::string_view command);
 
 DevconResult RunPackageCommand(SimulatedPc& pc, const PackageDisk* disk, const std::string& program,
-                               std::string_view command, const std::vector<std::string>& args);
+                               std::string_view command, const std::vector<std::string>& args,
+                               const ShortDateFormat& shortDate = UsShortDate);

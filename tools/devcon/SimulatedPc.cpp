@@ -109,12 +109,15 @@ public:
             return StartDevice(value);
         if (keyword == "package")
             return StartPackage(value);
-        if (keyword == "fail-all" || keyword == "rescan-fails" || keyword == "misbehave") {
+        if (keyword == "fail-all" || keyword == "rescan-fails" || keyword == "c-locale" || keyword == "misbehave") {
             if (!pc_.devices.empty() || !pc_.packages.empty())
                 return Fail("'" + std::string(keyword) + "' must come before the first device or package");
             if (keyword == "misbehave")
                 return Misbehave(value);
-            return Bool(keyword == "fail-all" ? pc_.failAll : pc_.rescanFails, value);
+            return Bool(keyword == "fail-all"   ? pc_.failAll
+                        : keyword == "c-locale" ? pc_.cLocale
+                                                : pc_.rescanFails,
+                        value);
         }
         if (device_)
             return DeviceLine(keyword, value);
@@ -191,8 +194,8 @@ private:
     // misbehave <command> hang|vanish|silent|mute|garbage
     bool Misbehave(std::string_view value) {
         static const std::pair<std::string_view, Misbehaviour> kModes[] = {
-            {"hang", Misbehaviour::Hang},     {"vanish", Misbehaviour::Vanish},   {"silent", Misbehaviour::Silent},
-            {"mute", Misbehaviour::Mute},     {"garbage", Misbehaviour::Garbage},
+            {"hang", Misbehaviour::Hang}, {"vanish", Misbehaviour::Vanish},   {"silent", Misbehaviour::Silent},
+            {"mute", Misbehaviour::Mute}, {"garbage", Misbehaviour::Garbage},
         };
         const size_t blank = value.find_first_of(kBlanks);
         const std::string command = Key(value.substr(0, blank));

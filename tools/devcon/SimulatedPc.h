@@ -14,7 +14,7 @@ struct DriverPackage {
     bool inbox = false;
     std::string provider;
     std::string manufacturer;
-    std::string date;    // m/d/yyyy, or empty
+    std::string date;    // m/d/yyyy as described, or empty; printed in the user's locale
     std::string version; // a.b.c.d
     uint32_t flags = 0;
     bool runsFromStore = false; // a forced delete is ignored while a present device uses it
@@ -96,6 +96,9 @@ public:
 
     bool failAll = false;
     bool rescanFails = false;
+    // Messages are written as the tool's C runtime writes them in the "C" locale: each one ends at its first
+    // character outside ASCII, line break included, so the next message goes on on the same line.
+    bool cLocale = false;
     std::vector<std::pair<std::string, Misbehaviour>> misbehaviours;
     std::vector<SimulatedDevice> devices;
     std::vector<DriverPackage> packages;

@@ -155,6 +155,18 @@ bool ReplaceWhole(const std::wstring& path, const std::string& bytes) {
     return true;
 }
 
+// The user's short date format, as the tool's dates are written: "2020/3/24" for zh-CN, "3/24/2020" for en-US.
+std::string UserShortDate(int year, int month, int day) {
+    SYSTEMTIME date{};
+    date.wYear = static_cast<WORD>(year);
+    date.wMonth = static_cast<WORD>(month);
+    date.wDay = static_cast<WORD>(day);
+    wchar_t text[80] = {};
+    const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 80);
+    return length > 1 ? Narrow(CP_UTF8, std::wstring(text, static_cast<size_t>(length - 1)))
+                      : UsShortDate(year, month, day);
+}
+
 std::string ProgramName(const wchar_t* argv0) {
     std::wstring name = argv0 ? argv0 : L"devcon";
     const size_t slash = name.find_last_of(L"\\/");
@@ -169,14 +181,14 @@ DevconResult Run(const std::wstring& folder, const std::string& program, const s
     FileHandle lock(LockFolder(folder));
     std::string text;
     if (!ReadWhole(path, text)) {
-        DevconResult failure = DevconFailure(program);
+        DevconResult failure = DevconFailure(program, args);
         failure.err.insert(0, program + ": " + shownPath + ": the simulated PC's description cannot be read.\r\n");
         return failure;
     }
     DescriptionError error;
     auto pc = SimulatedPc::Parse(text, error);
     if (!pc) {
-        DevconResult failure = DevconFailure(program);
+        DevconResult failure = DevconFailure(program, args);
         failure.err.insert(0, program + ": " + shownPath + "(" + std::to_string(error.line) + "): " + error.message +
                                   "\r\n");
         return failure;
@@ -184,11 +196,11 @@ DevconResult Run(const std::wstring& folder, const std::string& program, const s
     // The disk follows the description first, so that a fresh description also means a fresh driver store.
     SyncStoreFiles(*pc);
     const PackageDisk disk = MachineDisk();
-    DevconResult result = RunDevcon(*pc, program, args, &disk);
+    DevconResult result = RunDevcon(*pc, program, args, &disk, UserShortDate);
     if (result.changed)
         SyncStoreFiles(*pc);
     if (result.changed && !ReplaceWhole(path, pc->Save())) {
-        DevconResult failure = DevconFailure(program);
+        DevconResult failure = DevconFailure(program, args);
         failure.err.insert(0, program + ": " + shownPath + ": the new state cannot be written.\r\n");
         return failure;
     }
