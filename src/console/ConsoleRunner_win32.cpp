@@ -16,8 +16,9 @@ using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
 std::atomic<IsWow64ProcessFn> g_isWow64Process{nullptr};
 
 constexpr DWORD kPipeBuffer = 64 * 1024;
-// How long the output of a query that was ended may take to arrive in full.
-constexpr DWORD kEndedReadMs = 5000;
+// How long the output of a query that was ended may take to arrive in full. The pipe ends as soon as the ended
+// processes are gone, which under load takes seconds; only processes that escaped the ending make it wait longer.
+constexpr DWORD kEndedReadMs = 30000;
 
 // Switches the calling thread's file-system redirection off for its lifetime, on 64-bit Windows only.
 class RedirectionOff {
@@ -130,7 +131,7 @@ public:
     HANDLE Done() const { return done_; }
 
     // Reads until the pipe reports its end (every writer gone). A read that succeeds with no bytes is not the end:
-    // a pipe gives one for a writer's empty write, and Wine's pipes give them now and then under load.
+    // a pipe gives one for any writer's empty write, and what the command prints after it must not be lost.
     void ReadToEnd() {
         char chunk[kPipeBuffer];
         DWORD bytesRead = 0;
