@@ -151,6 +151,7 @@ void CDialog::RunModalLoop() {
 }
 
 bool CDialog::PreTranslateChain(MSG& message) {
+    NoteKeyboardUse(message);
     for (HWND hwnd = message.hwnd; hwnd != nullptr; hwnd = ::GetParent(hwnd)) {
         if (CDialog* dialog = FromHandle(hwnd)) {
             if (dialog->PreTranslateMessage(message)) {

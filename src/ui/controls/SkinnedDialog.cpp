@@ -6,9 +6,40 @@ namespace {
 constexpr UINT kMsgRaiseContent = WM_APP + 0x7F0;
 } // namespace
 
+namespace {
+
+// A button Enter presses: a push or owner-drawn button that is shown and enabled (not a check box).
+bool IsPressableButton(HWND control) {
+    wchar_t className[16] = {};
+    if (control == nullptr || !::IsWindowVisible(control) || !::IsWindowEnabled(control) ||
+        ::GetClassNameW(control, className, 16) == 0 || ::lstrcmpiW(className, L"Button") != 0) {
+        return false;
+    }
+    const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+}
+
+} // namespace
+
 bool CSkinnedDialog::PreTranslateMessage(MSG& message) {
-    if (message.message == WM_KEYDOWN && (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN)) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        OnEscapeKey();
         return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        HWND focus = ::GetFocus();
+        if (IsPressableButton(focus)) {
+            if (::SendMessageW(focus, kMsgPressByKeyboard, 0, 0) == 0) {
+                ::SendMessageW(::GetParent(focus), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(focus), BN_CLICKED),
+                               reinterpret_cast<LPARAM>(focus));
+            }
+            return true;
+        }
+        const LRESULT wanted =
+            focus != nullptr ? ::SendMessageW(focus, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&message)) : 0;
+        if (!(wanted & DLGC_WANTMESSAGE)) {
+            return true;
+        }
     }
     return CDialog::PreTranslateMessage(message);
 }
