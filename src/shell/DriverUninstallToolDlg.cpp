@@ -434,7 +434,7 @@ void CDriverUninstallToolDlg::CreatePages() {
         m_startPage->MoveWindow(page);
         m_startPage->ShowWindow(SW_SHOW);
         // The keyboard starts where the mouse would: on "开始运行".
-        ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_startPage->GetDlgItem(IDC_START)), TRUE);
+        FocusWhenActive(m_startPage->GetDlgItem(IDC_START));
     }
 }
 
@@ -464,7 +464,7 @@ void CDriverUninstallToolDlg::ShowSelectionPage() {
     if (m_selectionPage) {
         m_selectionPage->ShowWindow(SW_SHOW);
         m_selectionPage->FillCategoryTree();
-        m_selectionPage->FocusTree();
+        FocusWhenActive(m_selectionPage->GetDlgItem(IDC_CATEGORY_TREE));
     }
 }
 

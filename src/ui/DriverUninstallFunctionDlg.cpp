@@ -17,7 +17,9 @@
 namespace {
 
 constexpr wchar_t kInternalError[] = L"工具内部错，请与软件提供商联系！";
-constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x21
+// Grid lines and full-row selection (0x21); a package name cut short by its column shows whole in a tooltip
+// (the tree's own tooltips do the same for device descriptions).
+constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
 
 void InternalError(std::u8string_view logEntry, float scale) {
     LogToolFailure(logEntry);

@@ -23,6 +23,7 @@ BOOL CPromptChildDlg::OnInitDialog() {
     if (::GetWindowLongW(m_second.Hwnd(), GWL_STYLE) & WS_VISIBLE) {
         // A question opens on its second answer (否): a stray Space or Enter must never say 是.
         ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_second.Hwnd()), TRUE);
+        FocusWhenActive(m_second.Hwnd());
         return FALSE;
     }
     return TRUE;

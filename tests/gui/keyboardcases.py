@@ -1,6 +1,6 @@
 """The tool worked with the keyboard alone, as on any Windows dialog: the whole road from the agreement to the
 result and the exit without a mouse (Tab order, the focus after the page switch, focus cues, Space, Enter and
-Esc, a question that opens on 否), and the way out of a scan whose Device Console hangs.
+Esc, a question that opens on 否), the way out of a scan whose Device Console hangs, and one tool at a time.
 
 keyboard_tests(prefix) makes the cases for one Wine prefix; test_keyboard_win32.py and test_keyboard_win64.py run
 them."""
@@ -179,5 +179,17 @@ def keyboard_tests(prefix_name):
             self.assertTrue(main.enabled)
             self.assertIn("驱动检测已由用户停止", run.new_log_entries())
             self.assertTrue(run.program.running())
+
+        def test_a_second_start_brings_the_running_tool_forward_and_ends(self):
+            gui = self.gui
+            first, main = self.start_tool("first")
+            second = tool.Tool(gui, self.prefix_name, name="second")
+            self.addCleanup(second.program.kill)
+            self.assertEqual(second.wait(30), 0)
+            mains = [w for w in first.windows() if w.child(tool.VERSION) is not None]
+            self.assertEqual([w.hwnd for w in mains], [main.hwnd], "one main window, the first tool's")
+            self.assertEqual(second.journal(), [], "the second start loaded nothing")
+            self.assertEqual(second.devcon_journal(), [])
+            self.assertTrue(first.program.running())
 
     return KeyboardTest

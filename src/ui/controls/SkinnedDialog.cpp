@@ -4,6 +4,8 @@
 namespace {
 // Posted to a frame after its place in the z-order changed; the content is raised once that change is complete.
 constexpr UINT kMsgRaiseContent = WM_APP + 0x7F0;
+// Posted to apply a focus that FocusWhenActive keeps, after the activation that would undo it.
+constexpr UINT kMsgApplyFocus = WM_APP + 0x7F1;
 } // namespace
 
 namespace {
@@ -44,7 +46,30 @@ bool CSkinnedDialog::PreTranslateMessage(MSG& message) {
     return CDialog::PreTranslateMessage(message);
 }
 
+void CSkinnedDialog::FocusWhenActive(HWND control) {
+    m_pendingFocus = control;
+    ::PostMessageW(m_hwnd, kMsgApplyFocus, 0, 0);
+}
+
+void CSkinnedDialog::ApplyPendingFocus() {
+    HWND root = ::GetAncestor(m_hwnd, GA_ROOT);
+    if (m_pendingFocus == nullptr || !::IsWindowEnabled(root) || ::GetActiveWindow() != root ||
+        !::IsWindowVisible(m_pendingFocus) || !::IsWindowEnabled(m_pendingFocus)) {
+        return;
+    }
+    ::SetFocus(m_pendingFocus);
+    m_pendingFocus = nullptr;
+}
+
 bool CSkinnedDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kMsgApplyFocus) {
+        ApplyPendingFocus();
+        result = 0;
+        return true;
+    }
+    if (message == WM_ACTIVATE && m_pendingFocus != nullptr && LOWORD(wParam) != WA_INACTIVE) {
+        ::PostMessageW(m_hwnd, kMsgApplyFocus, 0, 0);
+    }
     if (message == WM_WINDOWPOSCHANGED && m_content != nullptr) {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if ((position->flags & SWP_SHOWWINDOW) || !(position->flags & SWP_NOZORDER)) {

@@ -22,6 +22,10 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // Esc in this window (or a control of it): a prompt answers as its close cross, the agreement window hides.
     virtual void OnEscapeKey() {}
+    // Gives the control the focus now when this window is usable, else once it is enabled and active again:
+    // an activation restores the focus the window had before (the dialog manager's memory), so a focus chosen
+    // while another window was in front must be applied after it.
+    void FocusWhenActive(HWND control);
     // Windows keeps owned windows above their owner, but not every window system does (Wine without a window
     // manager stacks an activated frame over its content, whose picture then hides the content and takes its
     // clicks).
@@ -30,5 +34,8 @@ protected:
     float m_scale = 1.0f;
 
 private:
+    void ApplyPendingFocus();
+
     HWND m_content = nullptr;
+    HWND m_pendingFocus = nullptr;
 };
