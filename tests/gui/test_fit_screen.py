@@ -31,6 +31,7 @@ class FitScreenTest(unittest.TestCase):
             run = tool.Tool(gui, prefix_name)
             self.addCleanup(run.program.kill)
             main = run.wait_main_window()
+            run.wait_journal("GetToolIsNewVersion")  # start-up is over: a click is taken
             frame = run.frame_of(main)
             gui.screenshot("fitted-%d" % dpi, frame.rect, margin=0)
             self.assertTrue(inside(frame.rect, work), "the frame %s lies in the work area %s" % (frame.rect, work))
@@ -42,7 +43,8 @@ class FitScreenTest(unittest.TestCase):
             self.assertLessEqual(abs(main.height - MAIN_DESIGN[1] * s), 3)
             self.assertTrue(inside(main.child(tool.CLOSE).rect, work), "the close button is on the screen")
 
-            gui.click(*main.child(tool.CLOSE).center())
+            gui.click_until(main.child(tool.CLOSE).center(), lambda: any(
+                w.child(tool.FEEDBACK_SOLVED) is not None for w in run.windows()), "the feedback window", timeout=15)
             feedback = run.wait_feedback_window()
             outer = gui.owner_of(tool.EXE, feedback)
             gui.screenshot("feedback-%d" % dpi, outer.rect, margin=0)

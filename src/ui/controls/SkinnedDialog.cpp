@@ -6,9 +6,6 @@ namespace {
 constexpr UINT kMsgRaiseContent = WM_APP + 0x7F0;
 // Posted to apply a focus that FocusWhenActive keeps, after the activation that would undo it.
 constexpr UINT kMsgApplyFocus = WM_APP + 0x7F1;
-} // namespace
-
-namespace {
 
 // A button Enter presses: a push or owner-drawn button that is shown and enabled (not a check box).
 bool IsPressableButton(HWND control) {

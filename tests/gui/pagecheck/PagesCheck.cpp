@@ -475,7 +475,9 @@ TEST_F(SelectionPageTest, ARowWithoutItsPackageIsAnInternalError13) {
 }
 
 TEST_F(SelectionPageTest, RowsOfNoShownDeviceAreAnInternalError12) {
-    CDriverUninstallFunctionDlg& page = FilledPage();
+    // A page that has listed no device yet (a fill selects the first one).
+    CDriverUninstallFunctionDlg& page = MakeSelectionPage(&m_inventory);
+    m_list = page.GetDlgItem(IDC_PACKAGE_LIST);
     DriverPackageRecord stray = Package("oem5.inf", "1.0.0.0");
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
