@@ -453,16 +453,20 @@ void CDriverUninstallToolDlg::ShowSelectionPage() {
     m_pageState = 2;
     m_agreeCheck.ShowWindow(SW_HIDE);
     m_agreementLink.ShowWindow(SW_HIDE);
-    if (m_startPage) {
-        // Hidden and disabled: none of its controls can hold the focus or act any more.
-        m_startPage->ShowWindow(SW_HIDE);
-        m_startPage->EnableWindow(false);
-    }
+    // The selection page is made and shown (still under the start page) before the start page goes, so that the
+    // page area is never left without a page to paint it.
     if (!m_selectionPage) {
         CreateSelectionPage();
     }
     if (m_selectionPage) {
         m_selectionPage->ShowWindow(SW_SHOW);
+    }
+    if (m_startPage) {
+        // Hidden and disabled: none of its controls can hold the focus or act any more.
+        m_startPage->ShowWindow(SW_HIDE);
+        m_startPage->EnableWindow(false);
+    }
+    if (m_selectionPage) {
         m_selectionPage->FillCategoryTree();
         FocusWhenActive(m_selectionPage->GetDlgItem(IDC_CATEGORY_TREE));
     }
