@@ -118,10 +118,12 @@ CommandOutcome DeviceConsole::RemoveDevices(std::wstring_view searchPattern, std
     return RunForDevices(L"remove", searchPattern, true, output);
 }
 
-CommandOutcome DeviceConsole::Rescan(std::string& output) const { return Run(L"rescan", true, output); }
+CommandOutcome DeviceConsole::Rescan(std::string& output) const {
+    return Run(L"rescan", true, output);
+}
 
 std::wstring DeviceConsole::Describe(const ConsoleCommand& command) {
-    return L"cd /d \"" + command.folder + L"\" && " + std::wstring(kInterpreterPrefix) + command.text;
+    return command.text;
 }
 
 CommandOutcome DeviceConsole::DeletePackageUnforced(std::wstring_view infName, std::string& output) const {
