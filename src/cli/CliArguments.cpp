@@ -35,7 +35,7 @@ void AddTimeLimit(CLI::App& command, CliArguments& result) {
              .add_option("--time-limit", result.timeLimitSeconds,
                          "每条设备控制台命令的时限（默认查询 120 秒、更改 600 秒）")
              ->type_name("SECONDS")
-             ->check(CLI::Range(1u, 99999u)));
+             ->check(CLI::Range(1u, 99999u).description("")));
 }
 
 void AddBackupDir(CLI::App& command, RawValues& raw) {
@@ -100,8 +100,8 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     CliArguments result;
     RawValues raw;
     CLI::App app{"检测并卸载九类设备的第三方驱动包；每次删除前先备份。", kProgram};
-    app.set_help_flag("-h,--help", "显示帮助");
     app.option_defaults()->group("选项");
+    app.set_help_flag("-h,--help", "显示帮助");
     for (const auto& [key, label] : {std::pair{"Usage", "用法"},
                                      {"OPTIONS", "选项"},
                                      {"SUBCOMMAND", "命令"},
@@ -128,7 +128,7 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     Once(uninstall->add_option("--inf", raw.inf, "要卸载的驱动包")->type_name("NAME"));
     Once(uninstall->add_option("--category", result.category, "只在这一类设备中找 KEY")
              ->type_name("N")
-             ->check(CLI::Range(1, 9)));
+             ->check(CLI::Range(1, 9).description("")));
     Once(uninstall->add_flag("--dry-run", result.dryRun, "只列出将要执行的命令，可在程序文件夹的 cmd 中照样执行"));
     Once(uninstall->add_flag("--old", result.old, "删除设备的全部旧驱动包（非当前的 oem 包）；正被使用的保留"));
     Once(uninstall->add_flag("--all-devices", result.allDevices, "与 --old 同用：对每个设备删除旧驱动包"));
@@ -150,7 +150,7 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     Once(backups->add_flag("--prune", result.prune, "删除最旧的备份"));
     Once(backups->add_option("--keep", raw.keep, "与 --prune 同用：保留最新的 N 个备份")
              ->type_name("N")
-             ->check(CLI::Range(0LL, 1000000LL)));
+             ->check(CLI::Range(0LL, 1000000LL).description("")));
     Once(backups->add_option("--max-size", raw.maxSize, "与 --prune 同用：备份总量不超过 SIZE（如 500M、2G）")
              ->type_name("SIZE")
              ->check([](const std::string& value) {

@@ -83,8 +83,9 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Membership of the Administrators group that counts: with UAC a non-elevated token holds the group for denial
-// only, and CheckTokenMembership then says no.
+// An administrator whose rights are in force: a member of the Administrators group, and not holding the limited
+// half of a split token (with UAC an administrator's programs run limited until elevated; Windows then keeps the
+// group for denial only, other systems may not).
 bool IsAdministrator() {
     SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
     PSID administrators = nullptr;
@@ -94,7 +95,16 @@ bool IsAdministrator() {
     BOOL member = FALSE;
     const bool checked = CheckTokenMembership(nullptr, administrators, &member) != FALSE;
     FreeSid(administrators);
-    return checked && member != FALSE;
+    if (!checked || member == FALSE)
+        return false;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    const bool known = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) != FALSE;
+    CloseHandle(token);
+    return known && type != TokenElevationTypeLimited;
 }
 
 // A message-only window that the workers report to; the main thread pumps messages until the result.

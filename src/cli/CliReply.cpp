@@ -55,7 +55,7 @@ const wchar_t kExitCodeHelp[] =
     L"退出码:\n"
     L"  0     完成（detected、deleted、planned、cleaned、restored、listed、pruned）\n"
     L"  1605  驱动包已不在驱动库中，没有更改（not-present，不算错误）\n"
-    L"  3010  已完成一部分，重启后设备才被移除（reboot-required）\n"
+    L"  3010  设备要在电脑重启后才被移除；重启后再卸载一次（reboot-required）\n"
     L"  87    参数错误或拒绝的请求（bad-arguments、refused-inbox）\n"
     L"  740   需要管理员权限（not-administrator）\n"
     L"  1168  没有找到设备、驱动包或备份（no-devices、unknown-device、unknown-package、no-backup）\n"

@@ -18,6 +18,7 @@ case "$(basename "$prefix")" in
     *) tool=devcon tool_exe=$bin32/devcon.exe ;;
 esac
 log_file=$prefix/drive_c/ProgramData/ToolLog/videzure.txt
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 folder_name="程序 A&B^C%D 测试"
 
 # Runs the front end from a fresh program folder with the given PC; sets out, err, rc, journal (the tool's command
@@ -26,13 +27,16 @@ folder_name="程序 A&B^C%D 测试"
 run_cli() {
     local pc=$1 catalogue=$2 with_tool=$3
     shift 3
-    local files=(--with "$catalogue")
+    # The launcher hands on the whole exit code (Wine gives the shell its low byte only).
+    local files=(--with "$catalogue" --with "$bin32/TolvikDriverUninstallCli.exe") launch=(--exit-code "$(to_windows "$work.rc")")
     [ "$with_tool" == yes ] && files+=(--with "$tool_exe")
+    [ "${as_standard_user:-}" == yes ] && launch+=(--standard-user)
     while [ "$1" != -- ]; do files+=("$1"); shift; done
     shift
-    "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/TolvikDriverUninstallCli.exe" "${files[@]}" --pc "$pc" \
-        -- "$@" >"$work.out" 2>"$work.err"
-    rc=$?
+    rm -f "$work.rc"
+    "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/program_launcher.exe" "${files[@]}" --pc "$pc" \
+        -- "${launch[@]}" TolvikDriverUninstallCli.exe "$@" >"$work.out" 2>"$work.err"
+    rc=$(cat "$work.rc" 2>/dev/null || echo "launcher failed: $?")
     out=$(cat "$work.out")
     err=$(cat "$work.err")
     # With --json every outcome is one object that the schema describes, its exit code the process's.
@@ -80,7 +84,7 @@ PY
 paste_into_cmd() {
     local folder=$work/$folder_name
     (cd "$folder" && WINEPREFIX="$prefix" WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
-        TOLVIK_SIM_DIR="$(printf 'Z:%s' "${work//\//\\}")\\sim" wine cmd /Q /K <<<"$1"$'\r\nexit\r' >/dev/null 2>&1)
+        TOLVIK_SIM_DIR="$(printf 'Z:%s' "${work//\//\\}")\\sim" wine cmd /Q <<<"$1"$'\r\nexit\r' >/dev/null 2>&1)
     journal=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2 | sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /')
 }
 
@@ -130,7 +134,7 @@ detect-without-tool)
         expect_eq "$rc" 1627 "$mode: exit code"
         expect_eq "$(json 'print(d["ok"], d["code"], d["message"], "categories" in d)')" \
             "False console-tool-failed 获取设备驱动失败 False" "$mode: a failure, and no inventory"
-        expect_has "$(json 'print(d["error"])')" "PCI\\VEN_10DE^&DEV_1C8D" "$mode: the error names the query"
+        expect_has "$(json 'print(d["error"])')" "PCI\\VEN_8086^&DEV_3E9B" "$mode: the error names the query"
         expect_eq "$(log_count "检测中止")" $((before + 1)) "$mode: the log says why"
         [ "$mode" == garbage ] && expect_eq "$(wc -l <<<"$journal")" 2 "$mode: no query after the failed one"
     done
@@ -317,6 +321,24 @@ contract)
     run_cli "$demo" "$catalogue" yes -- detect --json --output "Z:\\no such folder\\x.json"
     expect_eq "$(json 'print(d["code"])')" bad-arguments "an output file that cannot be made"
     expect_eq "$journal" "" "stops the command before anything ran"
+    ;;
+rights)
+    # Without elevated rights the changes are refused before anything runs, the scan included; reading is not.
+    backups=$work.backups && mkdir -p "$backups"
+    as_standard_user=yes
+    for args in "uninstall --device 8086_3E9B --inf oem12.inf" "restore latest" "backups --prune --keep 0"; do
+        run_cli "$demo" "$catalogue" yes -- $args --backup-dir "$(printf 'Z:%s' "${backups//\//\\}")" --json
+        expect_eq "$rc" 740 "$args: exit code"
+        expect_eq "$(json 'print(d["code"], d["changed"])')" "not-administrator False" "$args: outcome"
+        expect_eq "$journal" "" "$args: nothing ran"
+    done
+    run_cli "$demo" "$catalogue" yes -- detect --json
+    expect_eq "$rc" 0 "detect needs no elevation"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --dry-run --json
+    expect_eq "$rc" 0 "nor does a dry run"
+    as_standard_user=no
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --json
+    expect_eq "$rc" 0 "elevated, the uninstall runs"
     ;;
 folders)
     # The tool runs from the program folder only: at a drive's root, or in a folder naming a set variable.

@@ -34,6 +34,7 @@ fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export TOLVIK_SIM_DIR="$(to_windows "$work/sim")"
 export ANSIBLE_COLLECTIONS_PATH="$here/fleet" ANSIBLE_NOCOLOR=1 ANSIBLE_HOST_KEY_CHECKING=0
+export TOLVIK_PROGRAM_LAUNCHER="$(to_windows "$bin32/program_launcher.exe")"
 export ANSIBLE_LOCAL_TEMP="$work/ansible-tmp" ANSIBLE_REMOTE_TEMP="$work/ansible-tmp"
 check=()
 [ "$scenario" == check-mode ] && check=(--check)
