@@ -105,7 +105,6 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     for (const auto& [key, label] : {std::pair{"Usage", "用法"},
                                      {"OPTIONS", "选项"},
                                      {"SUBCOMMAND", "命令"},
-                                     {"Subcommands", "命令"},
                                      {"Positionals", "参数"},
                                      {"REQUIRED", "（必需）"},
                                      {"Excludes", "不能与之同用"},
@@ -115,6 +114,7 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     app.require_subcommand(0, 1);
     bool version = false;
     app.add_flag("--version", version, "显示版本");
+    AddOutputOptions(app, result, raw); // for --version and --help
 
     CLI::App* detect = app.add_subcommand("detect", "检测九类设备的驱动，列出每个设备的驱动包。");
     AddOutputOptions(*detect, result, raw);
@@ -161,6 +161,10 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
 
     CLI::App* help = app.add_subcommand("help", "显示帮助；help COMMAND 显示该命令的全部选项。");
     help->add_option("command", raw.helpTopic, "命令")->type_name("COMMAND");
+    for (CLI::App* command : {detect, uninstall, restore, backups, help}) {
+        command->group("命令");
+        command->get_help_ptr()->group("选项");
+    }
     for (CLI::App* command : {detect, uninstall, restore, backups})
         command->footer(ToUtf8(kExitCodeHelp));
 
@@ -197,7 +201,7 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
             result.commandName = command->get_name();
         }
     }
-    if (result.command == CliArguments::Command::Help) {
+    if (help->parsed()) {
         result.commandName.clear();
         const auto topic = std::find_if(std::begin(commands), std::end(commands),
                                         [&](const auto& c) { return c.first->get_name() == raw.helpTopic; });

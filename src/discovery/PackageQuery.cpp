@@ -552,8 +552,18 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
 
 bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
                          std::vector<DriverPackageRecord>& packages) {
-    std::wstring failedQuery;
-    return QueryDevicePackages(console, searchPattern, packages, failedQuery) == PackageQueryResult::Listed;
+    const std::string matchText = MatchTextOf(searchPattern);
+    std::string output;
+    if (console.ListDriverFiles(searchPattern, output) != CommandOutcome::Finished)
+        return false;
+    std::string currentInfName;
+    ParseDriverFiles(output, matchText, currentInfName);
+
+    output.clear();
+    if (console.ListDriverNodes(searchPattern, output) != CommandOutcome::Finished)
+        return false;
+    ParseDriverNodes(output, matchText, currentInfName, packages);
+    return ListsDevice(output, matchText);
 }
 
 PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,

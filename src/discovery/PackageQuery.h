@@ -21,8 +21,8 @@ bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchP
 // still running at its time limit.
 enum class PackageQueryResult { Listed, NotListed, ToolFailed, TimedOut };
 
-// QueryDriverPackages with the tool's answer told apart; `failedQuery` receives the arguments of the query that
-// failed or ran late.
+// QueryDriverPackages for the scan, with the tool's answer told apart: no second query after a first the tool did
+// not answer. `failedQuery` receives the arguments of the query that failed or ran late.
 PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
                                        std::vector<DriverPackageRecord>& packages, std::wstring& failedQuery);
 

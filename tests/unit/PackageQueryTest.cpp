@@ -410,7 +410,18 @@ TEST(QueryDriverPackages, ACommandThatCannotStartLeavesTheListUnchanged) {
     }
 }
 
-TEST(QueryDriverPackages, AMissingToolYieldsNoRecordsAndIsToldFromADeviceNotPresent) {
+TEST(QueryDriverPackages, AMissingToolYieldsNoRecords) {
+    const std::string notFound = "'devcon' is not recognized as an internal or external command,\r\n"
+                                 "operable program or batch file.\r\n";
+    FakeRunner runner({notFound, notFound});
+    const DeviceConsole console(runner, L"C:\\t", false);
+    std::vector<DriverPackageRecord> packages;
+    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+    EXPECT_TRUE(packages.empty());
+    EXPECT_EQ(runner.commands.size(), 2u);
+}
+
+TEST(QueryDevicePackages, AMissingToolIsToldFromADeviceNotPresent) {
     const std::string notFound = "'devcon' is not recognized as an internal or external command,\r\n"
                                  "operable program or batch file.\r\n";
     FakeRunner runner({notFound, notFound});

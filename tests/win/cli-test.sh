@@ -80,11 +80,16 @@ assert text.count("\n") == 1 and text.endswith("\n"), "one line"
 jsonschema.validate(document, json.load(open(sys.argv[1], encoding="utf-8")))
 PY
 }
-# Runs lines as typed at a command prompt in the program folder of the run before, against its simulated PC.
+# Runs lines as typed at a command prompt in the program folder of the run before, against its simulated PC,
+# each at a prompt of its own. (The prompt reads a file: Wine's cmd takes only the first line of a pipe.)
 paste_into_cmd() {
     local folder=$work/$folder_name
-    (cd "$folder" && WINEPREFIX="$prefix" WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
-        TOLVIK_SIM_DIR="$(printf 'Z:%s' "${work//\//\\}")\\sim" wine cmd /Q <<<"$1"$'\r\nexit\r' >/dev/null 2>&1)
+    local line
+    while IFS= read -r line; do
+        printf '%s\r\nexit\r\n' "$line" >"$work.typed.txt"
+        (cd "$folder" && WINEPREFIX="$prefix" WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
+            TOLVIK_SIM_DIR="$(to_windows "$work/sim")" wine cmd /Q <"$work.typed.txt" >/dev/null 2>&1)
+    done <<<"$1"
     journal=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2 | sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /')
 }
 
