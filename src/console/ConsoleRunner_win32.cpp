@@ -185,7 +185,20 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
     return path.empty() ? nullptr : LoadLibraryW(path.c_str());
 }
 
+bool ConsoleRunner::StopRequested(const ConsoleCommand& command) const {
+    return command.endOnTimeout && stopEvent_ != nullptr && WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0;
+}
+
+bool ConsoleRunner::WaitUnlessStopped(const ConsoleCommand& command, HANDLE done, DWORD milliseconds) const {
+    if (!command.endOnTimeout || stopEvent_ == nullptr)
+        return WaitForSingleObject(done, milliseconds) == WAIT_OBJECT_0;
+    const HANDLE handles[2] = {done, stopEvent_};
+    return WaitForMultipleObjects(2, handles, FALSE, milliseconds) == WAIT_OBJECT_0;
+}
+
 CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, std::string& output) {
+    if (StopRequested(command))
+        return CommandOutcome::TimedOut;
     if (!FitsCommandLine(command.text) || command.folder.empty())
         return CommandOutcome::NotStarted;
     const std::wstring interpreter = SystemInterpreter();
@@ -248,7 +261,7 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
     }
 
     const Deadline deadline(command.timeoutMs);
-    if (WaitForSingleObject(reading->Done(), deadline.Remaining()) == WAIT_OBJECT_0) {
+    if (WaitUnlessStopped(command, reading->Done(), deadline.Remaining())) {
         output += reading->Bytes();
         reading->Release();
         if (WaitForSingleObject(process.hProcess, deadline.Remaining()) == WAIT_OBJECT_0)
@@ -258,8 +271,8 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
         return CommandOutcome::TimedOut;
     }
 
-    // Late. A query is ended with what it started, and what it printed until then is kept; a change is left to
-    // finish on its own, with its reading.
+    // Late, or a stopped query. A query is ended with what it started, and what it printed until then is kept;
+    // a change is left to finish on its own, with its reading.
     if (command.endOnTimeout) {
         if (inJob)
             TerminateJobObject(job.Get(), 1);

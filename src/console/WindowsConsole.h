@@ -21,4 +21,16 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName);
 class ConsoleRunner : public ICommandRunner {
 public:
     CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) override;
+
+    // An event (not owned) that stops the queries: once it is set, a running query is ended with everything it
+    // started, as at its time limit, and no further query starts; both report TimedOut. Changes (commands not
+    // ended at their limit) never watch it: a change to the driver store is never cut off half-way.
+    void WatchStopEvent(HANDLE stopEvent) { stopEvent_ = stopEvent; }
+
+private:
+    bool StopRequested(const ConsoleCommand& command) const;
+    // Waits for `done` until the time is up or, for a query, the stop event is set; true when `done` came.
+    bool WaitUnlessStopped(const ConsoleCommand& command, HANDLE done, DWORD milliseconds) const;
+
+    HANDLE stopEvent_ = nullptr;
 };

@@ -5,6 +5,52 @@
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x746C; // one subclass per control and object
+bool g_focusCuesShown = false;
+
+bool IsNavigationKey(WPARAM key) {
+    switch (key) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_SPACE:
+    case VK_RETURN:
+    case VK_ESCAPE:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+bool FocusCuesShown() {
+    return g_focusCuesShown;
+}
+
+void NoteKeyboardUse(const MSG& message) {
+    if (g_focusCuesShown || message.message != WM_KEYDOWN || !IsNavigationKey(message.wParam)) {
+        return;
+    }
+    g_focusCuesShown = true;
+    if (HWND focus = ::GetFocus()) {
+        // Tell the windows as the system does, and repaint the focused control with its cue.
+        ::SendMessageW(::GetAncestor(focus, GA_ROOT), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        ::InvalidateRect(focus, nullptr, TRUE);
+    }
+}
+
+void DrawFocusCue(HWND control, HDC dc, const RECT& area) {
+    if (!g_focusCuesShown || control == nullptr || ::GetFocus() != control) {
+        return;
+    }
+    RECT cue = area;
+    ::InflateRect(&cue, -2, -2);
+    if (cue.right > cue.left && cue.bottom > cue.top) {
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetBkColor(dc, RGB(255, 255, 255));
+        ::DrawFocusRect(dc, &cue);
+    }
 }
 
 CControl::~CControl() {

@@ -6,6 +6,8 @@
 
 // The parent sends WM_DRAWITEM and WM_CTLCOLOR* back to the control as kReflectBase + message.
 constexpr UINT kReflectBase = 0x2000;
+// Sent to a focused button that Enter presses: a skinned button answers nonzero after it notified its parent.
+constexpr UINT kMsgPressByKeyboard = WM_APP + 0x7E0;
 
 class CControl : public CWindow {
 public:
@@ -44,3 +46,12 @@ public:
 };
 
 class CStatic : public CControl {};
+
+// Focus cues (the dotted focus rectangle) follow the dialog manager's rule for UISF_HIDEFOCUS: hidden while the
+// program is worked with the mouse, shown from the first key that moves or presses (Tab, an arrow, Space, Enter,
+// Esc) on. The state is the program's own, so that every window and control follows it alike.
+bool FocusCuesShown();
+// Turns the cues on when the message is such a key; the control holding the focus repaints with its cue.
+void NoteKeyboardUse(const MSG& message);
+// Draws the focus rectangle inside `area` when `control` has the focus and the cues are shown.
+void DrawFocusCue(HWND control, HDC dc, const RECT& area);

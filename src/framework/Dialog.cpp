@@ -151,7 +151,14 @@ void CDialog::RunModalLoop() {
 }
 
 bool CDialog::PreTranslateChain(MSG& message) {
+    NoteKeyboardUse(message);
     for (HWND hwnd = message.hwnd; hwnd != nullptr; hwnd = ::GetParent(hwnd)) {
+        // A dialog that is a control of its parent (DS_CONTROL, a page) leaves the keys to the dialog above it:
+        // one Tab order runs through both.
+        const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
+        if ((style & (WS_CHILD | DS_CONTROL)) == (WS_CHILD | DS_CONTROL)) {
+            continue;
+        }
         if (CDialog* dialog = FromHandle(hwnd)) {
             if (dialog->PreTranslateMessage(message)) {
                 return true;

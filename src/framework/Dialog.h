@@ -45,7 +45,8 @@ public:
 
     // The dialog (of this framework) that owns a window handle, if any.
     static CDialog* FromHandle(HWND hwnd);
-    // Offers a queued message to PreTranslateMessage of its window and the windows above it.
+    // Offers a queued message to PreTranslateMessage of its window and the windows above it (past dialogs that are
+    // controls of their parent, DS_CONTROL).
     static bool PreTranslateChain(MSG& message);
 
 protected:

@@ -82,3 +82,14 @@ void CWindow::KillTimer(UINT_PTR id) const {
 LRESULT CWindow::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::SendMessageW(m_hwnd, message, wParam, lParam);
 }
+
+Rect WorkAreaOf(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    HMONITOR handle = window != nullptr ? ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                        : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (!::GetMonitorInfoW(handle, &monitor)) {
+        return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return ToRect(monitor.rcWork);
+}

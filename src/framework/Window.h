@@ -10,6 +10,8 @@
 
 Rect ToRect(const RECT& r);
 RECT ToRECT(const Rect& r);
+// The work area (the screen without the taskbar) of the monitor a window is on, or of the primary monitor.
+Rect WorkAreaOf(HWND window);
 
 class CWindow {
 public:

@@ -1,9 +1,11 @@
 // The main window.
 #include "shell/DriverUninstallToolDlg.h"
 
+#include "console/WindowsConsole.h"
+#include "console/WorkerReport.h"
 #include "discovery/Catalogue.h"
-#include "logging/LogSave.h"
 #include "feedback/FeedbackConstants.h"
+#include "logging/LogSave.h"
 #include "shell/MainWindowLayout.h"
 #include "shell/SystemSupport.h"
 #include "ui/DriverUninstallFunctionDlg.h"
@@ -13,8 +15,6 @@
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PageLayout.h"
 #include "ui/layout/PromptLayout.h"
-#include "console/WindowsConsole.h"
-#include "console/WorkerReport.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -186,6 +186,7 @@ void CDriverUninstallToolDlg::LayOut(bool first) {
 
     for (CDrawTextStatic* link : {&m_agreementLink, &m_feedbackLink}) {
         if (first) {
+            link->MakeKeyboardLink();
             link->SetTextColors(kLinkColour, kLinkHoverColour);
             link->SetBackColor(kWhite);
             link->CreateFontFromParent(0, 0);
@@ -236,6 +237,13 @@ bool CDriverUninstallToolDlg::OnCommand(int id, int code, HWND control) {
     case IDC_AGREE:
         StartAgreementThread();
         return true;
+    case IDC_FEEDBACK_LINK:
+        // Space or Enter on the focused link (a click is seen by OnLButtonDown).
+        m_feedback.FeedbackQuestion(kToolId, kToolVersion);
+        return true;
+    case IDC_AGREEMENT_LINK:
+        ToggleAgreement();
+        return true;
     default:
         return CSkinnedDialog::OnCommand(id, code, control);
     }
@@ -253,11 +261,9 @@ bool CDriverUninstallToolDlg::OnNcHitTest(Point screen, LRESULT& hit) {
     m_agreementLink.UpdateHover(screen.x, screen.y);
     if (DragStrip(ClientRectOnScreen(), m_scale).Contains(screen)) {
         // The system drags the window by this strip; the frame follows in OnMove.
-        m_dragging = 1;
         hit = HTCAPTION;
         return true;
     }
-    m_dragging = 0;
     return false;
 }
 
@@ -355,6 +361,12 @@ bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
         ApplyAgreement();
         result = 0;
         return true;
+    case kMsgDetectionStarting:
+        if (m_selectionPage) {
+            m_selectionPage->ClearContents();
+        }
+        result = 0;
+        return true;
     default:
         return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
     }
@@ -399,8 +411,9 @@ void CDriverUninstallToolDlg::OnSize(UINT, int, int) {
 }
 
 void CDriverUninstallToolDlg::OnMove(int, int) {
-    // The frame carries the shadow around this window: wherever this window goes, the frame goes around it.
-    if (m_dragging != 1 || m_following || Frame() == nullptr) {
+    // The frame carries the shadow around this window: wherever this window goes (a drag of the strip, the
+    // system menu's Move, any SetWindowPos), the frame goes around it.
+    if (m_following || Frame() == nullptr) {
         return;
     }
     m_following = true;
@@ -420,6 +433,8 @@ void CDriverUninstallToolDlg::CreatePages() {
     if (m_startPage->Create(CDriverUninstallStartDlg::kTemplateId, m_hwnd)) {
         m_startPage->MoveWindow(page);
         m_startPage->ShowWindow(SW_SHOW);
+        // The keyboard starts where the mouse would: on "开始运行".
+        FocusWhenActive(m_startPage->GetDlgItem(IDC_START));
     }
 }
 
@@ -438,15 +453,22 @@ void CDriverUninstallToolDlg::ShowSelectionPage() {
     m_pageState = 2;
     m_agreeCheck.ShowWindow(SW_HIDE);
     m_agreementLink.ShowWindow(SW_HIDE);
-    if (m_startPage) {
-        m_startPage->ShowWindow(SW_HIDE);
-    }
+    // The selection page is made and shown (still under the start page) before the start page goes, so that the
+    // page area is never left without a page to paint it.
     if (!m_selectionPage) {
         CreateSelectionPage();
     }
     if (m_selectionPage) {
         m_selectionPage->ShowWindow(SW_SHOW);
+    }
+    if (m_startPage) {
+        // Hidden and disabled: none of its controls can hold the focus or act any more.
+        m_startPage->ShowWindow(SW_HIDE);
+        m_startPage->EnableWindow(false);
+    }
+    if (m_selectionPage) {
         m_selectionPage->FillCategoryTree();
+        FocusWhenActive(m_selectionPage->GetDlgItem(IDC_CATEGORY_TREE));
     }
 }
 

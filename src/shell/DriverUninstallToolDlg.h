@@ -64,6 +64,8 @@ protected:
     bool OnLButtonDown(UINT flags, Point client) override;
     bool OnEraseBackground(HDC dc) override;
     void OnDestroy() override;
+    // Esc closes the agreement window, as a click elsewhere does.
+    void OnEscapeKey() override { HideAgreement(); }
 
 private:
     // The start-up checks, in the order RunStartupChecks calls them.
@@ -89,7 +91,6 @@ private:
 
     Rect m_client;
     int m_laidOut = 0;
-    int m_dragging = 1;
     PngSlot m_background;
     int m_titleFontReady = 0;
     CFontHandle m_titleFont;
@@ -107,5 +108,5 @@ private:
     std::unique_ptr<CDriverUninstallStartDlg> m_startPage;
     std::unique_ptr<CDriverUninstallFunctionDlg> m_selectionPage;
     std::unique_ptr<CTooltipDlg> m_agreement; // made on the first click on the agreement link
-    bool m_following = false; // the frame is being moved after this window
+    bool m_following = false;                 // the frame is being moved after this window
 };

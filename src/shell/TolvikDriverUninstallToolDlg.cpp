@@ -48,8 +48,11 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     AddAboutItem();
     ::SetWindowLongW(m_hwnd, GWL_STYLE, ::GetWindowLongW(m_hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
 
-    m_scale = ScaleFromDpi(ScreenDpi());
-    const Rect frame = FrameRect({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, m_scale);
+    // Opened on the primary monitor: its work area bounds the scale (a small screen at a high DPI lowers it) and
+    // the frame is centred in it.
+    const Rect work = WorkAreaOf(nullptr);
+    m_scale = FitScale(ScaleFromDpi(ScreenDpi()), kFrameDesignSize, {work.Width(), work.Height()});
+    const Rect frame = FrameRect({work.Width(), work.Height()}, m_scale).Offset(work.left, work.top);
     ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) ^ WS_EX_LAYERED);
 
     if (!EnsurePng(IDP_MAIN_FRAME, m_picture)) {
@@ -97,7 +100,9 @@ bool CTolvikDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-            CAboutDlg about(m_hwnd);
+            // Owned by the main window: the main window and the frame are both disabled while it is up, so
+            // nothing of the tool can be closed or used behind it.
+            CAboutDlg about(m_mainWindow ? m_mainWindow->Hwnd() : m_hwnd);
             about.DoModal();
             result = 0;
             return true;

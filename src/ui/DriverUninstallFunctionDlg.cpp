@@ -1,6 +1,7 @@
 // Driver selection page.
 #include "ui/DriverUninstallFunctionDlg.h"
 
+#include "console/WorkerReport.h"
 #include "discovery/DriverInventory.h"
 #include "framework/GdiObjects.h"
 #include "logging/LogSave.h"
@@ -10,14 +11,15 @@
 #include "ui/layout/PageContents.h"
 #include "ui/layout/PageLayout.h"
 #include "uninstall/UninstallThread.h"
-#include "console/WorkerReport.h"
 
 #include <commctrl.h>
 
 namespace {
 
 constexpr wchar_t kInternalError[] = L"工具内部错，请与软件提供商联系！";
-constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT; // 0x21
+// Grid lines and full-row selection (0x21); a package name cut short by its column shows whole in a tooltip
+// (the tree's own tooltips do the same for device descriptions).
+constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
 
 void InternalError(std::u8string_view logEntry, float scale) {
     LogToolFailure(logEntry);
@@ -144,7 +146,21 @@ void CDriverUninstallFunctionDlg::OnDestroy() {
     m_progress.reset();
 }
 
+void CDriverUninstallFunctionDlg::ClearContents() {
+    {
+        CRedrawOff quiet(m_list);
+        ClearPackageList();
+        m_listedDevice = nullptr;
+    }
+    if (m_tree != nullptr) {
+        CRedrawOff quiet(m_tree);
+        TreeView_DeleteAllItems(m_tree);
+    }
+}
+
 void CDriverUninstallFunctionDlg::FillCategoryTree() {
+    // Rebuilt from scratch: the nodes and rows of an earlier fill point at records a later scan freed.
+    ClearContents();
     if (m_inventory == nullptr) {
         return;
     }
@@ -153,21 +169,35 @@ void CDriverUninstallFunctionDlg::FillCategoryTree() {
     if (IsVisible()) {
         ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
-    CRedrawOff quiet(m_tree);
-    for (const CategoryBranch& branch : CategoryTreeOf(*m_inventory)) {
-        HTREEITEM category = InsertNode(m_tree, TVI_ROOT, branch.label, 0);
-        if (category == nullptr) {
-            continue;
+    HTREEITEM firstDevice = nullptr;
+    {
+        CRedrawOff quiet(m_tree);
+        for (const CategoryBranch& branch : CategoryTreeOf(*m_inventory)) {
+            HTREEITEM category = InsertNode(m_tree, TVI_ROOT, branch.label, 0);
+            if (category == nullptr) {
+                continue;
+            }
+            for (const DeviceRecord* device : branch.devices) {
+                HTREEITEM node = InsertNode(m_tree, category, DeviceLabel(*device), reinterpret_cast<LPARAM>(device));
+                if (firstDevice == nullptr) {
+                    firstDevice = node;
+                }
+            }
+            TreeView_Expand(m_tree, category, TVE_EXPAND);
         }
-        for (const DeviceRecord* device : branch.devices) {
-            InsertNode(m_tree, category, DeviceLabel(*device), reinterpret_cast<LPARAM>(device));
+        // The first device is selected, so that the arrow keys work at once and its packages show.
+        if (firstDevice != nullptr) {
+            TreeView_SelectItem(m_tree, firstDevice);
         }
-        TreeView_Expand(m_tree, category, TVE_EXPAND);
+        // Expanding may have scrolled to the last devices; the user starts reading at the first category.
+        if (HTREEITEM first = TreeView_GetRoot(m_tree)) {
+            TreeView_Select(m_tree, first, TVGN_FIRSTVISIBLE);
+        }
     }
-    // Expanding may have scrolled to the last devices; the user starts reading at the first category.
-    if (HTREEITEM first = TreeView_GetRoot(m_tree)) {
-        TreeView_Select(m_tree, first, TVGN_FIRSTVISIBLE);
-    }
+}
+
+void CDriverUninstallFunctionDlg::FocusTree() {
+    ::SetFocus(m_tree);
 }
 
 void CDriverUninstallFunctionDlg::ShowPackagesOfSelection() {
@@ -257,7 +287,7 @@ void CDriverUninstallFunctionDlg::StartUninstallOfSelection() {
         InternalError(u8"工具内部错12", m_scale);
         return;
     }
-    if (!AskYesNo(nullptr, m_scale, L"是否要卸载该驱动？")) {
+    if (!AskYesNo(nullptr, m_scale, UninstallQuestion(*package, *device))) {
         return;
     }
     if (m_inventory == nullptr) {

@@ -7,7 +7,7 @@
 //   m_selectionPage->SetInventory(&m_inventory);
 //   m_selectionPage->Create(CDriverUninstallFunctionDlg::kTemplateId, Hwnd());
 //   m_selectionPage->MoveWindow(PageRect(s));        // ui/layout/PageLayout.h; stays hidden
-// and on kMsgShowSelection (0x5F6) from the start page shows it and calls FillCategoryTree() once.
+// and on kMsgShowSelection (0x5F6) from the start page shows it, calls FillCategoryTree() and FocusTree().
 #pragma once
 
 #include "resources/resource.h"
@@ -36,9 +36,14 @@ public:
     void SetInventory(DriverInventory* inventory) { m_inventory = inventory; }
     DriverInventory* Inventory() const { return m_inventory; }
 
-    // Adds a node per non-empty category (in category order) with a node per device under it, and expands
-    // them. Called once, when the page is shown after a scan that found drivers; nothing without inventory.
+    // Rebuilds the tree: a node per non-empty category (in category order) with a node per device under it,
+    // expanded, the first device selected and its packages listed. Called when the page is shown after a scan
+    // that found drivers; empty without inventory.
     void FillCategoryTree();
+    // Empties the tree and the list: a scan is about to rebuild the records they point at.
+    void ClearContents();
+    // Gives the keyboard focus to the tree, as the dialog manager does (the focus cue follows the keyboard).
+    void FocusTree();
 
     // How the uninstall thread is started (StartUninstall unless a test stands in for it).
     using UninstallStarter = bool (*)(DriverInventory& inventory, int32_t category, const std::string& searchPattern,

@@ -1,6 +1,7 @@
 // Detection start page.
 #include "ui/DriverUninstallStartDlg.h"
 
+#include "console/WorkerReport.h"
 #include "discovery/DriverInventory.h"
 #include "discovery/ScanThread.h"
 #include "framework/GdiObjects.h"
@@ -9,7 +10,6 @@
 #include "ui/Prompts.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PageLayout.h"
-#include "console/WorkerReport.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr wchar_t kInternalError[] = L"工具内部错，请与软件提供商�
 } // namespace
 
 CDriverUninstallStartDlg::CDriverUninstallStartDlg(HWND parent)
-    : CSkinnedDialog(kTemplateId, parent), m_startScan(&StartScan) {}
+    : CSkinnedDialog(kTemplateId, parent), m_startScan(&StartScan), m_stopScan(&StopScan) {}
 
 CDriverUninstallStartDlg::~CDriverUninstallStartDlg() = default;
 
@@ -83,19 +83,32 @@ bool CDriverUninstallStartDlg::OnCommand(int id, int code, HWND control) {
     return CSkinnedDialog::OnCommand(id, code, control);
 }
 
+bool CDriverUninstallStartDlg::IsDetecting() const {
+    return m_progress && m_progress->IsWindow();
+}
+
 void CDriverUninstallStartDlg::StartDetection() {
+    // A press that reaches a hidden page (the focus left on its button) or comes while a scan runs would scan
+    // over the inventory the selection page shows.
+    if (!::IsWindowVisible(m_hwnd) || IsDetecting()) {
+        return;
+    }
     if (m_inventory == nullptr) {
         LogToolFailure(u8"工具内部错1");
         ShowMessagePrompt(nullptr, m_scale, kInternalError);
         return;
     }
+    // The scan rebuilds the inventory: whatever shows its records lets go of them first.
+    ::SendMessageW(::GetParent(m_hwnd), kMsgDetectionStarting, 0, 0);
     m_inventory->SetNotifyWindow(m_hwnd);
     if (!m_startScan(*m_inventory)) {
         ShowMessagePrompt(nullptr, m_scale, L"获取设备驱动失败！");
         return;
     }
     // Returns once the scan thread's 0x5F5 has closed it; its result follows as 0x5F7.
-    RunProgressWindow(m_progress, m_hwnd, m_scale, L"正在检测驱动，请稍等");
+    // A scan only queries: the user may stop it (a console tool that hangs would hold the window for as long as
+    // its time limit).
+    RunProgressWindow(m_progress, m_hwnd, m_scale, L"正在检测驱动，请稍等", m_stopScan, L"是否停止检测驱动？");
 }
 
 void CDriverUninstallStartDlg::OnScanResult(WPARAM result) {

@@ -8,7 +8,9 @@
 //   m_startPage->Create(CDriverUninstallStartDlg::kTemplateId, Hwnd());
 //   m_startPage->MoveWindow(PageRect(s));            // ui/layout/PageLayout.h
 //   m_startPage->ShowWindow(SW_SHOW);
-// After a scan that found drivers the page sends kMsgShowSelection (0x5F6, wParam 2, lParam 0) to its parent.
+// Before a scan starts the page sends kMsgDetectionStarting to its parent (the scan rebuilds the inventory: the
+// selection page must let go of its records); after a scan that found drivers it sends kMsgShowSelection
+// (0x5F6, wParam 2, lParam 0). Only a visible page scans, and one scan at a time.
 #pragma once
 
 #include "resources/resource.h"
@@ -20,6 +22,8 @@
 
 class CExecutePromptDlg;
 class DriverInventory;
+
+constexpr UINT kMsgDetectionStarting = WM_APP + 0x15;
 
 class CDriverUninstallStartDlg : public CSkinnedDialog {
 public:
@@ -34,10 +38,15 @@ public:
 
     // Enables or disables "开始运行" and repaints it (the agreement check box of the main window decides).
     void EnableStartButton(bool enabled);
+    // Whether a scan runs (its progress window is up).
+    bool IsDetecting() const;
 
     // How the scan thread is started (StartScan unless a test stands in for it).
     using ScanStarter = bool (*)(DriverInventory& inventory);
     void SetScanStarter(ScanStarter starter) { m_startScan = starter; }
+    // How a running scan is stopped (StopScan unless a test stands in for it).
+    using ScanStopper = void (*)();
+    void SetScanStopper(ScanStopper stopper) { m_stopScan = stopper; }
 
 protected:
     void BindControls() override;
@@ -63,4 +72,5 @@ private:
     DriverInventory* m_inventory = nullptr;
     std::unique_ptr<CExecutePromptDlg> m_progress;
     ScanStarter m_startScan;
+    ScanStopper m_stopScan;
 };

@@ -36,6 +36,15 @@ void CExecutePromptChildDlg::LayOut(bool first) {
     m_label.MoveWindow(label);
 }
 
+bool CExecutePromptChildDlg::OnClose() {
+    ::PostMessageW(::GetWindow(m_hwnd, GW_OWNER), WM_CLOSE, 0, 0);
+    return true;
+}
+
+void CExecutePromptChildDlg::OnEscapeKey() {
+    OnClose();
+}
+
 void CExecutePromptChildDlg::OnSize(UINT, int, int) {
     if (m_laidOut) {
         LayOut(false);

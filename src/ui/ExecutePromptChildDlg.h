@@ -18,9 +18,10 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
-    // The window has no way out but the end of the work: a system close (Alt+F4) neither hides the text nor
-    // ends the frame's loop while the worker still runs.
-    bool OnClose() override { return true; }
+    // A system close (Alt+F4) or Esc on the content goes to the frame, which decides whether the wait can be
+    // left.
+    bool OnClose() override;
+    void OnEscapeKey() override;
     void OnSize(UINT type, int width, int height) override;
     void OnDestroy() override;
     bool OnEraseBackground(HDC dc) override;

@@ -1,11 +1,12 @@
 // Progress window frame.
 #include "ui/ExecutePromptDlg.h"
 
+#include "console/WorkerReport.h"
 #include "resources/resource.h"
 #include "ui/ExecutePromptChildDlg.h"
+#include "ui/Prompts.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/PromptLayout.h"
-#include "console/WorkerReport.h"
 
 CExecutePromptDlg::CExecutePromptDlg(HWND owner) : CSkinnedDialog(IDD_EXECUTE_PROMPT, owner) {}
 
@@ -47,6 +48,20 @@ bool CExecutePromptDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         return true;
     }
     return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+}
+
+bool CExecutePromptDlg::OnClose() {
+    if (m_stop == nullptr || m_asking) {
+        return true;
+    }
+    m_asking = true;
+    const bool stop = AskYesNo(m_hwnd, m_scale, m_stopQuestion);
+    m_asking = false;
+    // The work may have ended while the question was up; a stop then changes nothing.
+    if (stop && m_hwnd != nullptr) {
+        m_stop();
+    }
+    return true;
 }
 
 void CExecutePromptDlg::OnMove(int, int) {

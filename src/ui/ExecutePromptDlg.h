@@ -22,14 +22,21 @@ public:
 
     void SetText(std::wstring_view text) { m_text = text; }
     const std::wstring& Text() const { return m_text; }
+    // Work that is safe to stop (a scan): Esc or Alt+F4 asks `question` and calls `stop` on 是.
+    using StopHandler = void (*)();
+    void SetStopHandler(StopHandler stop, std::wstring_view question) {
+        m_stop = stop;
+        m_stopQuestion = question;
+    }
 
 protected:
     virtual int FramePictureId() const;
 
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    // Only the worker's 0x5F5 ends the window: a system close (Alt+F4) is ignored.
-    bool OnClose() override { return true; }
+    // Only the worker's 0x5F5 ends the window. A system close (Alt+F4) or Esc is ignored, unless the work can be
+    // stopped: then the user is asked, and the stop handler runs on 是 (the worker then ends and reports).
+    bool OnClose() override;
     void OnMove(int x, int y) override;
     void OnDestroy() override;
 
@@ -37,5 +44,8 @@ private:
     PngSlot m_background;
     int m_frameMovesContent = 1;
     std::wstring m_text;
+    StopHandler m_stop = nullptr;
+    std::wstring m_stopQuestion;
+    bool m_asking = false;
     std::unique_ptr<CExecutePromptChildDlg> m_content;
 };

@@ -28,14 +28,6 @@ void SetHotMargins(CImageButton& button, const Margins& margins) {
 CProblemSolvingFeedbackChildDlg::CProblemSolvingFeedbackChildDlg(CProblemSolvingFeedbackDlg& frame)
     : CSkinnedDialog(IDD_FEEDBACK_CHILD, nullptr), m_frame(frame) {}
 
-bool CProblemSolvingFeedbackChildDlg::PreTranslateMessage(MSG& message) {
-    const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
-    if (key && message.wParam == VK_SPACE) {
-        return true;
-    }
-    return CSkinnedDialog::PreTranslateMessage(message);
-}
-
 void CProblemSolvingFeedbackChildDlg::BindControls() {
     Bind(m_close, IDC_FEEDBACK_CLOSE);
     Bind(m_solved, IDC_SOLVED);
@@ -92,13 +84,13 @@ bool CProblemSolvingFeedbackChildDlg::OnCommand(int id, int code, HWND control) 
         Answer(FeedbackChoice::Closed);
         return true;
     case IDC_SOLVED:
-        // A click on the transparent rim of the large buttons is no answer.
-        if (m_solved.IsPointerInHotArea()) {
+        // A click on the transparent rim of the large buttons is no answer; Space or Enter on one is.
+        if (m_solved.IsPointerInHotArea() || m_solved.PressedByKeyboard()) {
             Answer(FeedbackChoice::Solved);
         }
         return true;
     case IDC_NOT_SOLVED:
-        if (m_notSolved.IsPointerInHotArea()) {
+        if (m_notSolved.IsPointerInHotArea() || m_notSolved.PressedByKeyboard()) {
             Answer(FeedbackChoice::NotSolved);
         }
         return true;

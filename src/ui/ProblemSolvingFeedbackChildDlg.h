@@ -18,9 +18,6 @@ public:
 
     void SetBridge(const FeedbackBridge* bridge) { m_bridge = bridge; }
 
-    // Besides Enter and Escape, the space bar: the window is answered with the mouse only.
-    bool PreTranslateMessage(MSG& message) override;
-
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;

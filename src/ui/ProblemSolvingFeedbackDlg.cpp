@@ -20,7 +20,9 @@ BOOL CProblemSolvingFeedbackDlg::OnInitDialog() {
     ChangeWindowText(L"videzure");
     {
         CClientDc screen(nullptr);
-        m_scale = ScaleFromDpi(::GetDeviceCaps(screen.Get(), LOGPIXELSY));
+        const Rect work = WorkAreaOf(::GetWindow(m_hwnd, GW_OWNER));
+        m_scale = FitScale(ScaleFromDpi(::GetDeviceCaps(screen.Get(), LOGPIXELSY)), kFeedbackFrameDesignSize,
+                           {work.Width(), work.Height()});
     }
     const Size size = FeedbackFrameSize(m_scale);
     ::SetWindowPos(m_hwnd, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

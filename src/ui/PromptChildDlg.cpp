@@ -20,7 +20,18 @@ BOOL CPromptChildDlg::OnInitDialog() {
     EnsurePng(IDP_PROMPT_BACKGROUND, m_background);
     LayOut(true);
     m_laidOut = 1;
+    if (::GetWindowLongW(m_second.Hwnd(), GWL_STYLE) & WS_VISIBLE) {
+        // A question opens on its second answer (否): a stray Space or Enter must never say 是.
+        ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_second.Hwnd()), TRUE);
+        FocusWhenActive(m_second.Hwnd());
+        return FALSE;
+    }
     return TRUE;
+}
+
+void CPromptChildDlg::OnEscapeKey() {
+    // Esc answers as the close cross: 否 for a question.
+    ::SendMessageW(m_frame.Hwnd(), WM_CLOSE, 0, 0);
 }
 
 void CPromptChildDlg::LayOut(bool first) {
@@ -42,6 +53,8 @@ void CPromptChildDlg::LayOut(bool first) {
         m_second.SetBackSourceRect(kPromptSecondBackSource.left, kPromptSecondBackSource.top,
                                    kPromptSecondBackSource.right, kPromptSecondBackSource.bottom);
         m_second.SetStateImages(look.secondImages[0], look.secondImages[1], look.secondImages[2], look.secondImages[3]);
+        m_first.ChangeWindowText(look.firstText);
+        m_second.ChangeWindowText(look.secondText);
         m_label.CreateFontFromParent(0, 0);
     }
     m_close.MoveWindow(layout.close);

@@ -29,6 +29,7 @@ protected:
     void OnDestroy() override;
     bool OnEraseBackground(HDC dc) override;
     bool OnNcHitTest(Point screen, LRESULT& hit) override;
+    void OnEscapeKey() override;
 
 private:
     void LayOut(bool first);

@@ -19,7 +19,9 @@ bool AskYesNo(HWND owner, float scale, std::wstring_view text);
 
 // Replaces the window in `slot` by a new progress window owned by `owner` and runs it until a 0x5F5 forwarded
 // by CloseProgressWindow ends it. The window object stays in the slot afterwards.
-INT_PTR RunProgressWindow(std::unique_ptr<CExecutePromptDlg>& slot, HWND owner, float scale, std::wstring_view text);
+// With a stop handler, Esc or Alt+F4 asks `stopQuestion` and stops the work on 是 (see CExecutePromptDlg).
+INT_PTR RunProgressWindow(std::unique_ptr<CExecutePromptDlg>& slot, HWND owner, float scale, std::wstring_view text,
+                          CExecutePromptDlg::StopHandler stop = nullptr, std::wstring_view stopQuestion = {});
 
 // Forwards 0x5F5 to the progress window of the slot when it is up.
 void CloseProgressWindow(const std::unique_ptr<CExecutePromptDlg>& slot);

@@ -65,6 +65,10 @@ bool CTooltipChildDlg::OnClose() {
     return true;
 }
 
+void CTooltipChildDlg::OnEscapeKey() {
+    m_frame.ShowPair(false);
+}
+
 void CTooltipChildDlg::OnDestroy() {
     m_background.reset();
     m_scrollSkin.Reset();

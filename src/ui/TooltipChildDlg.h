@@ -26,6 +26,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnClose() override;
+    // Esc closes the agreement window, as a click elsewhere does.
+    void OnEscapeKey() override;
     void OnDestroy() override;
     bool OnEraseBackground(HDC dc) override;
 

@@ -552,6 +552,10 @@ class Session:
     def cursor(self):
         return tuple(self._ask("cursor")[0]["cursor"])
 
+    def focus(self):
+        """The window with the keyboard focus in the foreground window's thread (0 for none)."""
+        return self._ask("focus")[0]["focus"]
+
     def wait_for(self, condition, timeout=15, what="condition", interval=0.1):
         """Polls condition() until it returns something true; returns that value."""
         deadline = time.monotonic() + timeout

@@ -247,7 +247,7 @@ class App:
         before = len(self.journal())
         self.select_row(main, inf)
         self.press(main, UNINSTALL)
-        self.answer(self.wait_prompt("是否要卸载该驱动？"), FIRST)
+        self.answer(self.wait_prompt("是否要卸载该驱动？\n%s（%s）" % (inf, device)), FIRST)
         return before
 
     def press(self, main, control_id):
@@ -330,8 +330,10 @@ class PagesTest(unittest.TestCase):
         in_view = [i for i in app.tree(main) if i["shown"] and i["rect"][1] >= tree.client[1]]
         self.assertEqual(in_view[0]["text"], "显卡", "the tree starts at the first category")
         self.assertLess(in_view[0]["rect"][1] - tree.client[1], 4)
+        # The first device is selected (the arrow keys work at once) and its packages are listed.
+        self.assertEqual([i["text"] for i in app.tree(main) if i["selected"]], [DEMO_TREE[0][1][0]])
         header, rows = app.list_view(main)
-        self.assertEqual(rows, [], "the list is empty until a device is chosen")
+        self.assertTrue(rows and all("oem" in r["cells"][0] for r in rows), "the first device's packages")
         self.assertEqual([c["text"] for c in header["columns"]], ["驱动文件", "版本"])
         self.assertEqual(header["columns"][0]["fmt"] & 3, 2, "驱动文件 is centred")
         self.assertEqual(header["columns"][1]["fmt"] & 3, 0, "版本 is left-aligned")
@@ -376,7 +378,7 @@ class PagesTest(unittest.TestCase):
         app.select_device(main, "Intel(R) UHD Graphics 630")
         app.select_row(main, "oem12.inf")
         app.press(main, UNINSTALL)
-        question = app.wait_prompt("是否要卸载该驱动？")
+        question = app.wait_prompt("是否要卸载该驱动？\noem12.inf（Intel(R) UHD Graphics 630）")
         self.assertTrue(question.child(FIRST).visible and question.child(SECOND).visible)
         gui.screenshot("question", gui.owner_of(app.exe, question).rect)
         app.answer(question, SECOND)
@@ -397,7 +399,7 @@ class PagesTest(unittest.TestCase):
 
         # 是: progress, then 卸载成功 over the refreshed list.
         app.press(main, UNINSTALL)
-        question = app.wait_prompt("是否要卸载该驱动？")
+        question = app.wait_prompt("是否要卸载该驱动？\noem12.inf（Intel(R) UHD Graphics 630）")
         app.hold_device_console()
         app.answer(question, FIRST)
         progress = app.wait_progress("正在卸载驱动，请稍等")

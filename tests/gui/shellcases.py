@@ -268,7 +268,7 @@ def page_switch_test(prefix_name):
                 gui.wait_for(lambda: any(r["selected"] for r in gui._ask("rows %d" % list_hwnd)[1:]),
                              what="the row selected")
                 gui.click(*main.child(tool.UNINSTALL_BUTTON).center())
-                question = run.wait_prompt("是否要卸载该驱动？")
+                question = run.wait_prompt("是否要卸载该驱动？\n%s（%s）" % (row["cells"][0], device["text"]))
                 question_frame = gui.owner_of(tool.EXE, question)
                 system_close(gui, question)
                 gui.wait_for(lambda: not any(w.visible and w.hwnd in (question.hwnd, question_frame.hwnd)

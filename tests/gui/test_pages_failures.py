@@ -21,7 +21,7 @@ class PageFailureRowsTest(unittest.TestCase):
                 output = program.output()
             self.assertEqual(code, 0, "\n".join(output[-80:]))
             passed = [line for line in output if line.startswith("[  PASSED  ]")]
-            self.assertEqual(passed, ["[  PASSED  ] 18 tests."], "\n".join(output[-20:]))
+            self.assertEqual(passed, ["[  PASSED  ] 19 tests."], "\n".join(output[-20:]))
 
 
 if __name__ == "__main__":

@@ -136,19 +136,31 @@ class PromptTest(unittest.TestCase):
         gui.click(*second.center())
         self.assertEqual(program.wait(), 2)
 
-    def test_enter_and_escape_do_nothing_and_a_system_close_answers_as_the_cross(self):
+    def test_keys_answer_as_on_any_dialog_and_a_question_opens_on_no(self):
         gui = self.gui
-        program, frame, content = self.open_prompt(3, "按回车键和退出键都不应关闭")
-        label, first = content.child(TEXT), content.child(FIRST)
-        # Activate the content (the focus goes to 确认, which Enter would press) and press both keys.
-        gui.click(*label.center())
-        gui.key("Return", "Escape", "KP_Enter")
-        self.hover_and_wait(first)
-        self.assertTrue(program.running(), "the prompt is still open after Enter and Escape")
-        now = gui.refresh(GALLERY, content)
-        self.assertTrue(now is not None and now.visible, "the content is still shown")
-        self.assertEqual(program.output(), ["scale 1.000000"])
+        # Enter presses the focused 确认.
+        program, frame, content = self.open_prompt(3, "回车键按下确认")
+        gui.click(*content.child(TEXT).center())
+        gui.key("Return")
+        self.assertEqual(program.wait(), 1)
+        # A question opens on 否: a stray Space answers 否; Tab then Enter answers 是.
+        program, frame, content = self.open_prompt(2, "空格键不应回答是")
+        self.assertEqual([content.child(FIRST).text, content.child(SECOND).text], ["是", "否"])
+        gui.click(*content.child(TEXT).center())
+        gui.key("space")
+        self.assertEqual(program.wait(), 2)
+        program, frame, content = self.open_prompt(2, "Tab 再回车回答是")
+        gui.click(*content.child(TEXT).center())
+        gui.key("Tab", "Return")
+        self.assertEqual(program.wait(), 1)
+        # Esc answers as the close cross.
+        program, frame, content = self.open_prompt(2, "退出键回答否")
+        gui.click(*content.child(TEXT).center())
+        gui.key("Escape")
+        self.assertEqual(program.wait(), 2)
         # Alt+F4 ends the prompt with the close cross's answer, frame and content together.
+        program, frame, content = self.open_prompt(3, "系统关闭")
+        gui.click(*content.child(TEXT).center())
         gui.key("alt+F4")
         self.assertEqual(program.wait(), 2)
 

@@ -102,7 +102,7 @@ class Walk:
         gui.click(row["rect"][0] + 20, (row["rect"][1] + row["rect"][3]) // 2)
         gui.wait_for(lambda: any(r["selected"] and r["cells"][0] == PACKAGE for r in self.rows()), what="selection")
         gui.click(*self.main.child(tool.UNINSTALL_BUTTON).center())
-        self.answer("是否要卸载该驱动？", name="question")
+        self.answer("是否要卸载该驱动？\n%s（%s）" % (PACKAGE, DEVICE), name="question")
 
         self.step("uninstalling (the package is in use: remove the devices, delete again, rescan)")
         result = gui.wait_for(lambda: self.prompt_text(("卸载成功", "卸载失败")), timeout=180, what="the result")

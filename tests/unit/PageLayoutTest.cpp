@@ -228,3 +228,11 @@ TEST(SelectionPageContents, VersionCellCarriesTheCurrentMarkOnlyForTheInstalledP
     EXPECT_FALSE(IsListedPackage(Package("Oem1.inf", "1")));
     EXPECT_FALSE(IsListedPackage(Package("", "1")));
 }
+
+TEST(SelectionPageContents, TheQuestionNamesThePackageAndItsDeviceOnASecondLine) {
+    DeviceRecord device;
+    device.description = "\xd3\xa2\xcc\xd8\xb6\xfb(R) \xcf\xd4\xbf\xa8"; // 英特尔(R) 显卡 in code page 936
+    DriverPackageRecord package;
+    package.infName = "oem12.inf";
+    EXPECT_EQ(UninstallQuestion(package, device), L"是否要卸载该驱动？\noem12.inf（英特尔(R) 显卡）");
+}

@@ -61,6 +61,29 @@ TEST(FramePlacement, TheFrameAlwaysEndsUpAroundTheMainWindowOnOddScreens) {
     }
 }
 
+TEST(FramePlacement, AWindowTooLargeForTheWorkAreaGetsTheLargestScaleAtWhichItFits) {
+    for (const int dpi : {96, 120, 144, 168, 192}) {
+        for (const Size work : {Size{1024, 768}, Size{1366, 768}, Size{1920, 1080}, Size{1024, 728}}) {
+            SCOPED_TRACE(std::to_string(dpi) + " dpi on " + std::to_string(work.width) + "x" +
+                         std::to_string(work.height));
+            const float wanted = ScaleFromDpi(dpi);
+            const float s = FitScale(wanted, kFrameDesignSize, work);
+            const Rect frame = FrameRect(work, s);
+            EXPECT_GE(frame.left, 0);
+            EXPECT_GE(frame.top, 0);
+            EXPECT_LE(frame.right, work.width);
+            EXPECT_LE(frame.bottom, work.height);
+            EXPECT_LE(s, wanted);
+            if (s < wanted) {
+                // The largest scale: a little more and the frame would be too large in one direction.
+                const Rect larger = FrameRect(work, s * 1.01f);
+                EXPECT_TRUE(larger.Width() > work.width || larger.Height() > work.height);
+            }
+        }
+    }
+    EXPECT_EQ(FitScale(1.2f, kFrameDesignSize, {1920, 1080}), 1.2f) << "a window that fits keeps its scale";
+}
+
 TEST(DragStrip, LeavesTheMinimiseAndCloseButtonsOut) {
     // An 800 x 600 client area at (100, 50) on the screen.
     const Rect client = Rect::FromSize(100, 50, 800, 600);

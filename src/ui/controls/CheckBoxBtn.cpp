@@ -70,6 +70,7 @@ void CCheckBoxBtn::Paint() {
             RECT textRect = ToRECT(layout.text);
             ::DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &textRect, DT_SINGLELINE | DT_VCENTER);
         }
+        DrawFocusCue(m_hwnd, memory, ToRECT(m_client));
         ::BitBlt(dc, 0, 0, m_client.right, m_client.bottom, memory, 0, 0, SRCCOPY);
     }
     ::EndPaint(m_hwnd, &paint);

@@ -34,7 +34,39 @@ bool CDrawTextStatic::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         result = DefaultThenRepaint(m_hwnd, Default());
         return true;
     default:
+        if (m_keyboardLink && OnLinkMessage(message, wParam, lParam, result)) {
+            return true;
+        }
         return CStatic::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+bool CDrawTextStatic::OnLinkMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const bool activationKey = wParam == VK_SPACE || wParam == VK_RETURN;
+    switch (message) {
+    case WM_GETDLGCODE: {
+        const auto* queued = reinterpret_cast<const MSG*>(lParam);
+        result = Default();
+        if (queued != nullptr && queued->message == WM_KEYDOWN &&
+            (queued->wParam == VK_SPACE || queued->wParam == VK_RETURN)) {
+            result |= DLGC_WANTMESSAGE;
+        }
+        return true;
+    }
+    case WM_KEYDOWN:
+        if (!activationKey) {
+            return false;
+        }
+        ::SendMessageW(::GetParent(m_hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hwnd), STN_CLICKED),
+                       reinterpret_cast<LPARAM>(m_hwnd));
+        result = 0;
+        return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        result = DefaultThenRepaint(m_hwnd, Default());
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -56,6 +88,7 @@ void CDrawTextStatic::Paint() {
             RECT textRect = ToRECT(m_client);
             ::DrawTextW(memory.Dc(), text.c_str(), static_cast<int>(text.size()), &textRect, *format);
         }
+        DrawFocusCue(m_hwnd, memory.Dc(), ToRECT(m_client));
         memory.CopyTo(dc);
     }
     ::EndPaint(m_hwnd, &paint);

@@ -22,12 +22,16 @@ public:
     // Hover = the screen point lies in the control's window rectangle; repaints only when that changes.
     void UpdateHover(int x, int y);
     bool Hover() const { return m_hover != 0; }
+    // A link takes the keyboard focus by Tab (its template gives it WS_TABSTOP), shows the focus cue, and
+    // answers Space and Enter with STN_CLICKED to its parent, as a click does.
+    void MakeKeyboardLink() { m_keyboardLink = true; }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void Paint();
+    bool OnLinkMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     CBrushHandle m_backBrush;
     Rect m_client;
@@ -37,6 +41,7 @@ private:
     COLORREF m_backColour = RGB(255, 255, 255);
     int m_hover = 0;
     int m_alignment = 0;
+    bool m_keyboardLink = false;
     Gdiplus::Image* m_backImage = nullptr;
     Rect m_backSource;
 };

@@ -94,5 +94,6 @@ void CImageButton::PaintPicture(HDC target) {
             DrawImageWhole(graphics, slot->Get(), client);
         }
     }
+    DrawFocusCue(m_hwnd, memory.Dc(), ToRECT(client));
     memory.CopyTo(target);
 }

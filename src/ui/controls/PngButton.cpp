@@ -43,6 +43,7 @@ bool CTrackedButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = Default();
         return true;
     case WM_LBUTTONDOWN:
+        m_pressedByKeyboard = false;
         if (m_tracker.OnPress(IsEnabled(), ClientPointInside(m_hwnd, lParam))) {
             Invalidate(true);
         }
@@ -53,6 +54,24 @@ bool CTrackedButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         if (m_tracker.OnMouseLeave(IsEnabled())) {
             Invalidate(true);
         }
+        return true;
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE) {
+            m_pressedByKeyboard = true;
+        }
+        return false;
+    case kMsgPressByKeyboard:
+        m_pressedByKeyboard = true;
+        ::SendMessageW(::GetParent(m_hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hwnd), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(m_hwnd));
+        result = 1;
+        return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        // The face is drawn whole, focus cue included.
+        result = Default();
+        Invalidate(true);
         return true;
     default:
         return CButton::OnMessage(message, wParam, lParam, result);
@@ -112,6 +131,7 @@ bool CPngButton::DrawItem(const DRAWITEMSTRUCT& item) {
         Gdiplus::Image* picture = m_images[StateImageIndex(m_tracker.State(), IsEnabled())]->Get();
         DrawImagePart(graphics, picture, local, PngButtonSourceRect(ImageSize(picture), m_scale));
     }
+    DrawFocusCue(m_hwnd, memory.Dc(), ToRECT(local));
     ::BitBlt(item.hDC, face.left, face.top, face.Width(), face.Height(), memory.Dc(), 0, 0, SRCCOPY);
     return true;
 }

@@ -14,12 +14,18 @@
 class CTrackedButton : public CButton {
 public:
     int State() const { return m_tracker.State(); }
+    // Whether the last press came from the keyboard (Space, or Enter through the dialog), not the mouse: a
+    // keyboard press has no pointer position to check.
+    bool PressedByKeyboard() const { return m_pressedByKeyboard; }
 
 protected:
     explicit CTrackedButton(ButtonStateTracker::PointRule rule) : m_tracker(rule) {}
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     ButtonStateTracker m_tracker;
+
+private:
+    bool m_pressedByKeyboard = false;
 };
 
 class CPngButton : public CTrackedButton {

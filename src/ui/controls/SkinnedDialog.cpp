@@ -4,16 +4,69 @@
 namespace {
 // Posted to a frame after its place in the z-order changed; the content is raised once that change is complete.
 constexpr UINT kMsgRaiseContent = WM_APP + 0x7F0;
+// Posted to apply a focus that FocusWhenActive keeps, after the activation that would undo it.
+constexpr UINT kMsgApplyFocus = WM_APP + 0x7F1;
+
+// A button Enter presses: a push or owner-drawn button that is shown and enabled (not a check box).
+bool IsPressableButton(HWND control) {
+    wchar_t className[16] = {};
+    if (control == nullptr || !::IsWindowVisible(control) || !::IsWindowEnabled(control) ||
+        ::GetClassNameW(control, className, 16) == 0 || ::lstrcmpiW(className, L"Button") != 0) {
+        return false;
+    }
+    const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+}
+
 } // namespace
 
 bool CSkinnedDialog::PreTranslateMessage(MSG& message) {
-    if (message.message == WM_KEYDOWN && (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN)) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+        OnEscapeKey();
         return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        HWND focus = ::GetFocus();
+        if (IsPressableButton(focus)) {
+            if (::SendMessageW(focus, kMsgPressByKeyboard, 0, 0) == 0) {
+                ::SendMessageW(::GetParent(focus), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(focus), BN_CLICKED),
+                               reinterpret_cast<LPARAM>(focus));
+            }
+            return true;
+        }
+        const LRESULT wanted =
+            focus != nullptr ? ::SendMessageW(focus, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&message)) : 0;
+        if (!(wanted & DLGC_WANTMESSAGE)) {
+            return true;
+        }
     }
     return CDialog::PreTranslateMessage(message);
 }
 
+void CSkinnedDialog::FocusWhenActive(HWND control) {
+    m_pendingFocus = control;
+    ::PostMessageW(m_hwnd, kMsgApplyFocus, 0, 0);
+}
+
+void CSkinnedDialog::ApplyPendingFocus() {
+    HWND root = ::GetAncestor(m_hwnd, GA_ROOT);
+    if (m_pendingFocus == nullptr || !::IsWindowEnabled(root) || ::GetActiveWindow() != root ||
+        !::IsWindowVisible(m_pendingFocus) || !::IsWindowEnabled(m_pendingFocus)) {
+        return;
+    }
+    ::SetFocus(m_pendingFocus);
+    m_pendingFocus = nullptr;
+}
+
 bool CSkinnedDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kMsgApplyFocus) {
+        ApplyPendingFocus();
+        result = 0;
+        return true;
+    }
+    if (message == WM_ACTIVATE && m_pendingFocus != nullptr && LOWORD(wParam) != WA_INACTIVE) {
+        ::PostMessageW(m_hwnd, kMsgApplyFocus, 0, 0);
+    }
     if (message == WM_WINDOWPOSCHANGED && m_content != nullptr) {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if ((position->flags & SWP_SHOWWINDOW) || !(position->flags & SWP_NOZORDER)) {

@@ -44,3 +44,7 @@ std::vector<PackageRow> PackageRowsOf(const DeviceRecord& device) {
     }
     return rows;
 }
+
+std::wstring UninstallQuestion(const DriverPackageRecord& package, const DeviceRecord& device) {
+    return L"是否要卸载该驱动？\n" + WidenGbk(package.infName) + L"（" + DeviceLabel(device) + L"）";
+}

@@ -26,3 +26,7 @@ struct PackageRow {
 };
 std::vector<PackageRow> PackageRowsOf(const DeviceRecord& device);
 std::wstring VersionCell(const DriverPackageRecord& package);
+
+// The question before an uninstall: "是否要卸载该驱动？", and on a second line the package and its device, so
+// that the user sees what 是 deletes.
+std::wstring UninstallQuestion(const DriverPackageRecord& package, const DeviceRecord& device);

@@ -12,13 +12,13 @@ PromptKindLook PromptLookOfKind(int kind) {
     constexpr std::array<int, 4> cancel = {162, 163, 164, 164};
     switch (NormalizePromptKind(kind)) {
     case kPromptYes:
-        return {yes, no, false};
+        return {yes, no, false, L"是", L"否"};
     case kPromptYesNo:
-        return {yes, no, true};
+        return {yes, no, true, L"是", L"否"};
     case kPromptConfirmCancel:
-        return {confirm, cancel, true};
+        return {confirm, cancel, true, L"确认", L"取消"};
     default:
-        return {confirm, cancel, false};
+        return {confirm, cancel, false, L"确认", L"取消"};
     }
 }
 

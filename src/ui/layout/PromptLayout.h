@@ -21,6 +21,9 @@ struct PromptKindLook {
     std::array<int, 4> firstImages; // normal, hover, pressed, disabled
     std::array<int, 4> secondImages;
     bool secondShown = false;
+    // What the pictures say: the buttons' window texts, which accessibility tools read out.
+    const wchar_t* firstText = L"";
+    const wchar_t* secondText = L"";
 };
 PromptKindLook PromptLookOfKind(int kind);
 

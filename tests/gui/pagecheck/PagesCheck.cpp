@@ -2,13 +2,13 @@
 // pages live in a window of this test, the stand-in workers report from threads of their own as the real ones
 // do, and each prompt is read (text, one or two buttons) and answered by its own button. Needs a display: the
 // GUI test test_pages_failures.py runs it.
+#include "console/WorkerReport.h"
 #include "discovery/DriverInventory.h"
 #include "framework/WinApp.h"
 #include "logging/LogSave.h"
 #include "ui/DriverUninstallFunctionDlg.h"
 #include "ui/DriverUninstallStartDlg.h"
 #include "ui/layout/PageLayout.h"
-#include "console/WorkerReport.h"
 
 #include <commctrl.h>
 
@@ -361,6 +361,13 @@ std::unique_ptr<DeviceRecord> Graphics() {
     return device;
 }
 
+LPARAM ItemData(HWND tree, HTREEITEM item) {
+    TVITEMW data{};
+    data.mask = TVIF_PARAM | TVIF_HANDLE;
+    data.hItem = item;
+    return TreeView_GetItem(tree, &data) ? data.lParam : 0;
+}
+
 HTREEITEM FindNode(HWND tree, HTREEITEM first, const std::wstring& text) {
     for (HTREEITEM item = first; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
         wchar_t buffer[256] = {};
@@ -433,6 +440,10 @@ protected:
 
 using Cells = std::vector<std::vector<std::wstring>>;
 
+// The question names the package and its device on its second line.
+const std::wstring kQuestionPrefix = L"是否要卸载该驱动？\n";
+const std::wstring kQuestionOem12 = kQuestionPrefix + L"oem12.inf（Intel(R) UHD Graphics 630）";
+
 TEST_F(SelectionPageTest, FillingWithoutInventoryAddsNothing) {
     CDriverUninstallFunctionDlg& page = MakeSelectionPage(nullptr);
     page.FillCategoryTree();
@@ -464,7 +475,9 @@ TEST_F(SelectionPageTest, ARowWithoutItsPackageIsAnInternalError13) {
 }
 
 TEST_F(SelectionPageTest, RowsOfNoShownDeviceAreAnInternalError12) {
-    CDriverUninstallFunctionDlg& page = FilledPage();
+    // A page that has listed no device yet (a fill selects the first one).
+    CDriverUninstallFunctionDlg& page = MakeSelectionPage(&m_inventory);
+    m_list = page.GetDlgItem(IDC_PACKAGE_LIST);
     DriverPackageRecord stray = Package("oem5.inf", "1.0.0.0");
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -486,7 +499,7 @@ TEST_F(SelectionPageTest, AnsweringNoChangesNothing) {
     SelectRow(m_list, 1);
     g_answers = {IDC_PROMPT_SECOND};
     Press(page, IDC_UNINSTALL);
-    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{L"是否要卸载该驱动？", true}}));
+    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{kQuestionPrefix + L"oem8.inf（Intel(R) UHD Graphics 630）", true}}));
     EXPECT_EQ(g_started, 0);
     EXPECT_EQ(m_inventory.NotifyWindow(), nullptr) << "not even the notify window changed";
     EXPECT_EQ(ListView_GetSelectionMark(m_list), 1);
@@ -512,7 +525,7 @@ TEST_F(SelectionPageTest, WithoutInventoryTheAnsweredQuestionIsAnInternalError11
     SelectRow(m_list, 0);
     const std::string before = LogText();
     Press(page, IDC_UNINSTALL);
-    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{L"是否要卸载该驱动？", true}, kInternalError}));
+    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{kQuestionOem12, true}, kInternalError}));
     EXPECT_NE(LogText().substr(before.size()).find(Gbk(L"工具内部错11")), std::string::npos);
     EXPECT_EQ(g_started, 0);
 }
@@ -523,7 +536,7 @@ TEST_F(SelectionPageTest, AnUninstallThatCannotStartSaysSo) {
     SelectRow(m_list, 0);
     g_plan.startFails = true;
     Press(page, IDC_UNINSTALL);
-    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{L"是否要卸载该驱动？", true}, {L"卸载驱动失败！", false}}));
+    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{kQuestionOem12, true}, {L"卸载驱动失败！", false}}));
     EXPECT_EQ(g_started, 1);
     EXPECT_EQ(Rows(m_list).size(), 2u);
 }
@@ -544,7 +557,7 @@ TEST_F(SelectionPageTest, SuccessShowsTheRequeriedPackagesThenSaysSo) {
     EXPECT_NE(g_requestPackage, &m_device->packages[0]) << "the request names the row's own copy";
     EXPECT_EQ(g_progressText, L"正在卸载驱动，请稍等");
     EXPECT_EQ(g_notified, page.Hwnd());
-    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{L"是否要卸载该驱动？", true}, {L"卸载成功", false}}));
+    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{kQuestionOem12, true}, {L"卸载成功", false}}));
     EXPECT_EQ(Rows(m_list), (Cells{{L"oem8.inf", L"26.20.100.7158-当前"}}));
     EXPECT_EQ(ListView_GetSelectionMark(m_list), -1);
     EXPECT_EQ(m_inventory.requestPackage, nullptr) << "the freed copy is not left in the request";
@@ -563,7 +576,8 @@ TEST_F(SelectionPageTest, FailureSaysSoAndKeepsTheList) {
     g_plan.result = kResultFailure;
     Press(page, IDC_UNINSTALL);
     WaitForWorker();
-    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{L"是否要卸载该驱动？", true}, {L"卸载失败", false}}));
+    EXPECT_EQ(g_prompts, (std::vector<SeenPrompt>{{kQuestionPrefix + L"oem8.inf（Intel(R) UHD Graphics 630）", true},
+                                                  {L"卸载失败", false}}));
     EXPECT_EQ(Rows(m_list), (Cells{{L"oem12.inf", L"26.20.100.7985-当前"}, {L"oem8.inf", L"26.20.100.7158"}}));
     ASSERT_NE(g_requestPackage, nullptr);
     EXPECT_EQ(g_requestPackage->infName, "oem8.inf") << "the row at the selection mark";
@@ -609,6 +623,32 @@ TEST_F(SelectionPageTest, TreeShowsEachNonEmptyCategoryOnceWithItsDevicesExpande
     EXPECT_NE(FindNode(m_tree, TreeView_GetChild(m_tree, sound), L"英特尔(R) 显示器音频"), nullptr);
     SelectNode(L"英特尔(R) 显示器音频");
     EXPECT_TRUE(Rows(m_list).empty()) << "a device without packages has an empty list";
+}
+
+TEST_F(SelectionPageTest, ASecondFillAfterARescanRebuildsTheTreeOverTheNewRecords) {
+    CDriverUninstallFunctionDlg& page = FilledPage();
+    EXPECT_EQ(ItemData(m_tree, TreeView_GetSelection(m_tree)), reinterpret_cast<LPARAM>(m_device))
+        << "the first device is selected after a fill";
+    EXPECT_EQ(Rows(m_list).size(), 2u);
+    // The rescan frees every record the tree and the list point at, then finds the device again.
+    page.ClearContents();
+    EXPECT_EQ(TreeView_GetCount(m_tree), 0u);
+    EXPECT_TRUE(Rows(m_list).empty());
+    m_inventory.Category(1).Clear();
+    m_inventory.Category(1).Insert(Graphics());
+    m_device = m_inventory.Category(1).Find("8086_3E9B");
+    page.FillCategoryTree();
+    page.FillCategoryTree(); // whatever repeats the switch
+    EXPECT_EQ(TreeView_GetCount(m_tree), 2u) << "rebuilt, never appended";
+    // Every node, selected in turn, shows the new record's packages.
+    for (HTREEITEM node = TreeView_GetRoot(m_tree); node != nullptr;
+         node = TreeView_GetNextItem(m_tree, node, TVGN_NEXTVISIBLE)) {
+        TreeView_SelectItem(m_tree, node);
+        if (TreeView_GetParent(m_tree, node) != nullptr) {
+            EXPECT_EQ(ItemData(m_tree, node), reinterpret_cast<LPARAM>(m_device));
+        }
+        EXPECT_EQ(Rows(m_list), (Cells{{L"oem12.inf", L"26.20.100.7985-当前"}, {L"oem8.inf", L"26.20.100.7158"}}));
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 //   list <exe>   every top-level window of the processes running <exe>, then their descendants, then "end"
 //   screen       {"dpi":..,"screen":[w,h],"work":[l,t,r,b]} then "end"
 //   cursor       {"cursor":[x,y]} then "end"
+//   focus        {"focus":hwnd,"active":hwnd} of the foreground window's thread (0 for none), then "end"
 //   zorder       {"zorder":[hwnd,...]} the visible top-level windows from the top down, then "end"
 //   at <x> <y>   {"hwnd":..} of the window at a screen point (WindowFromPoint) then "end"
 //   tree <hwnd>  the items of a tree view in display order: {"level","text","selected","expanded","data","rect"}
@@ -435,6 +436,12 @@ bool Run(const std::string& command) {
         Emit("end");
     } else if (command == "cursor") {
         Cursor();
+    } else if (command == "focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(0, &info);
+        Emit("{\"focus\":" + Handle(info.hwndFocus) + ",\"active\":" + Handle(info.hwndActive) + "}");
+        Emit("end");
     } else if (command == "quit") {
         Release();
         return false;
