@@ -47,7 +47,8 @@ tolvik_fuzz_target(catalogue
 
 tolvik_fuzz_target(cli_front_end
     SOURCES CliFrontEndFuzz.cpp
-    ENGINE_SOURCES cli/CliArguments.cpp cli/BackupArguments.cpp cli/InventoryJson.cpp discovery/DriverInventory.cpp
+    ENGINE_SOURCES cli/CliArguments.cpp cli/BackupArguments.cpp cli/CliReply.cpp cli/InventoryJson.cpp
+                   discovery/DriverInventory.cpp
                    console/DeviceConsole.cpp
                    text/CodePage_posix.cpp
     ARGS -max_len=256)

@@ -1,25 +1,7 @@
-// The backup parts of the command line: uninstall's backup options, and the restore and backups commands.
+// The backup parts of the command line: the clean-up's rules and the sizes of --max-size.
 #include "cli/CliArguments.h"
 
 #include <cwctype>
-
-bool ParseUninstallBackupOption(const std::vector<std::wstring>& arguments, size_t& i, CliArguments& result) {
-    const std::wstring& option = arguments[i];
-    if (option == L"--old")
-        result.old = true;
-    else if (option == L"--all-devices")
-        result.allDevices = true;
-    else if (option == L"--require-backup")
-        result.requireBackup = true;
-    else if (option == L"--backup-dir") {
-        if (i + 1 >= arguments.size() || arguments[i + 1].empty())
-            result.error = L"选项缺少取值: " + option;
-        else
-            result.backupDir = arguments[++i];
-    } else
-        return false;
-    return true;
-}
 
 std::wstring CheckOldCleanup(const CliArguments& arguments) {
     if (!arguments.inf.empty())
@@ -48,55 +30,4 @@ long long ParseSize(const std::wstring& text) {
     if (unit == L"G" || unit == L"GB")
         return value << 30;
     return -1;
-}
-
-CliArguments ParseBackupCommand(const std::vector<std::wstring>& arguments) {
-    CliArguments result;
-    const bool restore = arguments[0] == L"restore";
-    result.command = restore ? CliArguments::Command::Restore : CliArguments::Command::Backups;
-    for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::wstring& option = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (option == L"--json") {
-            result.json = true;
-        } else if (option == L"--backup-dir" && hasValue) {
-            result.backupDir = arguments[++i];
-        } else if (restore && option == L"--time-limit" && hasValue) {
-            const std::wstring& value = arguments[++i];
-            const long long seconds = ParseSize(value);
-            if (seconds <= 0 || seconds > 86400 || value.find_first_not_of(L"0123456789") != std::wstring::npos) {
-                result.error = L"--time-limit 需要秒数: " + value;
-                return result;
-            }
-            result.timeLimitSeconds = static_cast<uint32_t>(seconds);
-        } else if (!restore && option == L"--prune") {
-            result.prune = true;
-        } else if (!restore && option == L"--keep" && hasValue) {
-            const std::wstring& value = arguments[++i];
-            result.keep = ParseSize(value);
-            if (result.keep < 0 || value.find_first_not_of(L"0123456789") != std::wstring::npos) {
-                result.error = L"--keep 需要一个数目: " + value;
-                return result;
-            }
-        } else if (!restore && option == L"--max-size" && hasValue) {
-            result.maxSize = ParseSize(arguments[++i]);
-            if (result.maxSize < 0) {
-                result.error = L"--max-size 需要一个大小，如 500M 或 2G: " + arguments[i];
-                return result;
-            }
-        } else if (restore && result.restoreFrom.empty() && !option.empty() && option.rfind(L"--", 0) != 0) {
-            result.restoreFrom = option;
-        } else {
-            result.error =
-                (option.rfind(L"--", 0) == 0 && !hasValue ? L"未知选项或缺少取值: " : L"未知选项: ") + option;
-            return result;
-        }
-    }
-    if (restore && result.restoreFrom.empty())
-        result.error = L"restore 需要备份文件夹或 latest";
-    else if (!restore && result.prune && result.keep < 0 && result.maxSize < 0)
-        result.error = L"backups --prune 需要 --keep N 或 --max-size SIZE";
-    else if (!restore && !result.prune && (result.keep >= 0 || result.maxSize >= 0))
-        result.error = L"--keep 和 --max-size 只与 --prune 同用";
-    return result;
 }

@@ -4,7 +4,6 @@
 #include "backup/BackupCatalog.h"
 #include "backup/WindowsBackup.h"
 #include "cli/BackupJson.h"
-#include "cli/InventoryJson.h"
 #include "console/WindowsConsole.h"
 #include "logging/LogSave.h"
 #include "text/CodePage.h"
@@ -22,80 +21,77 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
-int ListBackupsCommand(const CliArguments& arguments, const CliWriter& writer) {
+CliReply ListBackupsCommand(const CliArguments& arguments) {
     WindowsBackupFiles files;
     const std::wstring root = BackupRootOf(arguments);
+    CliReply reply;
     if (arguments.prune) {
         const auto removed =
             PruneBackups(files, root, arguments.keep >= 0 ? std::optional<size_t>(arguments.keep) : std::nullopt,
                          arguments.maxSize >= 0 ? std::optional<uint64_t>(arguments.maxSize) : std::nullopt);
-        if (arguments.json) {
-            std::string list = "[";
-            for (size_t i = 0; i < removed.size(); ++i)
-                list += (i ? "," : "") + JsonString(ToUtf8(removed[i]));
-            writer.out(FromUtf8(
-                WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"removed\":" + list + "]}") + "\n"));
-        } else {
-            std::wstring text = L"删除了 " + std::to_wstring(removed.size()) + L" 个备份\n";
-            for (const std::wstring& folder : removed)
-                text += L"  " + folder + L"\n";
-            writer.out(text);
+        reply.code = "pruned";
+        reply.changed = !removed.empty();
+        reply.message = L"删除了 " + std::to_wstring(removed.size()) + L" 个备份";
+        reply.text = reply.message + L"\n";
+        nlohmann::json list = nlohmann::json::array();
+        for (const std::wstring& folder : removed) {
+            list.push_back(ToUtf8(folder));
+            reply.text += L"  " + folder + L"\n";
         }
-        return 0;
+        reply.members = {{"root", ToUtf8(root)}, {"removed", list}};
+        return reply;
     }
     const std::vector<BackupEntry> entries = ListBackups(files, root);
-    std::string json = "[";
-    std::wstring text = L"备份位置 " + root + L"\n";
+    nlohmann::json list = nlohmann::json::array();
+    reply.text = L"备份位置 " + root + L"\n";
     uint64_t total = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const BackupEntry& entry = entries[i];
+    for (const BackupEntry& entry : entries) {
         const std::wstring inStore = FindInStore(files, entry.manifest);
         total += entry.size;
-        json += (i ? "," : "") + BackupEntryToJson(entry, !inStore.empty());
-        text += L"  " + FromUtf8(entry.manifest.time) + L"  " + FromUtf8(entry.manifest.deviceKey) + L"  " +
-                FromUtf8(entry.manifest.inf) + L"  " + FromUtf8(entry.manifest.version) + L"  " + SizeText(entry.size) +
-                L"  " + (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") + L"\n    " +
-                entry.folder + L"\n";
+        list.push_back(BackupEntryToJson(entry, !inStore.empty()));
+        reply.text += L"  " + FromUtf8(entry.manifest.time) + L"  " + FromUtf8(entry.manifest.deviceKey) + L"  " +
+                      FromUtf8(entry.manifest.inf) + L"  " + FromUtf8(entry.manifest.version) + L"  " +
+                      SizeText(entry.size) + L"  " +
+                      (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") + L"\n    " +
+                      entry.folder + L"\n";
     }
-    if (arguments.json)
-        writer.out(FromUtf8(WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"total\":" +
-                                                      std::to_string(total) + ",\"backups\":" + json + "]}") +
-                            "\n"));
-    else
-        writer.out(text + L"共 " + std::to_wstring(entries.size()) + L" 个备份，" + SizeText(total) + L"\n");
-    return 0;
+    reply.code = "listed";
+    reply.message = L"共 " + std::to_wstring(entries.size()) + L" 个备份，" + SizeText(total);
+    reply.text += reply.message + L"\n";
+    reply.members = {{"root", ToUtf8(root)}, {"total", total}, {"backups", list}};
+    return reply;
 }
 
-int RestoreCommand(const CliArguments& arguments, const CliWriter& writer) {
+CliReply RestoreCommand(const CliArguments& arguments) {
     WindowsBackupFiles files;
     std::wstring folder;
     if (arguments.restoreFrom == L"latest") {
         const std::vector<BackupEntry> entries = ListBackups(files, BackupRootOf(arguments));
-        if (entries.empty()) {
-            writer.err(L"没有找到备份: " + BackupRootOf(arguments) + L"\n");
-            return 2;
-        }
+        if (entries.empty())
+            return Failure("no-backup", L"没有找到备份: " + BackupRootOf(arguments));
         folder = entries.back().folder;
     } else {
         folder = FullPath(arguments.restoreFrom);
     }
     const auto text = files.ReadFile(folder + L"\\" + FromUtf8(kManifestName));
     const auto manifest = text ? ParseManifest(*text) : std::nullopt;
-    if (!manifest) {
-        writer.err(L"不是完整的驱动备份文件夹（没有可读的 manifest.txt）: " + folder + L"\n");
-        return 2;
-    }
+    if (!manifest)
+        return Failure("no-backup", L"不是完整的驱动备份文件夹（没有可读的 manifest.txt）: " + folder);
     ConsoleRunner runner;
     const uint32_t limitMs = arguments.timeLimitSeconds * 1000;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(),
                                 limitMs != 0 ? CommandLimits{limitMs, limitMs} : CommandLimits{});
     const RestoreResult result = RestoreBackup(files, console, folder, *manifest);
     CLogSave::GetInstance().Write(NarrowGbk(L"恢复 " + folder + L": " + result.message), kToolLogFile, true);
-    if (arguments.json)
-        writer.out(FromUtf8(WithSchema("restore", RestoreResultToJson(folder, result)) + "\n"));
-    else
-        (result.success ? writer.out : writer.err)(result.message + L"\n");
-    return result.success ? 0 : 1;
+    CliReply reply = result.success ? CliReply{} : Failure("restore-failed", result.message, result.message);
+    if (result.success) {
+        reply.code = "restored";
+        reply.message = result.message;
+        reply.text = result.message + L"\n";
+    }
+    reply.changed = result.success && !result.alreadyInStore;
+    reply.members = RestoreResultToJson(folder, result);
+    return reply;
 }
 
 std::wstring StepText(const CleanupStep& step) {
@@ -122,12 +118,12 @@ std::wstring BackupRootOf(const CliArguments& arguments) {
     return arguments.backupDir.empty() ? DefaultBackupRoot() : FullPath(arguments.backupDir);
 }
 
-int RunBackupCommand(const CliArguments& arguments, const CliWriter& writer) {
-    return arguments.command == CliArguments::Command::Restore ? RestoreCommand(arguments, writer)
-                                                               : ListBackupsCommand(arguments, writer);
+CliReply RunBackupCommand(const CliArguments& arguments) {
+    return arguments.command == CliArguments::Command::Restore ? RestoreCommand(arguments)
+                                                               : ListBackupsCommand(arguments);
 }
 
-int RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory, const CliWriter& writer) {
+CliReply RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory) {
     std::vector<DeviceRecord*> devices;
     const std::string key = NarrowGbk(arguments.device);
     for (int category = kFirstCategory; category <= kLastCategory; ++category) {
@@ -137,40 +133,43 @@ int RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory, con
             if (arguments.allDevices || deviceKey == key)
                 devices.push_back(device.get());
     }
-    if (!arguments.allDevices && devices.empty()) {
-        writer.err(L"没有找到设备 " + arguments.device + L"（先用 detect 查看设备）\n");
-        return 2;
-    }
+    if (!arguments.allDevices && devices.empty())
+        return Failure("unknown-device", L"没有找到设备 " + arguments.device + L"（先用 detect 查看设备）");
     if (!arguments.allDevices)
         devices.resize(1);
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(BackupRootOf(arguments));
-    std::string json;
-    std::wstring text;
+    nlohmann::json list = nlohmann::json::array();
+    CliReply reply;
     uint64_t freed = 0;
-    bool failed = false;
+    size_t deleted = 0;
+    size_t failed = 0;
     for (DeviceRecord* device : devices) {
         const std::vector<CleanupStep> steps =
             CleanUpOldPackages(console, backup.get(), *device, arguments.dryRun, arguments.requireBackup);
-        json += (json.empty() ? "" : ",") + CleanupToJson(*device, steps);
-        text += L"设备 " + WidenGbk(device->deviceKey) + L"  " + WidenGbk(device->description) + L"\n";
+        list.push_back(CleanupToJson(*device, steps));
+        reply.text += L"设备 " + WidenGbk(device->deviceKey) + L"  " + WidenGbk(device->description) + L"\n";
         if (steps.empty())
-            text += L"  没有旧驱动包\n";
+            reply.text += L"  没有旧驱动包\n";
         for (const CleanupStep& step : steps) {
-            text += StepText(step);
+            reply.text += StepText(step);
             freed += step.freed;
-            failed =
-                failed || step.result == CleanupStep::Result::Failed || step.result == CleanupStep::Result::NotBackedUp;
+            deleted += step.result == CleanupStep::Result::Deleted;
+            failed += step.result == CleanupStep::Result::Failed || step.result == CleanupStep::Result::NotBackedUp;
         }
     }
-    if (arguments.json)
-        writer.out(FromUtf8(WithSchema("uninstall", "{\"dryRun\":" + std::string(arguments.dryRun ? "true" : "false") +
-                                                        ",\"devices\":[" + json +
-                                                        "],\"freed\":" + std::to_string(freed) + "}") +
-                            "\n"));
-    else
-        writer.out(text +
-                   (arguments.dryRun ? L"（只是预览，没有删除任何驱动包）\n" : L"共释放 " + SizeText(freed) + L"\n"));
-    return failed ? 1 : 0;
+    reply.changed = deleted > 0;
+    if (failed > 0) {
+        // Some deleted and some not is a partial failure; none deleted at all is a plain one.
+        reply.code = deleted > 0 ? "partial-failure" : "uninstall-failed";
+        reply.message = std::to_wstring(failed) + L" 个旧驱动包没有删除";
+        reply.error = reply.message;
+    } else {
+        reply.code = arguments.dryRun ? "planned" : "cleaned";
+        reply.message = arguments.dryRun ? L"只是预览，没有删除任何驱动包" : L"共释放 " + SizeText(freed);
+    }
+    reply.text += reply.message + L"\n";
+    reply.members = {{"dryRun", arguments.dryRun}, {"devices", list}, {"freed", freed}};
+    return reply;
 }

@@ -4,48 +4,38 @@
 #include "cli/InventoryJson.h"
 #include "text/CodePage.h"
 
-namespace {
-
-std::string Text(const std::wstring& text) {
-    return JsonString(ToUtf8(text));
-}
-std::string Bool(bool value) {
-    return value ? "true" : "false";
+nlohmann::json BackupOutcomeToJson(const BackupOutcome& outcome) {
+    return {{"made", outcome.made},
+            {"folder", ToUtf8(outcome.folder)},
+            {"reason", ToUtf8(outcome.reason)},
+            {"size", outcome.size}};
 }
 
-} // namespace
-
-std::string WithSchema(std::string_view command, const std::string& object) {
-    const std::string head = "{\"schema\":" + std::to_string(kCliJsonSchema) + ",\"command\":" + JsonString(command);
-    return object.size() > 2 ? head + "," + object.substr(1) : head + "}";
-}
-
-std::string BackupOutcomeToJson(const BackupOutcome& outcome) {
-    return "{\"made\":" + Bool(outcome.made) + ",\"folder\":" + Text(outcome.folder) +
-           ",\"reason\":" + Text(outcome.reason) + ",\"size\":" + std::to_string(outcome.size) + "}";
-}
-
-std::string BackupEntryToJson(const BackupEntry& entry, bool inStore) {
+nlohmann::json BackupEntryToJson(const BackupEntry& entry, bool inStore) {
     const BackupManifest& m = entry.manifest;
-    return "{\"folder\":" + Text(entry.folder) + ",\"time\":" + JsonString(m.time) +
-           ",\"deviceKey\":" + JsonString(m.deviceKey) + ",\"description\":" + JsonString(m.description) +
-           ",\"inf\":" + JsonString(m.inf) + ",\"provider\":" + JsonString(m.provider) +
-           ",\"version\":" + JsonString(m.version) + ",\"date\":" + JsonString(m.date) +
-           ",\"wasCurrent\":" + Bool(m.wasCurrent) + ",\"size\":" + std::to_string(entry.size) +
-           ",\"inStore\":" + Bool(inStore) + "}";
+    return {{"folder", ToUtf8(entry.folder)},
+            {"time", m.time},
+            {"deviceKey", m.deviceKey},
+            {"description", m.description},
+            {"inf", m.inf},
+            {"provider", m.provider},
+            {"version", m.version},
+            {"date", m.date},
+            {"wasCurrent", m.wasCurrent},
+            {"size", entry.size},
+            {"inStore", inStore}};
 }
 
-std::string RestoreResultToJson(const std::wstring& folder, const RestoreResult& result) {
-    std::string packages = "[";
-    for (size_t i = 0; i < result.packages.size(); ++i) {
-        const DriverPackageRecord& p = result.packages[i];
-        packages += (i ? "," : "") + std::string("{\"infName\":") + JsonString(ToUtf8(WidenGbk(p.infName))) +
-                    ",\"isCurrent\":" + Bool(p.isCurrent != 0) + "}";
-    }
-    return "{\"success\":" + Bool(result.success) + ",\"message\":" + Text(result.message) +
-           ",\"backup\":" + Text(folder) + ",\"publishedName\":" + JsonString(result.publishedName) +
-           ",\"alreadyInStore\":" + Bool(result.alreadyInStore) + ",\"current\":" + Bool(result.current) +
-           ",\"packages\":" + packages + "]}";
+nlohmann::json RestoreResultToJson(const std::wstring& folder, const RestoreResult& result) {
+    nlohmann::json packages = nlohmann::json::array();
+    for (const DriverPackageRecord& p : result.packages)
+        packages.push_back({{"infName", GbkToUtf8(p.infName)}, {"isCurrent", p.isCurrent != 0}});
+    return {{"success", result.success},
+            {"backup", ToUtf8(folder)},
+            {"publishedName", result.publishedName},
+            {"alreadyInStore", result.alreadyInStore},
+            {"current", result.current},
+            {"packages", packages}};
 }
 
 const char* CleanupResultName(CleanupStep::Result result) {
@@ -63,17 +53,18 @@ const char* CleanupResultName(CleanupStep::Result result) {
     }
 }
 
-std::string CleanupToJson(const DeviceRecord& device, const std::vector<CleanupStep>& steps) {
-    std::string json = "{\"deviceKey\":" + JsonString(ToUtf8(WidenGbk(device.deviceKey))) + ",\"steps\":[";
+nlohmann::json CleanupToJson(const DeviceRecord& device, const std::vector<CleanupStep>& steps) {
+    nlohmann::json list = nlohmann::json::array();
     uint64_t freed = 0;
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const CleanupStep& step = steps[i];
+    for (const CleanupStep& step : steps) {
         freed += step.freed;
-        json += (i ? "," : "") + std::string("{\"infName\":") + JsonString(ToUtf8(WidenGbk(step.package.infName))) +
-                ",\"version\":" + JsonString(ToUtf8(WidenGbk(step.package.version))) +
-                ",\"date\":" + JsonString(ToUtf8(WidenGbk(step.package.date))) +
-                ",\"result\":" + JsonString(CleanupResultName(step.result)) + ",\"message\":" + Text(step.message) +
-                ",\"backup\":" + Text(step.backupFolder) + ",\"freed\":" + std::to_string(step.freed) + "}";
+        list.push_back({{"infName", GbkToUtf8(step.package.infName)},
+                        {"version", GbkToUtf8(step.package.version)},
+                        {"date", GbkToUtf8(step.package.date)},
+                        {"result", CleanupResultName(step.result)},
+                        {"message", ToUtf8(step.message)},
+                        {"backup", ToUtf8(step.backupFolder)},
+                        {"freed", step.freed}});
     }
-    return json + "],\"freed\":" + std::to_string(freed) + "}";
+    return {{"deviceKey", GbkToUtf8(device.deviceKey)}, {"steps", list}, {"freed", freed}};
 }

@@ -1,17 +1,20 @@
 // The command-line front end: detection and uninstall from a console, through the very engine the window
-// program uses (catalogue, scan thread, uninstall thread, their messages and the log).
+// program uses (catalogue, scan thread, uninstall thread, their messages and the log). Every command ends in one
+// reply: text for a person, or with --json one JSON object on stdout, whatever the outcome.
 #include "cli/BackupCommands.h"
 #include "cli/BackupJson.h"
 #include "cli/CliArguments.h"
+#include "cli/CliReply.h"
 #include "cli/InventoryJson.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 #include "discovery/Catalogue.h"
 #include "discovery/ScanThread.h"
+#include "feedback/FeedbackConstants.h"
 #include "logging/LogSave.h"
 #include "text/CodePage.h"
 #include "uninstall/UninstallProcedure.h"
 #include "uninstall/UninstallThread.h"
-#include "console/WindowsConsole.h"
-#include "console/WorkerThreads.h"
 
 #include <windows.h>
 
@@ -37,12 +40,72 @@ public:
             WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
         }
     }
-    void WriteUtf8(const std::string& utf8) const { Write(FromUtf8(utf8)); }
+    // UTF-8 as it is when redirected, so that a script reads the bytes the JSON was written in.
+    void WriteUtf8(const std::string& utf8) const {
+        if (console_) {
+            Write(FromUtf8(utf8));
+        } else {
+            DWORD written = 0;
+            WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+        }
+    }
 
 private:
     HANDLE handle_;
     bool console_ = false;
 };
+
+// The file of --output, created before anything runs so that a path that cannot be written stops the command
+// while nothing has changed yet.
+class OutputFile {
+public:
+    bool Open(const std::wstring& path) {
+        handle_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        return handle_ != INVALID_HANDLE_VALUE;
+    }
+    ~OutputFile() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Write(const std::string& utf8) const {
+        DWORD written = 0;
+        return WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
+               written == utf8.size();
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// An administrator whose rights are in force: a member of the Administrators group, and not holding the limited
+// half of a split token (with UAC an administrator's programs run limited until elevated; Windows then keeps the
+// group for denial only, other systems may not).
+bool IsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &administrators))
+        return false;
+    BOOL member = FALSE;
+    const bool checked = CheckTokenMembership(nullptr, administrators, &member) != FALSE;
+    FreeSid(administrators);
+    if (!checked || member == FALSE)
+        return false;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    const bool known = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) != FALSE;
+    CloseHandle(token);
+    return known && type != TokenElevationTypeLimited;
+}
 
 // A message-only window that the workers report to; the main thread pumps messages until the result.
 class WorkerWaiter {
@@ -134,6 +197,16 @@ bool EqualsIgnoringCase(const std::string& gbk, const std::wstring& wanted) {
                       [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
 }
 
+// Whether Windows still keeps a published INF of that name: a package already deleted has none.
+bool PublishedInfExists(const std::wstring& infName) {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return true;
+    const std::wstring path = std::wstring(windows, length) + L"\\INF\\" + infName;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::wstring PackageLines(const DeviceRecord& device) {
     std::wstring text;
     for (const DriverPackageRecord& package : device.packages) {
@@ -182,93 +255,144 @@ Chosen FindDevice(const DriverInventory& inventory, const CliArguments& argument
 
 class Cli {
 public:
-    int Run(const CliArguments& arguments) {
-        if (!arguments.error.empty()) {
-            err_.Write(arguments.error + L"\n\n" + kCliUsage);
-            return 2;
-        }
-        if (arguments.command == CliArguments::Command::Help) {
-            out_.Write(kCliUsage);
-            return 0;
-        }
-        if (arguments.command == CliArguments::Command::Restore || arguments.command == CliArguments::Command::Backups)
-            return RunBackupCommand(arguments, Writer());
-        if (arguments.timeLimitSeconds != 0)
-            inventory_.scanner.commandLimits = {arguments.timeLimitSeconds * 1000, arguments.timeLimitSeconds * 1000};
-        if (!LoadCatalogue(inventory_)) {
-            LogToolFailure(u8"读取解析硬件ID信息XML失败");
-            err_.Write(L"工具初始化失败\n");
-            return 2;
-        }
-        if (waiter_.Handle() == nullptr || !inventory_.SetNotifyWindow(waiter_.Handle()) || !StartScan(inventory_)) {
-            err_.Write(L"工具内部错，请与软件提供商联系！\n");
-            return 2;
-        }
-        const bool found = waiter_.WaitFor(kMsgScanResult) == kResultSuccess;
-        if (arguments.command == CliArguments::Command::Detect)
-            return Detect(arguments, found);
-        return Uninstall(arguments);
+    explicit Cli(CliArguments arguments) : arguments_(std::move(arguments)) {}
+
+    int Run() {
+        const CliReply reply = Execute();
+        Print(reply);
+        return ExitCodeOf(reply.code);
     }
 
 private:
-    int Detect(const CliArguments& arguments, bool found) {
-        if (arguments.json)
-            out_.WriteUtf8(WithSchema("detect", InventoryToJson(inventory_)) + "\n");
-        else if (found)
-            out_.Write(InventoryTable(inventory_));
-        if (!found)
-            err_.Write(L"获取设备驱动失败\n");
-        return found ? 0 : 1;
+    CliReply Execute() {
+        if (!arguments_.error.empty())
+            return Failure("bad-arguments", arguments_.error);
+        if (!arguments_.outputFile.empty() && !output_.Open(arguments_.outputFile))
+            return Failure("bad-arguments", L"无法写入 --output 的文件: " + arguments_.outputFile);
+        switch (arguments_.command) {
+        case CliArguments::Command::Help:
+            return Done("help", arguments_.helpText);
+        case CliArguments::Command::Version:
+            return Done("version", std::wstring(kToolVersion));
+        default:
+            break;
+        }
+        // Scripts run this program as they are; a change without the rights to make it would fail half-way.
+        if (arguments_.Changes() && !IsAdministrator())
+            return Failure("not-administrator", L"需要管理员权限：请以管理员身份运行（detect 和 backups 不需要）");
+        if (arguments_.command == CliArguments::Command::Uninstall && !arguments_.old)
+            if (const auto refusal = RefuseInfName(arguments_.inf))
+                return Failure(refusal->code, refusal->message);
+        if (arguments_.command == CliArguments::Command::Restore ||
+            arguments_.command == CliArguments::Command::Backups)
+            return RunBackupCommand(arguments_);
+
+        if (arguments_.timeLimitSeconds != 0)
+            inventory_.scanner.commandLimits = {arguments_.timeLimitSeconds * 1000, arguments_.timeLimitSeconds * 1000};
+        if (!LoadCatalogue(inventory_)) {
+            LogToolFailure(u8"读取解析硬件ID信息XML失败");
+            return Failure("internal-error", L"工具初始化失败", L"读取解析硬件ID信息XML失败");
+        }
+        if (waiter_.Handle() == nullptr || !inventory_.SetNotifyWindow(waiter_.Handle()) || !StartScan(inventory_))
+            return Failure("internal-error", L"工具内部错，请与软件提供商联系！");
+        const bool found = waiter_.WaitFor(kMsgScanResult) == kResultSuccess;
+        switch (inventory_.scanner.outcome) {
+        case ScanOutcome::ConsoleToolFailed:
+            return Failure("console-tool-failed", L"获取设备驱动失败",
+                           L"设备控制台工具缺失、无法运行或没有回答: " + inventory_.scanner.failedQuery);
+        case ScanOutcome::TimedOut:
+            return Failure("console-tool-timed-out", L"获取设备驱动失败",
+                           L"设备控制台工具查询超时: " + inventory_.scanner.failedQuery);
+        case ScanOutcome::Completed:
+            break;
+        }
+        if (arguments_.command == CliArguments::Command::Detect)
+            return Detect(found);
+        return Uninstall();
     }
 
-    int Uninstall(const CliArguments& arguments) {
-        if (arguments.old)
-            return RunOldCleanup(arguments, inventory_, Writer());
-        const Chosen chosen = FindDevice(inventory_, arguments);
-        if (chosen.device == nullptr) {
-            err_.Write(L"没有找到设备 " + arguments.device + L"（先用 detect 查看设备）\n");
-            return 2;
-        }
+    static CliReply Done(std::string code, std::wstring text) {
+        CliReply reply;
+        reply.code = std::move(code);
+        reply.members = {{"text", ToUtf8(text)}};
+        reply.text = std::move(text) + L"\n";
+        return reply;
+    }
+
+    CliReply Detect(bool found) {
+        if (!found)
+            return Failure("no-devices", L"获取设备驱动失败", L"没有检测到九类设备中的任何一个");
+        CliReply reply;
+        reply.code = "detected";
+        reply.message = L"检测完成";
+        reply.text = InventoryTable(inventory_);
+        reply.members = InventoryToJson(inventory_);
+        return reply;
+    }
+
+    CliReply Uninstall() {
+        if (arguments_.old)
+            return RunOldCleanup(arguments_, inventory_);
+        const Chosen chosen = FindDevice(inventory_, arguments_);
+        if (chosen.device == nullptr)
+            return Failure("unknown-device", L"没有找到设备 " + arguments_.device + L"（先用 detect 查看设备）");
         const auto package =
             std::find_if(chosen.device->packages.begin(), chosen.device->packages.end(),
-                         [&](const DriverPackageRecord& p) { return EqualsIgnoringCase(p.infName, arguments.inf); });
+                         [&](const DriverPackageRecord& p) { return EqualsIgnoringCase(p.infName, arguments_.inf); });
         if (package == chosen.device->packages.end()) {
-            err_.Write(L"设备 " + arguments.device + L" 没有驱动包 " + arguments.inf + L"\n");
-            return 2;
+            // Run twice, an uninstall finds its package gone: nothing to do, which is no failure.
+            if (!PublishedInfExists(arguments_.inf)) {
+                CliReply reply;
+                reply.code = "not-present";
+                reply.message = L"驱动包 " + arguments_.inf + L" 已不在驱动库中，无需卸载";
+                reply.text = reply.message + L"\n";
+                reply.members = {{"device", DeviceToJson(*chosen.device)}};
+                return reply;
+            }
+            return Failure("unknown-package", L"设备 " + arguments_.device + L" 没有驱动包 " + arguments_.inf);
         }
         // The window lists only third-party packages.
-        if (const auto refusal = RefuseInfName(WidenGbk(package->infName));
-            refusal || package->infName.find("oem") == std::string::npos) {
-            err_.Write(refusal.value_or(L"只能卸载第三方驱动包: " + arguments.inf) + L"\n");
-            return 2;
-        }
+        if (const auto refusal = RefuseInfName(WidenGbk(package->infName)))
+            return Failure(refusal->code, refusal->message);
         // The page's list row holds a copy of the package; the uninstall refers to that copy.
         const DriverPackageRecord request = *package;
 
-        if (arguments.dryRun)
+        if (arguments_.dryRun)
             return DryRun(chosen, request);
 
         BackupOutcome backup;
         if (!StartUninstall(inventory_, chosen.category, chosen.device->searchPattern, &request,
-                            {arguments.requireBackup, BackupRootOf(arguments), &backup})) {
-            err_.Write(L"卸载驱动失败！\n");
-            return 1;
-        }
+                            {arguments_.requireBackup, BackupRootOf(arguments_), &backup}))
+            return Failure("internal-error", L"卸载驱动失败！");
         const bool succeeded = waiter_.WaitFor(kMsgUninstallResult) == kResultSuccess;
         const std::wstring verdict = succeeded ? L"卸载成功" : L"卸载失败";
-        if (arguments.json)
-            out_.WriteUtf8(WithSchema("uninstall", "{\"result\":" + JsonString(ToUtf8(verdict)) + ",\"success\":" +
-                                                       (succeeded ? "true" : "false") + ",\"device\":" +
-                                                       DeviceToJson(*chosen.device) + ",\"backup\":" +
-                                                       BackupOutcomeToJson(backup) + "}") +
-                           "\n");
-        else
-            out_.Write(verdict + L"\n" + DeviceLines(*chosen.device) +
-                       (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n");
-        return succeeded ? 0 : 1;
+        CliReply reply;
+        if (succeeded) {
+            reply.code = "deleted";
+            reply.changed = true;
+            reply.message = verdict;
+        } else if (inventory_.requestNeedsRestart) {
+            reply.code = "reboot-required";
+            reply.changed = true;
+            reply.message = L"卸载失败：设备要在电脑重启后才被移除；重启后再卸载一次";
+        } else {
+            reply =
+                Failure(!backup.made && arguments_.requireBackup ? "backup-failed" : "uninstall-failed", verdict,
+                        backup.made || !arguments_.requireBackup ? L"设备控制台工具没有删除驱动包（详见日志）"
+                                                                 : L"没有备份驱动包，按要求不卸载: " + backup.reason);
+        }
+        reply.text = verdict + L"\n" + DeviceLines(*chosen.device) +
+                     (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n";
+        reply.members = {{"result", ToUtf8(verdict)},
+                         {"success", succeeded},
+                         {"device", DeviceToJson(*chosen.device)},
+                         {"backup", BackupOutcomeToJson(backup)}};
+        return reply;
     }
 
-    int DryRun(const Chosen& chosen, const DriverPackageRecord& request) {
+    // The commands as a user types them at a command prompt in the program folder: that prompt reads "^&" as
+    // "&", just as the interpreter the tool runs them through does, so pasted they run the very same commands.
+    CliReply DryRun(const Chosen& chosen, const DriverPackageRecord& request) {
         DryRunRunner runner(request.infName);
         DriverInventory scratch; // the plan is made on a copy, so nothing of the real inventory changes
         auto device = std::make_unique<DeviceRecord>(*chosen.device);
@@ -277,21 +401,52 @@ private:
         scratch.requestSearchPattern = chosen.device->searchPattern;
         scratch.requestPackage = &request;
         NullReport report;
-        UninstallProcedure(scratch, DeviceConsole(runner, GetProgramFolder(), Is64BitWindows()), report);
+        const std::wstring folder = GetProgramFolder();
+        UninstallProcedure(scratch, DeviceConsole(runner, folder, Is64BitWindows()), report);
 
-        std::wstring text = L"将要执行的命令（第 2 到 4 条只在驱动包因正被使用而删除失败时执行，其后为刷新驱动列表的查询）:\n";
-        for (const ConsoleCommand& command : runner.commands)
-            text += DeviceConsole::Describe(command) + L"\n";
-        out_.Write(text);
-        return 0;
+        CliReply reply;
+        reply.code = "planned";
+        reply.message = L"在程序文件夹 " + folder +
+                        L" 的命令提示符中执行以下命令（第 2 到 4 条只在驱动包因正被使用而删除失败时执行，"
+                        L"其后为刷新驱动列表的查询）";
+        nlohmann::json commands = nlohmann::json::array();
+        for (const ConsoleCommand& command : runner.commands) {
+            const std::wstring line = DeviceConsole::Describe(command);
+            reply.text += line + L"\n";
+            commands.push_back(ToUtf8(line));
+        }
+        reply.members = {{"dryRun", true}, {"folder", ToUtf8(folder)}, {"commands", commands}};
+        return reply;
     }
 
-    CliWriter Writer() {
-        return {[this](std::wstring_view text) { out_.Write(text); }, [this](std::wstring_view text) { err_.Write(text); }};
+    void Print(const CliReply& reply) {
+        const std::string json =
+            ReplyToJson(arguments_.commandName, reply).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+            "\n";
+        if (output_.IsOpen() && !output_.Write(json))
+            err_.Write(L"无法写入 --output 的文件: " + arguments_.outputFile + L"\n");
+        if (arguments_.json) {
+            out_.WriteUtf8(json);
+            return;
+        }
+        const bool ok = IsOk(reply.code);
+        if (!reply.text.empty())
+            out_.Write(reply.text);
+        // Failures, and what goes with a plan, are said on stderr so that stdout holds only the plan's commands.
+        if (!ok || reply.code == "planned") {
+            std::wstring said = reply.message;
+            if (!reply.error.empty() && reply.error != reply.message)
+                said += L"\n" + reply.error;
+            err_.Write(said + L"\n");
+        }
+        if (reply.code == "bad-arguments")
+            err_.Write(L"用法见 TolvikDriverUninstallCli --help\n");
     }
 
+    CliArguments arguments_;
     ConsoleOut out_{STD_OUTPUT_HANDLE};
     ConsoleOut err_{STD_ERROR_HANDLE};
+    OutputFile output_;
     DriverInventory inventory_;
     WorkerWaiter waiter_;
 };
@@ -299,9 +454,7 @@ private:
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::vector<std::wstring> arguments(argv + 1, argv + argc);
-    Cli cli;
-    const int exitCode = cli.Run(ParseCliArguments(arguments));
+    const int exitCode = Cli(ParseCliArguments(std::vector<std::wstring>(argv + 1, argv + argc))).Run();
     // The worker reports its result and then winds down; the process ends only after it has.
     WaitForWorkerThreads();
     return exitCode;

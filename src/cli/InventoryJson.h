@@ -1,16 +1,15 @@
-// The inventory as JSON (UTF-8) for the command-line front end.
+// The inventory as JSON for the command-line front end.
 #pragma once
 
 #include "discovery/DriverInventory.h"
 
-#include <string>
-#include <string_view>
+#include <nlohmann/json.hpp>
 
 // {"categories":[{"number":1,"name":"显卡","devices":[…]}, …]} with categories 1-9 in order.
-std::string InventoryToJson(const DriverInventory& inventory);
+nlohmann::json InventoryToJson(const DriverInventory& inventory);
 
 // {"deviceKey":…,"description":…,"searchPattern":…,"packages":[{"infName":…,…,"isCurrent":true}]}
-std::string DeviceToJson(const DeviceRecord& device);
+nlohmann::json DeviceToJson(const DeviceRecord& device);
 
-// A JSON string literal of a UTF-8 text.
-std::string JsonString(std::string_view utf8);
+// A device text (code page 936 bytes) as the UTF-8 a JSON string holds.
+std::string GbkToUtf8(const std::string& gbk);

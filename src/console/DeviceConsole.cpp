@@ -134,7 +134,7 @@ CommandOutcome DeviceConsole::Rescan(std::string& output) const {
 }
 
 std::wstring DeviceConsole::Describe(const ConsoleCommand& command) {
-    return L"cd /d \"" + command.folder + L"\" && " + std::wstring(kInterpreterPrefix) + command.text;
+    return command.text;
 }
 
 CommandOutcome DeviceConsole::DeletePackageUnforced(std::wstring_view infName, std::string& output) const {

@@ -45,7 +45,8 @@ public:
     // Runs it and appends what it printed as code page 936 text, whatever the console's code page.
     CommandOutcome Run(std::wstring_view arguments, bool change, std::string& output) const;
 
-    // The command text as a user would type it in the program folder, for showing a plan.
+    // The command as a user types it at a command prompt in the program folder, for showing a plan: that prompt
+    // reads it as the interpreter the tool runs it through does. (A nested "cmd /C" would read "^&" twice.)
     static std::wstring Describe(const ConsoleCommand& command);
 
 private:

@@ -26,7 +26,9 @@ constexpr size_t kLongRest = 16;
 constexpr size_t kMinDescription = 2;
 constexpr size_t kMinSearchPattern = 7;
 
-bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
 
 std::string TrimChars(std::string text, std::string_view chars) {
     const size_t first = text.find_first_not_of(chars);
@@ -54,7 +56,8 @@ bool Kept(const DeviceRecord& record, bool filtered, int category) {
 
 // Control characters of a registry value are shown as "?" so that a log line stays one line.
 std::wstring Printable(std::wstring text) {
-    std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; }, L'?');
+    std::replace_if(
+        text.begin(), text.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; }, L'?');
     return text;
 }
 
@@ -195,8 +198,18 @@ int ExamineDeviceKey(DriverScanner& scanner, IRegistryReader& registry, const De
             scanner.unsafePatterns.push_back(record->searchPattern);
             return map.Empty() ? 1 : 2;
         }
-        QueryDriverPackages(console, searchPattern, record->packages);
-        map.Insert(std::move(record));
+        switch (QueryDevicePackages(console, searchPattern, record->packages, scanner.failedQuery)) {
+        case PackageQueryResult::ToolFailed:
+            scanner.outcome = ScanOutcome::ConsoleToolFailed;
+            scanner.pendingKeys.clear();
+            return map.Empty() ? 1 : 2;
+        case PackageQueryResult::TimedOut:
+            scanner.outcome = ScanOutcome::TimedOut;
+            scanner.pendingKeys.clear();
+            return map.Empty() ? 1 : 2;
+        default:
+            map.Insert(std::move(record));
+        }
     }
     return map.Empty() ? 1 : 2;
 }
@@ -213,17 +226,29 @@ void ScanClassKey(DriverScanner& scanner, IRegistryReader& registry, const Devic
 
 void RunScan(DriverInventory& inventory, IRegistryReader& registry, const DeviceConsole& console,
              IWorkerReport& report) {
-    inventory.scanner.unsafePatterns.clear();
+    DriverScanner& scanner = inventory.scanner;
+    scanner.unsafePatterns.clear();
+    scanner.outcome = ScanOutcome::Completed;
+    scanner.failedQuery.clear();
     int previousCategory = 0;
     for (const ScanStep& step : kScanSteps) {
+        if (scanner.outcome != ScanOutcome::Completed)
+            break;
         CategoryMap& map = inventory.Category(step.category);
         if (step.category != previousCategory) // the second touchpad walk adds to the first
             map.Clear();
         previousCategory = step.category;
         ScanClassKey(inventory.scanner, registry, console, step.classKey, step.filtered, step.category, map);
     }
-    for (const std::string& pattern : inventory.scanner.unsafePatterns)
+    for (const std::string& pattern : scanner.unsafePatterns)
         report.LogFailure(L"跳过硬件ID含有不安全字符的设备: " + Printable(WidenOem(pattern)));
+    if (scanner.outcome != ScanOutcome::Completed) {
+        for (int category = kFirstCategory; category <= kLastCategory; ++category)
+            inventory.Category(category).Clear();
+        report.LogFailure((scanner.outcome == ScanOutcome::TimedOut ? L"设备控制台工具查询超时，检测中止: "
+                                                                    : L"设备控制台工具没有回答，检测中止: ") +
+                          scanner.failedQuery);
+    }
     report.Send(kMsgWorkFinished, 0);
     report.Send(kMsgScanResult, inventory.AnyDevice() ? kResultSuccess : kResultFailure);
 }

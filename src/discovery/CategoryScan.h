@@ -28,7 +28,8 @@ std::optional<HardwareIdMatch> MatchHardwareId(const DriverScanner& scanner, con
 
 // Walks all ten steps, rebuilding the category maps, logs every recognised device left out because its search
 // pattern is unsafe for the interpreter, then sends kMsgWorkFinished and kMsgScanResult (1 when any category
-// holds a device, else 2).
+// holds a device, else 2). A query that fails or runs late ends the scan at once: its outcome says which, the log
+// names the query, and the maps are left empty, so the result is 2.
 void RunScan(DriverInventory& inventory, IRegistryReader& registry, const DeviceConsole& console,
              IWorkerReport& report);
 

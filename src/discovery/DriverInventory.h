@@ -66,6 +66,10 @@ struct HardwareIdPattern {
     std::string secondMarker; // empty when the pattern has one marker only
 };
 
+// How a scan ended. Only a completed scan's maps say what the PC holds: a scan that met a console tool failing or
+// running late gives up at once, with its maps emptied, so no device is shown without the packages it has.
+enum class ScanOutcome { Completed, ConsoleToolFailed, TimedOut };
+
 // What the registry scan and the package queries work with.
 struct DriverScanner {
     std::deque<std::wstring> pendingKeys;
@@ -75,6 +79,8 @@ struct DriverScanner {
     CommandLimits commandLimits;
     // Search patterns of recognised devices left out of the scan because the interpreter could misread them.
     std::vector<std::string> unsafePatterns;
+    ScanOutcome outcome = ScanOutcome::Completed;
+    std::wstring failedQuery; // the query the scan gave up at
 };
 
 class DriverInventory {
@@ -93,6 +99,7 @@ public:
     int32_t requestCategory = 0;
     std::string requestSearchPattern;
     const DriverPackageRecord* requestPackage = nullptr; // the selection page's copy, not owned
+    bool requestNeedsRestart = false; // the uninstall's removal takes the devices away only at the next start
 
 private:
     NotifyWindowHandle notifyWindow_ = nullptr;

@@ -587,3 +587,30 @@ bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchP
     ParseDriverNodes(output, matchText, currentInfName, packages);
     return ListsDevice(output, matchText);
 }
+
+PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                                       std::vector<DriverPackageRecord>& packages, std::wstring& failedQuery) {
+    // Every answer of the tool ends with its summary line, whether it found the device or not.
+    const auto answered = [](std::string_view output) {
+        return output.find("matching device(s) found.") != std::string_view::npos ||
+               output.find("No matching devices found.") != std::string_view::npos;
+    };
+    const auto failure = [&](CommandOutcome outcome, std::wstring_view query) {
+        failedQuery = std::wstring(query) + L" *" + std::wstring(searchPattern) + L"*";
+        return outcome == CommandOutcome::TimedOut ? PackageQueryResult::TimedOut : PackageQueryResult::ToolFailed;
+    };
+    const std::string matchText = MatchTextOf(searchPattern);
+    std::string output;
+    if (const CommandOutcome outcome = console.ListDriverFiles(searchPattern, output);
+        outcome != CommandOutcome::Finished || !answered(output))
+        return failure(outcome, L"driverfiles");
+    std::string currentInfName;
+    ParseDriverFiles(output, matchText, currentInfName);
+
+    output.clear();
+    if (const CommandOutcome outcome = console.ListDriverNodes(searchPattern, output);
+        outcome != CommandOutcome::Finished || !answered(output))
+        return failure(outcome, L"drivernodes");
+    ParseDriverNodes(output, matchText, currentInfName, packages);
+    return ListsDevice(output, matchText) ? PackageQueryResult::Listed : PackageQueryResult::NotListed;
+}

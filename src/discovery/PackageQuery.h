@@ -2,8 +2,8 @@
 // and turns its text output into package records.
 #pragma once
 
-#include "discovery/DriverInventory.h"
 #include "console/DeviceConsole.h"
+#include "discovery/DriverInventory.h"
 
 #include <string>
 #include <string_view>
@@ -15,6 +15,16 @@
 // refused, or the tool did not list the device (the list is then unchanged, or holds what another device has).
 bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
                          std::vector<DriverPackageRecord>& packages);
+
+// What one package query learnt of the tool: it listed the device, it answered without listing it (a device not
+// present), it did not answer as itself (missing, not startable, or printing what it never prints), or it was
+// still running at its time limit.
+enum class PackageQueryResult { Listed, NotListed, ToolFailed, TimedOut };
+
+// QueryDriverPackages for the scan, with the tool's answer told apart: no second query after a first the tool did
+// not answer. `failedQuery` receives the arguments of the query that failed or ran late.
+PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                                       std::vector<DriverPackageRecord>& packages, std::wstring& failedQuery);
 
 // The hardware ID prefix as the tool prints it: the search pattern in the ANSI code page, carets removed.
 std::string MatchTextOf(std::wstring_view searchPattern);

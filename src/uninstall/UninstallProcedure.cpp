@@ -12,7 +12,9 @@ namespace {
 constexpr std::string_view kRemoveSummaries[] = {"device(s) were removed.", "device(s) are ready to be removed.",
                                                  "No devices were removed."};
 
-bool Contains(std::string_view output, std::string_view text) { return output.find(text) != std::string_view::npos; }
+bool Contains(std::string_view output, std::string_view text) {
+    return output.find(text) != std::string_view::npos;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -21,6 +23,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 enum class Removal { Ran, Failed, Unknown };
+
+// "Removed on reboot" for a device, or the summary saying the devices go only when the PC restarts.
+bool WaitsForRestart(std::string_view output) {
+    return Contains(output, "Removed on reboot") || Contains(output, "device(s) are ready to be removed.");
+}
 
 Removal ReadRemoval(std::string_view output) {
     if (Contains(output, "failed"))
@@ -54,6 +61,7 @@ public:
         : inventory_(inventory), console_(console), report_(report), backup_(backup) {}
 
     bool Run() {
+        inventory_.requestNeedsRestart = false;
         if (inventory_.requestPackage == nullptr)
             return Fail(L"工具内部错14");
         infName_ = inventory_.requestPackage->infName;
@@ -95,6 +103,7 @@ public:
             return RescanThenFail(kRemoveEntries.timedOut);
         if (removal != CommandOutcome::Finished)
             return Fail(kRemoveEntries.notRun); // nothing ran, so nothing was removed
+        inventory_.requestNeedsRestart = WaitsForRestart(output);
         switch (ReadRemoval(output)) {
         case Removal::Ran:
             break;

@@ -477,6 +477,20 @@ class PagesTest(unittest.TestCase):
         self.assertIn("执行卸载驱动命令失败", self.tool_log())
         self.assertEqual(app.rows(main)[0][0], "oem21.inf", "the package is still listed")
 
+    def test_4_a_console_tool_that_does_not_answer_is_no_pc_without_packages(self):
+        if self.DPI != 96:
+            self.skipTest("the scan's rules do not depend on the scale")
+        gui = self.gui
+        app = self.app(variant_of_demo(gui.work, "garbage", settings="misbehave drivernodes garbage"), "garbage")
+        main = app.main_window(START)
+        app.press(main, START)
+        # The first query it garbles ends the scan: the page's "nothing found" road, not a tree of empty devices.
+        app.answer(app.wait_prompt("获取设备驱动失败"), FIRST)
+        main = app.main_window(START)
+        self.assertIsNone(main.child(TREE), "still the start page")
+        self.assertEqual([command.split(" ")[1] for command in app.journal()], ["driverfiles", "drivernodes"])
+        self.assertIn("设备控制台工具没有回答，检测中止: drivernodes *PCI\\VEN_8086^&DEV_3E9B*", self.tool_log())
+
     def tool_log(self):
         path = os.path.join(self.gui.prefix, "drive_c", "ProgramData", "ToolLog", "videzure.txt")
         with open(path, "rb") as f:

@@ -84,6 +84,11 @@ struct RecordingReport : IWorkerReport {
     int logged = 0;
 };
 
+// What the tool answers for a device that is not present.
+std::vector<std::string> NotPresentAnswers(size_t count) {
+    return std::vector<std::string>(count, "No matching devices found.\r\n");
+}
+
 std::vector<std::string> Keys(const CategoryMap& map) {
     std::vector<std::string> keys;
     for (const auto& [key, record] : map)
@@ -151,17 +156,17 @@ TEST(CategoryScan, WalksBreadthFirstAndKeepsTheFirstDeviceOfAKey) {
                                                             {L"MatchingDeviceId", L"pci\\ven_8086&dev_3e9b"}};
     registry.AddDevice(kDisplay, L"0001", L"Second instance", L"pci\\ven_8086&dev_3e9b");
     registry.AddDevice(kDisplay, L"0002", L"NVIDIA GeForce GTX 1050", L"pci\\ven_10de&dev_1c81&subsys_1");
-    registry.AddDevice(kDisplay, L"0003", L"X", L"pci\\ven_1002&dev_1234");          // description too short
+    registry.AddDevice(kDisplay, L"0003", L"X", L"pci\\ven_1002&dev_1234");         // description too short
     registry.AddDevice(kDisplay, L"0004", L"Basic Display", L"root\\basicdisplay"); // not in the catalogue
-    registry.keys[kDisplay + L"\\0005"].values = {{L"DriverDesc", L"Too long"},
-                                                  {L"MatchingDeviceId", L"pci\\ven_8086&dev_1111&subsys_" +
-                                                                            std::wstring(110, L'0')}};
+    registry.keys[kDisplay + L"\\0005"].values = {
+        {L"DriverDesc", L"Too long"},
+        {L"MatchingDeviceId", L"pci\\ven_8086&dev_1111&subsys_" + std::wstring(110, L'0')}};
     registry.keys[kDisplay].subkeys.push_back(L"0005");
     registry.AddDevice(kDisplay, L"0006", L"Planted", L"pci\\ven_8%6&dev_1234");
 
     DriverInventory inventory;
     inventory.scanner = Catalogue();
-    FakeRunner runner({});
+    FakeRunner runner(NotPresentAnswers(6));
     RecordingReport report;
     RunScan(inventory, registry, DeviceConsole(runner, L"C:\\t", false), report);
 
@@ -191,7 +196,7 @@ TEST(CategoryScan, TheSystemClassFeedsTouchpadsAndSmartAudioThroughTheirFilters)
 
     DriverInventory inventory;
     inventory.scanner = Catalogue();
-    FakeRunner runner({});
+    FakeRunner runner(NotPresentAnswers(10));
     RecordingReport report;
     RunScan(inventory, registry, DeviceConsole(runner, L"C:\\t", false), report);
 
@@ -218,4 +223,37 @@ TEST(CategoryScan, NothingFoundReportsTwoAndAnotherScanStartsFromEmptyMaps) {
     EXPECT_TRUE(runner.commands.empty());
     EXPECT_EQ(report.messages, (std::vector<std::pair<uint32_t, uintptr_t>>{{0x5F5, 0}, {0x5F7, 2}}));
     EXPECT_EQ(registry.opened.size(), 10u); // ten walks, every class key missing
+}
+
+// A console tool that is missing, fails or hangs must not pass for a PC without packages: the scan ends at the
+// first such query, whichever device it was for, and reports nothing usable.
+TEST(CategoryScan, GivesUpAtTheFirstQueryTheToolFailsOrRunsLateOn) {
+    FakeRegistry registry;
+    registry.AddDevice(kDisplay, L"0000", L"Intel(R) UHD Graphics 630", L"pci\\ven_8086&dev_3e9b");
+    registry.AddDevice(kDisplay, L"0001", L"NVIDIA GeForce GTX 1050", L"pci\\ven_10de&dev_1c8d");
+    registry.AddDevice(kMouse, L"0000", L"Synaptics SMBus TouchPad", L"acpi\\syn1b7f");
+    const std::string missingTool = "'.\\devcon.exe' is not recognized as an internal or external command\r\n";
+    struct Case {
+        std::vector<std::string> outputs;
+        int failAt;
+        CommandOutcome failure;
+        ScanOutcome outcome;
+        size_t commandsRun;
+    };
+    for (const Case& c : {Case{{missingTool}, -1, CommandOutcome::Finished, ScanOutcome::ConsoleToolFailed, 1},
+                          Case{NotPresentAnswers(2), 2, CommandOutcome::NotStarted, ScanOutcome::ConsoleToolFailed, 3},
+                          Case{NotPresentAnswers(3), 3, CommandOutcome::TimedOut, ScanOutcome::TimedOut, 4}}) {
+        DriverInventory inventory;
+        inventory.scanner = Catalogue();
+        FakeRunner runner(c.outputs, c.failAt, c.failure);
+        RecordingReport report;
+        RunScan(inventory, registry, DeviceConsole(runner, L"C:\\t", false), report);
+        EXPECT_EQ(inventory.scanner.outcome, c.outcome);
+        EXPECT_EQ(runner.commands.size(), c.commandsRun) << "no query after the failed one";
+        EXPECT_FALSE(inventory.AnyDevice()) << "no device shown without its packages";
+        EXPECT_EQ(report.messages, (std::vector<std::pair<uint32_t, uintptr_t>>{{0x5F5, 0}, {0x5F7, 2}}));
+        EXPECT_EQ(report.logged, 1);
+        EXPECT_NE(inventory.scanner.failedQuery.find(c.commandsRun % 2 ? L"driverfiles" : L"drivernodes"),
+                  std::wstring::npos);
+    }
 }

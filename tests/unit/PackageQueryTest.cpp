@@ -421,12 +421,32 @@ TEST(QueryDriverPackages, AMissingToolYieldsNoRecords) {
     EXPECT_EQ(runner.commands.size(), 2u);
 }
 
+TEST(QueryDevicePackages, AMissingToolIsToldFromADeviceNotPresent) {
+    const std::string notFound = "'devcon' is not recognized as an internal or external command,\r\n"
+                                 "operable program or batch file.\r\n";
+    FakeRunner runner({notFound, notFound});
+    const DeviceConsole console(runner, L"C:\\t", false);
+    std::vector<DriverPackageRecord> packages;
+    std::wstring failedQuery;
+    EXPECT_EQ(QueryDevicePackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
+              PackageQueryResult::ToolFailed);
+    EXPECT_TRUE(packages.empty());
+    EXPECT_EQ(runner.commands.size(), 1u) << "no second query of a tool that did not answer the first";
+    EXPECT_EQ(failedQuery, L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
+
+    FakeRunner absent({"No matching devices found.\r\n", "No matching devices found.\r\n"});
+    EXPECT_EQ(
+        QueryDevicePackages(DeviceConsole(absent, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
+        PackageQueryResult::NotListed);
+}
+
 TEST(CommandLine, OnlyWhatAHardwareIdOrInfNameHoldsReachesTheInterpreter) {
     EXPECT_EQ(DevicePatternArgument(L"USB\\VID_046D&PID_0825^&MI_00"), L"*USB\\VID_046D^&PID_0825^&MI_00*");
     EXPECT_EQ(DevicePatternArgument(L"*PNP0F13"), L"*PNP0F13*");
     EXPECT_EQ(DevicePatternArgument(L"{5d624f94-8850-40c3}\\vwifimp_wdi#1"), L"*{5d624f94-8850-40c3}\\vwifimp_wdi#1*");
-    for (const wchar_t* unsafe : {L"PCI\\VEN_8086|calc", L"A<B", L"A>B", L"A%PATH%", L"A\"B", L"A^B", L"A(B)", L"A!B",
-                                  L"A B", L"A\tB", L"A\rB", L"A,B", L"PCI\\VEN_*&DEV_1", L"USB\\VID_\u5986", L"", L"**"})
+    for (const wchar_t* unsafe :
+         {L"PCI\\VEN_8086|calc", L"A<B", L"A>B", L"A%PATH%", L"A\"B", L"A^B", L"A(B)", L"A!B", L"A B", L"A\tB", L"A\rB",
+          L"A,B", L"PCI\\VEN_*&DEV_1", L"USB\\VID_\u5986", L"", L"**"})
         EXPECT_FALSE(DevicePatternArgument(unsafe)) << unsafe;
     EXPECT_EQ(InfNameArgument(L"oem12.INF"), L"oem12.INF");
     for (const wchar_t* unsafe : {L"oem12.inf&calc", L"C:\\Windows\\INF\\oem1.inf", L"oem 1.inf", L"oem%1%.inf",

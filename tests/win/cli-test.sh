@@ -18,6 +18,7 @@ case "$(basename "$prefix")" in
     *) tool=devcon tool_exe=$bin32/devcon.exe ;;
 esac
 log_file=$prefix/drive_c/ProgramData/ToolLog/videzure.txt
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
 folder_name="程序 A&B^C%D 测试"
 
 # Runs the front end from a fresh program folder with the given PC; sets out, err, rc, journal (the tool's command
@@ -26,18 +27,26 @@ folder_name="程序 A&B^C%D 测试"
 run_cli() {
     local pc=$1 catalogue=$2 with_tool=$3
     shift 3
-    local files=(--with "$catalogue")
+    # The launcher hands on the whole exit code (Wine gives the shell its low byte only).
+    local files=(--with "$catalogue" --with "$bin32/TolvikDriverUninstallCli.exe") launch=(--exit-code "$(to_windows "$work.rc")")
     [ "$with_tool" == yes ] && files+=(--with "$tool_exe")
+    [ "${as_standard_user:-}" == yes ] && launch+=(--standard-user)
     while [ "$1" != -- ]; do files+=("$1"); shift; done
     shift
     # Backups go to a folder of this test's own, never to the shared prefix's %ProgramData%.
     local backups=()
     [ "$1" == uninstall ] && backups=(--backup-dir "$(printf 'Z:%s' "${work//\//\\}").backups")
-    "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/TolvikDriverUninstallCli.exe" "${files[@]}" --pc "$pc" \
-        -- "$@" "${backups[@]}" >"$work.out" 2>"$work.err"
-    rc=$?
+    rm -f "$work.rc"
+    "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/program_launcher.exe" "${files[@]}" --pc "$pc" \
+        -- "${launch[@]}" TolvikDriverUninstallCli.exe "$@" "${backups[@]}" >"$work.out" 2>"$work.err"
+    rc=$(cat "$work.rc" 2>/dev/null || echo "launcher failed: $?")
     out=$(cat "$work.out")
     err=$(cat "$work.err")
+    # With --json every outcome is one object that the schema describes, its exit code the process's.
+    if [[ " $* " == *" --json "* ]]; then
+        valid_json "$work.out" || fail "$*: output does not follow the schema: $out"
+        [ "$(json 'print(d["exitCode"])')" == "$rc" ] || fail "$*: exit code $rc, JSON says otherwise"
+    fi
     journal=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2 | sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /')
     folder_seen=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f1 | sort -u)
 }
@@ -63,6 +72,29 @@ log_count() { [ -f "$log_file" ] && grep -a -c -F -- "$(printf '%s' "$1" | iconv
 # The lines of one device's block in the simulated PC's state.
 device_block() { awk -v id="device $1" 'index($0, id) == 1 { on = 1; print; next } /^(device|package) / { on = 0 } on' "$work/sim/pc.txt"; }
 json() { python3 -c "import json,sys; d=json.load(open('$work.out', encoding='utf-8')); $1"; }
+# One JSON object, nothing before or after it, valid against docs/cli-output.schema.json.
+valid_json() {
+    python3 - "$source/docs/cli-output.schema.json" "$1" <<'PY'
+import json, sys
+import jsonschema
+text = open(sys.argv[2], encoding="utf-8").read()
+document = json.loads(text)
+assert text.count("\n") == 1 and text.endswith("\n"), "one line"
+jsonschema.validate(document, json.load(open(sys.argv[1], encoding="utf-8")))
+PY
+}
+# Runs lines as typed at a command prompt in the program folder of the run before, against its simulated PC,
+# each at a prompt of its own. (The prompt reads a file: Wine's cmd takes only the first line of a pipe.)
+paste_into_cmd() {
+    local folder=$work/$folder_name
+    local line
+    while IFS= read -r line; do
+        printf '%s\r\nexit\r\n' "$line" >"$work.typed.txt"
+        (cd "$folder" && WINEPREFIX="$prefix" WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
+            TOLVIK_SIM_DIR="$(to_windows "$work/sim")" wine cmd /Q <"$work.typed.txt" >/dev/null 2>&1)
+    done <<<"$1"
+    journal=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2 | sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /')
+}
 
 demo=$source/demo/pc.txt
 rm -rf "$work.backups"
@@ -74,6 +106,7 @@ detect)
     unsafe_before=$(log_count 'PCI\VEN_1AF4^&DEV_10%0')
     run_cli "$demo" "$catalogue" yes -- detect --json
     expect_eq "$rc" 0 "exit code"
+    expect_eq "$(json 'print(d["ok"], d["changed"], d["code"])')" "True False detected" "outcome"
     expect_eq "$(json 'print(" ".join(str(c["number"])+c["name"] for c in d["categories"]))')" \
         "1显卡 2声卡 3网卡 4摄像头 5蓝牙 6读卡器 7触控板 8指纹 9智音设备" "categories"
     expect_eq "$(json 'print(" ".join(",".join(x["deviceKey"] for x in c["devices"]) for c in d["categories"]))')" \
@@ -99,48 +132,82 @@ detect)
     expect_eq "$folder_seen" "$(printf 'Z:%s' "${work//\//\\}")\\$folder_name" "run from the program folder"
     ;;
 detect-without-tool)
-    run_cli "$demo" "$catalogue" no -- detect --json
-    expect_eq "$rc" 0 "devices are still found"
-    expect_eq "$(json 'print(sum(len(x["packages"]) for c in d["categories"] for x in c["devices"]))')" 0 "no packages without the tool"
+    # A console tool that is missing, or answers with what it never prints, is no PC without packages.
+    for mode in missing garbage; do
+        before=$(log_count "检测中止")
+        if [ "$mode" == missing ]; then
+            run_cli "$demo" "$catalogue" no -- detect --json
+        else
+            run_cli "$(demo_with garbage --setting "misbehave drivernodes garbage")" "$catalogue" yes -- detect --json
+        fi
+        expect_eq "$rc" 1627 "$mode: exit code"
+        expect_eq "$(json 'print(d["ok"], d["code"], d["message"], "categories" in d)')" \
+            "False console-tool-failed 获取设备驱动失败 False" "$mode: a failure, and no inventory"
+        expect_has "$(json 'print(d["error"])')" "PCI\\VEN_8086^&DEV_3E9B" "$mode: the error names the query"
+        expect_eq "$(log_count "检测中止")" $((before + 1)) "$mode: the log says why"
+        [ "$mode" == garbage ] && expect_eq "$(wc -l <<<"$journal")" 2 "$mode: no query after the failed one"
+    done
+    run_cli "$demo" "$catalogue" no -- detect
+    expect_eq "$rc" 1627 "text: exit code"
+    expect_has "$err" "获取设备驱动失败" "text: says so"
+    expect_eq "$out" "" "text: no inventory"
     ;;
 bad-catalogue)
     mkdir -p "$work.xml" && bad=$work.xml/ParsingString.xml
     printf '<r><PARSING_HARDWARE_ID><HARDWARE_ID NameString1="VEN_"/></PARSING_HARDWARE_ID></r><second/>' >"$bad"
     before=$(log_count "读取解析硬件ID信息XML失败")
     run_cli "$demo" "$bad" yes -- detect --json
-    expect_eq "$rc" 2 "exit code"
-    expect_has "$err" "工具初始化失败" "message"
+    expect_eq "$rc" 1603 "exit code"
+    expect_eq "$(json 'print(d["code"], d["message"])')" "internal-error 工具初始化失败" "message"
     expect_eq "$(log_count "读取解析硬件ID信息XML失败")" $((before + 1)) "log entry in GBK"
     expect_eq "$journal" "" "nothing ran"
     ;;
 dry-run)
+    # The plan's lines, pasted at a command prompt in the program folder, run what the uninstall itself runs.
     run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --dry-run
     expect_eq "$rc" 0 "exit code"
-    expect_has "$out" "\" && cmd /D /C .\\$tool.exe -f dp_delete oem12.inf" "delete shown"
-    expect_has "$out" ".\\$tool.exe remove *PCI\\VEN_8086^&DEV_3E9B*" "device-scoped removal shown"
-    expect_has "$out" ".\\$tool.exe rescan" "rescan shown"
     expect_eq "$(changes)" "" "nothing ran"
     cmp -s "$demo" "$work/sim/pc.txt" || fail "the simulated PC changed"
+    expect_eq "$(head -1 <<<"$out")" ".\\$tool.exe -f dp_delete oem12.inf" "the first line is the deletion"
+    scanned=$(wc -l <<<"$journal")
+    paste_into_cmd "$out"
+    pasted=$(tail -n +$((scanned + 1)) <<<"$journal")
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf
+    expect_eq "$rc" 0 "the real run's exit code"
+    expect_eq "$pasted" "$(tail -n +$((scanned + 1)) <<<"$journal")" "pasted, the plan runs what the uninstall ran"
+    expect_has "$pasted" "$tool remove *PCI\\VEN_8086&DEV_3E9B*" "the removal keeps to the one device"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3e9b --inf OEM12.INF --dry-run --json
+    expect_eq "$(json 'print(d["code"], d["changed"], d["commands"][0])')" "planned False .\\$tool.exe -f dp_delete oem12.inf" \
+        "JSON lists the commands; the device key and name in any case"
     ;;
 unknown)
-    run_cli "$demo" "$catalogue" yes -- uninstall --device NOPE_0000 --inf oem12.inf
-    expect_eq "$rc" 2 "unknown device"
-    expect_has "$err" "NOPE_0000" "message names the device"
-    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem99.inf
-    expect_eq "$rc" 2 "unknown package"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device NOPE_0000 --inf oem12.inf --json
+    expect_eq "$(json 'print(d["code"], d["ok"])')" "unknown-device False" "unknown device"
+    expect_has "$(json 'print(d["message"])')" "NOPE_0000" "message names the device"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem21.inf --json
+    expect_eq "$rc" 1168 "a package of another device"
+    expect_eq "$(json 'print(d["code"])')" "unknown-package" "unknown package"
     expect_eq "$(changes)" "" "nothing ran"
+    # Run a second time, an uninstall finds its package gone: nothing to do, and no error.
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 10DE_1C8D --inf oem21.inf
+    cp "$work/sim/pc.txt" "$work.after.pc.txt"
+    run_cli "$work.after.pc.txt" "$catalogue" yes -- uninstall --device 10DE_1C8D --inf oem21.inf --json
+    expect_eq "$rc" 1605 "already gone"
+    expect_eq "$(json 'print(d["ok"], d["changed"], d["code"])')" "True False not-present" "already gone"
+    expect_eq "$(changes)" "" "nothing ran the second time"
     ;;
 refused)
     # Only what the window offers: an inbox package, or a name the interpreter could misread, runs nothing.
     for inf in display.inf usbvideo.inf 'oem12.inf&rescan' 'C:\Windows\INF\oem12.inf' 'oem%PATH%.inf'; do
         run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf "$inf"
-        expect_eq "$rc" 2 "exit code for $inf"
+        expect_eq "$rc" 87 "exit code for $inf"
         expect_has "$err" "$inf" "the message names $inf"
         expect_eq "$journal" "" "nothing ran for $inf"
     done
     expect_has "$err" "不合法" "an unsafe name is called so"
-    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf display.inf
-    expect_has "$err" "只能卸载第三方驱动包" "an inbox package is called so"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf display.inf --json
+    expect_eq "$(json 'print(d["code"])')" "refused-inbox" "an inbox package is refused with its own code"
+    expect_has "$(json 'print(d["message"])')" "只能卸载第三方驱动包" "and called so"
     ;;
 in-use)
     run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --json
@@ -150,6 +217,7 @@ in-use)
     expect_eq "$(tail -2 <<<"$journal" | cut -d' ' -f2 | tr '\n' ' ')" "driverfiles drivernodes " "refreshed after"
     expect_eq "$(json 'print(d["result"], d["success"], [(p["infName"],p["isCurrent"]) for p in d["device"]["packages"]])')" \
         "卸载成功 True [('oem8.inf', True), ('oem3.inf', False), ('display.inf', False)]" "refreshed list"
+    expect_eq "$(json 'print(d["ok"], d["changed"], d["code"])')" "True True deleted" "outcome"
     # The removal took the graphics card only: the audio controller of the same maker stays present.
     device_block 'PCI\VEN_8086&DEV_A348' | grep -q -E '^\s*present\s+removed' &&
         fail "a device of the same maker was removed"
@@ -174,7 +242,7 @@ no-confirmation)
             expect_has "$out" "卸载成功" "$mode: verdict"
             grep -A1 -x 'package oem21.inf' "$work/sim/pc.txt" | grep -q deleted || fail "$mode: the package stayed"
         else
-            expect_eq "$rc" 1 "$mode: exit code"
+            expect_eq "$rc" 1603 "$mode: exit code"
             expect_has "$out" "卸载失败" "$mode: verdict"
             expect_lacks "$out" "卸载成功" "$mode: no success"
             expect_eq "$(log_count "$entry_did_not_run")" $((before + 1)) "$mode: a did-not-run entry"
@@ -186,16 +254,16 @@ other-refusal)
     before=$(log_count 卸载失败)
     run_cli "$(demo_with other --package oem21.inf 'delete-fails yes')" "$catalogue" yes -- \
         uninstall --device 10DE_1C8D --inf oem21.inf
-    expect_eq "$rc" 1 "exit code"
+    expect_eq "$rc" 1603 "exit code"
     expect_eq "$(changes)" "$tool -f dp_delete oem21.inf" "refused for another reason than use: nothing removed"
     expect_eq "$(log_count 卸载失败)" $((before + 1)) "log entry"
     ;;
 remove-fails | delete-fails | reboot | rescan-fails)
     pc=$demo device=8086_3E9B inf=oem12.inf entry="" verdict=卸载成功 code=0 pattern=""
     case "$scenario" in
-        remove-fails) device=10EC_522A inf=oem50.inf entry=卸载设备失败 verdict=卸载失败 code=1 pattern='PCI\VEN_10EC&DEV_522A' ;;
-        delete-fails) device=2F1D_A396 inf=oem72.inf entry=卸载失败 verdict=卸载失败 code=1 pattern='USB\VID_2F1D&PID_A396' ;;
-        reboot) device=8086_9DF0 inf=oem30.inf entry=卸载失败 verdict=卸载失败 code=1 pattern='PCI\VEN_8086&DEV_9DF0' ;;
+        remove-fails) device=10EC_522A inf=oem50.inf entry=卸载设备失败 verdict=卸载失败 code=1603 pattern='PCI\VEN_10EC&DEV_522A' ;;
+        delete-fails) device=2F1D_A396 inf=oem72.inf entry=卸载失败 verdict=卸载失败 code=1603 pattern='USB\VID_2F1D&PID_A396' ;;
+        reboot) device=8086_9DF0 inf=oem30.inf entry=卸载失败 verdict=卸载失败 code=3010 pattern='PCI\VEN_8086&DEV_9DF0' ;;
         rescan-fails) pc=$(demo_with rescan --setting "rescan-fails yes") ;;
     esac
     [ -n "$entry" ] && before=$(log_count "$entry")
@@ -220,7 +288,7 @@ hang)
     start=$SECONDS
     run_cli "$(demo_with hang --setting "misbehave dp_delete hang")" "$catalogue" yes -- \
         uninstall --device 10DE_1C8D --inf oem21.inf --time-limit 3
-    expect_eq "$rc" 1 "exit code"
+    expect_eq "$rc" 1603 "exit code"
     expect_has "$out" "卸载失败" "verdict"
     expect_eq "$(log_count 卸载驱动命令超时)" $((before + 1)) "log entry"
     [ $((SECONDS - start)) -lt 90 ] || fail "took $((SECONDS - start)) s"
@@ -238,11 +306,61 @@ hang)
     expect_has "$(cat "$work.piped")" "卸载失败" "verdict through the pipe"
     touch "$work/sim/hang.release"
     wait
+    # The scan gives up at the first query that runs late: one time limit, not one per device.
     run_cli "$(demo_with hang --setting "misbehave drivernodes hang")" "$catalogue" yes -- detect --json --time-limit 1
-    expect_eq "$rc" 0 "devices are still found"
-    expect_eq "$(json 'print(sum(len(x["packages"]) for c in d["categories"] for x in c["devices"]))')" 0 \
-        "no packages from queries that never ended"
+    expect_eq "$rc" 1627 "a scan that ran late is a failure"
+    expect_eq "$(json 'print(d["code"], "categories" in d)')" "console-tool-timed-out False" "no inventory"
+    expect_eq "$(cut -d' ' -f2 <<<"$journal" | tr '\n' ' ')" "driverfiles drivernodes " "no query after the late one"
     touch "$work/sim/hang.release"
+    ;;
+contract)
+    # A command line the tool cannot use is refused before anything runs, as JSON too when --json is among it.
+    for args in "uninstall --device 8086_3E9B --json" "detect --json --json" "remove --json" \
+        "uninstall --device K --inf oem1.inf --category 10 --json"; do
+        run_cli "$demo" "$catalogue" yes -- $args
+        expect_eq "$rc" 87 "$args: exit code"
+        expect_eq "$(json 'print(d["code"], d["ok"])')" "bad-arguments False" "$args: outcome"
+        expect_eq "$journal" "" "$args: nothing ran"
+    done
+    run_cli "$demo" "$catalogue" yes -- --version --json
+    expect_eq "$(json 'print(d["code"], d["text"] == d["version"])')" "version True" "the version"
+    run_cli "$demo" "$catalogue" yes -- uninstall --help
+    expect_eq "$rc" 0 "help exit code"
+    expect_has "$out" "--require-backup" "the usage lists every option"
+    expect_has "$out" "3010" "and the exit codes"
+    # --output writes the very object as UTF-8 to a file, whatever its name holds; stdout keeps the text.
+    mkdir -p "$work.results" && rm -f "$work.results"/*
+    target="$work.results/结果 A&B^C %OS% !x! 'q'.json"
+    run_cli "$demo" "$catalogue" yes -- detect --json --output "$(printf 'Z:%s' "${target//\//\\}")"
+    expect_eq "$rc" 0 "exit code"
+    cmp -s "$target" "$work.out" || fail "the file holds what stdout held"
+    valid_json "$target" || fail "the file follows the schema"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device NOPE_0000 --inf oem12.inf --output "$(printf 'Z:%s' "${target//\//\\}")"
+    expect_eq "$rc" 1168 "exit code"
+    expect_eq "$(python3 -c "import json,sys; print(json.load(open(sys.argv[1], encoding='utf-8'))['code'])" "$target")" \
+        unknown-device "a failure is written as well"
+    expect_eq "$out" "" "stdout without --json holds no JSON"
+    run_cli "$demo" "$catalogue" yes -- detect --json --output "Z:\\no such folder\\x.json"
+    expect_eq "$(json 'print(d["code"])')" bad-arguments "an output file that cannot be made"
+    expect_eq "$journal" "" "stops the command before anything ran"
+    ;;
+rights)
+    # Without elevated rights the changes are refused before anything runs, the scan included; reading is not.
+    backups=$work.backups && mkdir -p "$backups"
+    as_standard_user=yes
+    for args in "uninstall --device 8086_3E9B --inf oem12.inf" "restore latest" "backups --prune --keep 0"; do
+        run_cli "$demo" "$catalogue" yes -- $args --backup-dir "$(printf 'Z:%s' "${backups//\//\\}")" --json
+        expect_eq "$rc" 740 "$args: exit code"
+        expect_eq "$(json 'print(d["code"], d["changed"])')" "not-administrator False" "$args: outcome"
+        expect_eq "$journal" "" "$args: nothing ran"
+    done
+    run_cli "$demo" "$catalogue" yes -- detect --json
+    expect_eq "$rc" 0 "detect needs no elevation"
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --dry-run --json
+    expect_eq "$rc" 0 "nor does a dry run"
+    as_standard_user=no
+    run_cli "$demo" "$catalogue" yes -- uninstall --device 8086_3E9B --inf oem12.inf --json
+    expect_eq "$rc" 0 "elevated, the uninstall runs"
     ;;
 folders)
     # The tool runs from the program folder only: at a drive's root, or in a folder naming a set variable.
