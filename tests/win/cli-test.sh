@@ -35,7 +35,7 @@ run_cli() {
     shift
     # Backups go to a folder of this test's own, never to the shared prefix's %ProgramData%.
     local backups=()
-    [ "$1" == uninstall ] && backups=(--backup-dir "$(printf 'Z:%s' "${work//\//\\}").backups")
+    [ "$1" == uninstall ] && [[ " $* " != *" --backup-dir "* ]] && backups=(--backup-dir "$(printf 'Z:%s' "${work//\//\\}").backups")
     rm -f "$work.rc"
     "$source/tests/wine-test.sh" "$prefix" "$work" "$bin32/program_launcher.exe" "${files[@]}" --pc "$pc" \
         -- "${launch[@]}" TolvikDriverUninstallCli.exe "$@" "${backups[@]}" >"$work.out" 2>"$work.err"
