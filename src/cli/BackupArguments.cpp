@@ -1,6 +1,8 @@
 // The backup parts of the command line: uninstall's backup options, and the restore and backups commands.
 #include "cli/CliArguments.h"
 
+#include "backup/BackupCatalog.h"
+
 #include <cwctype>
 
 bool ParseUninstallBackupOption(const std::vector<std::wstring>& arguments, size_t& i, CliArguments& result) {
@@ -73,17 +75,19 @@ CliArguments ParseBackupCommand(const std::vector<std::wstring>& arguments) {
             result.prune = true;
         } else if (!restore && option == L"--keep" && hasValue) {
             const std::wstring& value = arguments[++i];
-            result.keep = ParseSize(value);
-            if (result.keep < 0 || value.find_first_not_of(L"0123456789") != std::wstring::npos) {
-                result.error = L"--keep 需要一个数目: " + value;
+            const auto keep = ParseKeepCount(value);
+            if (!keep) {
+                result.error = L"--keep 需要 1 到 " + std::to_wstring(kMaxKeepCount) + L" 之间的数目: " + value;
                 return result;
             }
+            result.keep = static_cast<long long>(*keep);
         } else if (!restore && option == L"--max-size" && hasValue) {
-            result.maxSize = ParseSize(arguments[++i]);
-            if (result.maxSize < 0) {
-                result.error = L"--max-size 需要一个大小，如 500M 或 2G: " + arguments[i];
+            const auto limit = ParseBackupLimit(arguments[++i]);
+            if (!limit) {
+                result.error = L"--max-size 需要 1M 到 1024T 之间的大小，如 500M 或 2G: " + arguments[i];
                 return result;
             }
+            result.maxSize = static_cast<long long>(*limit);
         } else if (restore && result.restoreFrom.empty() && !option.empty() && option.rfind(L"--", 0) != 0) {
             result.restoreFrom = option;
         } else {

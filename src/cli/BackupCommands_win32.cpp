@@ -26,35 +26,42 @@ int ListBackupsCommand(const CliArguments& arguments, const CliWriter& writer) {
     WindowsBackupFiles files;
     const std::wstring root = BackupRootOf(arguments);
     if (arguments.prune) {
-        const auto removed =
+        const PruneResult pruned =
             PruneBackups(files, root, arguments.keep >= 0 ? std::optional<size_t>(arguments.keep) : std::nullopt,
                          arguments.maxSize >= 0 ? std::optional<uint64_t>(arguments.maxSize) : std::nullopt);
         if (arguments.json) {
             std::string list = "[";
-            for (size_t i = 0; i < removed.size(); ++i)
-                list += (i ? "," : "") + JsonString(ToUtf8(removed[i]));
-            writer.out(FromUtf8(
-                WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"removed\":" + list + "]}") + "\n"));
+            for (size_t i = 0; i < pruned.removed.size(); ++i)
+                list += (i ? "," : "") + JsonString(ToUtf8(pruned.removed[i]));
+            writer.out(FromUtf8(WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"removed\":" + list +
+                                                          "],\"error\":" + JsonString(ToUtf8(pruned.error)) + "}") +
+                                "\n"));
         } else {
-            std::wstring text = L"删除了 " + std::to_wstring(removed.size()) + L" 个备份\n";
-            for (const std::wstring& folder : removed)
+            std::wstring text = L"删除了 " + std::to_wstring(pruned.removed.size()) + L" 个备份\n";
+            for (const std::wstring& folder : pruned.removed)
                 text += L"  " + folder + L"\n";
             writer.out(text);
+        }
+        if (!pruned.error.empty()) {
+            writer.err(pruned.error + L"\n");
+            return 1;
         }
         return 0;
     }
     const std::vector<BackupEntry> entries = ListBackups(files, root);
+    const auto published = PublishedInfHashes(files);
     std::string json = "[";
     std::wstring text = L"备份位置 " + root + L"\n";
     uint64_t total = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         const BackupEntry& entry = entries[i];
-        const std::wstring inStore = FindInStore(files, entry.manifest);
+        const std::wstring inStore = FindInStore(published, entry.manifest);
         total += entry.size;
         json += (i ? "," : "") + BackupEntryToJson(entry, !inStore.empty());
         text += L"  " + FromUtf8(entry.manifest.time) + L"  " + FromUtf8(entry.manifest.deviceKey) + L"  " +
                 FromUtf8(entry.manifest.inf) + L"  " + FromUtf8(entry.manifest.version) + L"  " + SizeText(entry.size) +
-                L"  " + (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") + L"\n    " +
+                L"  " + (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") +
+                (entry.distrust.empty() ? L"" : L"  不可信，不会恢复：" + entry.distrust) + L"\n    " +
                 entry.folder + L"\n";
     }
     if (arguments.json)
@@ -62,7 +69,7 @@ int ListBackupsCommand(const CliArguments& arguments, const CliWriter& writer) {
                                                       std::to_string(total) + ",\"backups\":" + json + "]}") +
                             "\n"));
     else
-        writer.out(text + L"共 " + std::to_wstring(entries.size()) + L" 个备份，" + SizeText(total) + L"\n");
+        writer.out(text + L"共 " + std::to_wstring(entries.size()) + L" 个备份，驱动包共 " + SizeText(total) + L"\n");
     return 0;
 }
 
@@ -70,12 +77,13 @@ int RestoreCommand(const CliArguments& arguments, const CliWriter& writer) {
     WindowsBackupFiles files;
     std::wstring folder;
     if (arguments.restoreFrom == L"latest") {
-        const std::vector<BackupEntry> entries = ListBackups(files, BackupRootOf(arguments));
-        if (entries.empty()) {
-            writer.err(L"没有找到备份: " + BackupRootOf(arguments) + L"\n");
+        const auto latest = LatestRestorable(files, BackupRootOf(arguments));
+        if (!latest) {
+            writer.err(L"没有可以恢复的备份（可信、完整、驱动包已不在驱动库中）: " + BackupRootOf(arguments) +
+                       L"，没有做任何改动\n");
             return 2;
         }
-        folder = entries.back().folder;
+        folder = latest->folder;
     } else {
         folder = FullPath(arguments.restoreFrom);
     }
@@ -85,17 +93,32 @@ int RestoreCommand(const CliArguments& arguments, const CliWriter& writer) {
         writer.err(L"不是完整的驱动备份文件夹（没有可读的 manifest.txt）: " + folder + L"\n");
         return 2;
     }
+    // A backup others could have written would run their files as administrator.
+    if (const std::wstring distrust = BackupDistrust(files, folder); !distrust.empty()) {
+        writer.err(L"不恢复 " + folder + L"：" + distrust + L"\n");
+        return 1;
+    }
     ConsoleRunner runner;
     const uint32_t limitMs = arguments.timeLimitSeconds * 1000;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(),
                                 limitMs != 0 ? CommandLimits{limitMs, limitMs} : CommandLimits{});
     const RestoreResult result = RestoreBackup(files, console, folder, *manifest);
-    CLogSave::GetInstance().Write(NarrowGbk(L"恢复 " + folder + L": " + result.message), kToolLogFile, true);
+    CLogSave::GetInstance().Write(
+        NarrowGbk(L"恢复 " + folder + L": " + result.message + (result.warning.empty() ? L"" : L"；" + result.warning)),
+        kToolLogFile, true);
     if (arguments.json)
         writer.out(FromUtf8(WithSchema("restore", RestoreResultToJson(folder, result)) + "\n"));
     else
-        (result.success ? writer.out : writer.err)(result.message + L"\n");
+        (result.success ? writer.out : writer.err)(result.message + L"\n" +
+                                                   (result.warning.empty() ? L"" : L"注意：" + result.warning + L"\n"));
     return result.success ? 0 : 1;
+}
+
+std::string Lowered(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c | 0x20);
+    return text;
 }
 
 std::wstring StepText(const CleanupStep& step) {
@@ -105,8 +128,8 @@ std::wstring StepText(const CleanupStep& step) {
     case CleanupStep::Result::Planned:
         return text + L"将备份后删除\n";
     case CleanupStep::Result::Deleted:
-        return text + L"已删除" + (step.backupFolder.empty() ? L"（没有备份）" : L"，备份在 " + step.backupFolder) +
-               L"\n";
+        return text + L"已删除，释放 " + SizeText(step.freed) +
+               (step.backupFolder.empty() ? L"（没有备份）" : L"，备份在 " + step.backupFolder) + L"\n";
     case CleanupStep::Result::Refused:
         return text + L"正被设备使用，保留\n";
     case CleanupStep::Result::NotBackedUp:
@@ -146,13 +169,20 @@ int RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory, con
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(BackupRootOf(arguments));
+    WindowsBackupFiles disk;
+    CleanupRun run{backup.get(), &disk, arguments.dryRun, arguments.requireBackup, {}};
+    // A package some device runs is not old, whichever device lists it as well.
+    for (int category = kFirstCategory; category <= kLastCategory; ++category)
+        for (const auto& [deviceKey, device] : inventory.Category(category))
+            for (const DriverPackageRecord& package : device->packages)
+                if (package.isCurrent)
+                    run.settled.insert(Lowered(package.infName));
     std::string json;
     std::wstring text;
     uint64_t freed = 0;
     bool failed = false;
     for (DeviceRecord* device : devices) {
-        const std::vector<CleanupStep> steps =
-            CleanUpOldPackages(console, backup.get(), *device, arguments.dryRun, arguments.requireBackup);
+        const std::vector<CleanupStep> steps = CleanUpOldPackages(console, run, *device);
         json += (json.empty() ? "" : ",") + CleanupToJson(*device, steps);
         text += L"设备 " + WidenGbk(device->deviceKey) + L"  " + WidenGbk(device->description) + L"\n";
         if (steps.empty())

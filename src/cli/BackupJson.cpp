@@ -22,7 +22,8 @@ std::string WithSchema(std::string_view command, const std::string& object) {
 
 std::string BackupOutcomeToJson(const BackupOutcome& outcome) {
     return "{\"made\":" + Bool(outcome.made) + ",\"folder\":" + Text(outcome.folder) +
-           ",\"reason\":" + Text(outcome.reason) + ",\"size\":" + std::to_string(outcome.size) + "}";
+           ",\"reason\":" + Text(outcome.reason) + ",\"notice\":" + Text(outcome.notice) +
+           ",\"size\":" + std::to_string(outcome.size) + "}";
 }
 
 std::string BackupEntryToJson(const BackupEntry& entry, bool inStore) {
@@ -32,7 +33,8 @@ std::string BackupEntryToJson(const BackupEntry& entry, bool inStore) {
            ",\"inf\":" + JsonString(m.inf) + ",\"provider\":" + JsonString(m.provider) +
            ",\"version\":" + JsonString(m.version) + ",\"date\":" + JsonString(m.date) +
            ",\"wasCurrent\":" + Bool(m.wasCurrent) + ",\"size\":" + std::to_string(entry.size) +
-           ",\"inStore\":" + Bool(inStore) + "}";
+           ",\"inStore\":" + Bool(inStore) + ",\"trusted\":" + Bool(entry.distrust.empty()) +
+           ",\"distrust\":" + Text(entry.distrust) + "}";
 }
 
 std::string RestoreResultToJson(const std::wstring& folder, const RestoreResult& result) {
@@ -43,6 +45,7 @@ std::string RestoreResultToJson(const std::wstring& folder, const RestoreResult&
                     ",\"isCurrent\":" + Bool(p.isCurrent != 0) + "}";
     }
     return "{\"success\":" + Bool(result.success) + ",\"message\":" + Text(result.message) +
+           ",\"warning\":" + Text(result.warning) + ",\"changed\":" + Bool(result.changed) +
            ",\"backup\":" + Text(folder) + ",\"publishedName\":" + JsonString(result.publishedName) +
            ",\"alreadyInStore\":" + Bool(result.alreadyInStore) + ",\"current\":" + Bool(result.current) +
            ",\"packages\":" + packages + "]}";

@@ -264,7 +264,8 @@ private:
                            "\n");
         else
             out_.Write(verdict + L"\n" + DeviceLines(*chosen.device) +
-                       (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n");
+                       (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n" +
+                       (backup.notice.empty() ? L"" : L"注意: " + backup.notice + L"\n"));
         return succeeded ? 0 : 1;
     }
 
