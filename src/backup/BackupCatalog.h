@@ -13,7 +13,7 @@
 struct BackupEntry {
     std::wstring folder; // full path
     BackupManifest manifest;
-    uint64_t size = 0;    // the saved package's files, as the manifest lists them (the tool and script not counted)
+    uint64_t size = 0;     // the saved package's files, as the manifest lists them (the tool and script not counted)
     std::wstring distrust; // why the folder is not trusted (others may have written it); empty when trusted
 };
 

@@ -34,6 +34,15 @@ public:
     virtual bool WriteNewFile(const std::wstring& path, const std::string& bytes) = 0;
     // Copies a file to a new path (its folders made as needed); false when the copy failed.
     virtual bool CopyNewFile(const std::wstring& from, const std::wstring& to) = 0;
+    // Copies a file to a new path as CopyNewFile does, hashing the bytes on the way and checking the copy
+    // against its source afterwards: the source's SHA-256, or nothing when any of it failed (LastError says
+    // what) — then no copy is left.
+    virtual std::optional<std::string> CopyChecked(const std::wstring& from, const std::wstring& to) {
+        const auto source = HashFile(from);
+        if (!source || !CopyNewFile(from, to) || HashFile(to) != source)
+            return std::nullopt;
+        return source;
+    }
     // Creates one new folder that only Administrators and SYSTEM may change; false when it exists already or
     // cannot be made (the parents are made first).
     virtual bool CreateNewFolder(const std::wstring& path) = 0;

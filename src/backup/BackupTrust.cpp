@@ -14,8 +14,8 @@ std::optional<std::wstring> JudgeFolderSecurity(const FolderSecurity& security) 
     for (const AccessEntry& entry : security.entries) {
         // CREATOR OWNER in an entry of the folder itself matches no one; it only shapes what is created inside.
         const bool trustedPrincipal = entry.who == Principal::Administrators || entry.who == Principal::System ||
-                                      entry.who == Principal::TrustedInstaller || entry.who == Principal::CreatorOwner ||
-                                      entry.who == Principal::WinePrefixOwner;
+                                      entry.who == Principal::TrustedInstaller ||
+                                      entry.who == Principal::CreatorOwner || entry.who == Principal::WinePrefixOwner;
         if (entry.allow && !entry.inheritOnly && !trustedPrincipal && (entry.mask & kChangeRights) != 0)
             return L"除 Administrators 和 SYSTEM 外，" + entry.name + L" 也能写入";
     }

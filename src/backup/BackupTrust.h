@@ -32,8 +32,8 @@ struct FolderSecurity {
 
 // The rights that change a folder or what is in it: write, append, extended attributes, attributes, delete,
 // delete child, the access list, the owner, and the generic rights that include them.
-constexpr uint32_t kChangeRights = 0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000 | 0x10000000 |
-                                   0x40000000 | 0x02000000;
+constexpr uint32_t kChangeRights =
+    0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000 | 0x10000000 | 0x40000000 | 0x02000000;
 
 // Why the folder is not trusted, or nothing when only Administrators, SYSTEM and TrustedInstaller may change it
 // and Administrators or SYSTEM own it.

@@ -245,13 +245,9 @@ bool PackageBackup::Fill(const std::wstring& folder, const std::vector<SavedFile
     // Each copy is checked against its source, so the backup holds the very bytes of the store.
     for (const SavedFile& file : saved) {
         const std::wstring to = folder + L"\\" + file.relative;
-        const auto source = files_.HashFile(file.from);
-        if (!source || !files_.CopyNewFile(file.from, to)) {
+        const auto source = files_.CopyChecked(file.from, to);
+        if (!source) {
             reason = files_.LastError().empty() ? L"复制 " + file.from + L" 失败" : files_.LastError();
-            return false;
-        }
-        if (files_.HashFile(to) != source) {
-            reason = L"复制的 " + to + L" 与 " + file.from + L" 不一致（复制时被改动，或磁盘出错）";
             return false;
         }
         manifest.files.push_back({*source, file.size, ToUtf8(file.relative)});
@@ -288,9 +284,10 @@ std::wstring RestoreScript(const BackupManifest& m) {
     };
     line(L"@echo off");
     line(L"rem 恢复在卸载前备份的驱动包 " + FromUtf8(m.inf) + L"，设备 " + FromUtf8(m.deviceKey) + L"。双击运行即可。");
-    line(L"setlocal");
+    line(L"setlocal DisableDelayedExpansion");
     // Double-clicked, the script runs in its own folder; run as administrator, in System32: go back. The
-    // folder is then only named through for-variables, which the interpreter does not expand again.
+    // folder is then only named through for-variables and an environment variable, which the interpreter
+    // does not expand again, so "'", "&", "%", "!" and the like in it stay plain text.
     line(L"if not exist \"%~nx0\" cd /d \"%~dp0\"");
     line(L"rem 需要管理员权限：写不进 Windows 文件夹时，请求以管理员身份重新运行。");
     line(L"type nul >\"%SystemRoot%\\tolvik-restore-check.tmp\" 2>nul");
@@ -311,7 +308,15 @@ std::wstring RestoreScript(const BackupManifest& m) {
     line(L"if /i not \"%~1\"==\"/q\" pause");
     line(L"exit /b 2");
     line(L":elevate");
-    line(L"powershell -NoProfile -Command \"Start-Process -FilePath '%~f0' -WorkingDirectory '%~dp0' -Verb RunAs\"");
+    // The system's PowerShell by its full path (never one beside the script), and the script's path through
+    // the environment, never inside a quoted PowerShell string.
+    line(L"set \"TOLVIK_RESTORE_SCRIPT=%~f0\"");
+    line(L"\"%SystemRoot%\\System32\\WindowsPowerShell\\v1.0\\powershell.exe\" -NoProfile -NonInteractive "
+         L"-ExecutionPolicy Bypass -Command \"try { Start-Process -FilePath $env:TOLVIK_RESTORE_SCRIPT -Verb RunAs "
+         L"-ErrorAction Stop } catch { exit 1 }\"");
+    line(L"if not errorlevel 1 exit /b 0");
+    line(L"echo 没有得到管理员权限，驱动没有恢复。请右键点击本文件，选择“以管理员身份运行”。");
+    line(L"if /i not \"%~1\"==\"/q\" pause");
     line(L"exit /b 1");
     return s;
 }

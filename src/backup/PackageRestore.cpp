@@ -88,8 +88,8 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         if (listed != result.packages.end() && (!manifest.wasCurrent || listed->isCurrent != 0)) {
             result.success = true;
             result.current = listed->isCurrent != 0;
-            result.message = L"驱动包已在驱动库中（" + name + L"）" + (result.current ? L"，并且是设备的当前驱动" : L"") +
-                             L"，没有做任何改动";
+            result.message = L"驱动包已在驱动库中（" + name + L"）" +
+                             (result.current ? L"，并且是设备的当前驱动" : L"") + L"，没有做任何改动";
             return result;
         }
     } else {
@@ -107,7 +107,8 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         // The tool's word is checked against the disk: the package must be published under that name.
         const std::wstring onDisk = FindInStore(PublishedInfHashes(files), manifest);
         if (Lower(onDisk) != Lower(FromUtf8(result.publishedName))) {
-            result.message = L"设备控制台工具说已添加 " + FromUtf8(result.publishedName) + L"，但驱动库中没有这个驱动包";
+            result.message =
+                L"设备控制台工具说已添加 " + FromUtf8(result.publishedName) + L"，但驱动库中没有这个驱动包";
             return result;
         }
     }

@@ -21,6 +21,7 @@ public:
     std::optional<std::string> ReadFile(const std::wstring& path) override;
     bool WriteNewFile(const std::wstring& path, const std::string& bytes) override;
     bool CopyNewFile(const std::wstring& from, const std::wstring& to) override;
+    std::optional<std::string> CopyChecked(const std::wstring& from, const std::wstring& to) override;
     bool CreateNewFolder(const std::wstring& path) override;
     bool Rename(const std::wstring& from, const std::wstring& to) override;
     bool RemoveTree(const std::wstring& path) override;

@@ -19,6 +19,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -405,9 +406,11 @@ std::optional<std::string> WindowsBackupFiles::HashFile(const std::wstring& path
         }
         if (read == 0)
             break;
-        hash.Update(buffer, read);
+        if (!hash.Update(buffer, read))
+            return std::nullopt;
     }
-    return hash.HexDigest();
+    std::string digest = hash.HexDigest();
+    return digest.empty() ? std::nullopt : std::optional<std::string>(std::move(digest));
 }
 
 std::optional<std::string> WindowsBackupFiles::ReadFile(const std::wstring& path) {
@@ -456,6 +459,69 @@ bool WindowsBackupFiles::CopyNewFile(const std::wstring& from, const std::wstrin
         return false;
     }
     return true;
+}
+
+std::optional<std::string> WindowsBackupFiles::CopyChecked(const std::wstring& from, const std::wstring& to) {
+    // One read of the source both hashes and copies; the check then reads both files back (from the cache,
+    // mostly) and compares them byte for byte, which costs far less than hashing the copy again.
+    RedirectionOff off;
+    if (!MakeFolders(Parent(to))) {
+        Remember(L"创建文件夹 " + Parent(to));
+        return std::nullopt;
+    }
+    const File source(CreateFileW(Extended(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.Open()) {
+        Remember(L"读取 " + from);
+        return std::nullopt;
+    }
+    std::string digest;
+    {
+        const File target(CreateFileW(Extended(to).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!target.Open()) {
+            Remember(L"创建 " + to);
+            return std::nullopt;
+        }
+        constexpr DWORD kChunk = 1 << 20;
+        const std::unique_ptr<char[]> buffer(new char[kChunk]), readBack(new char[kChunk]);
+        Sha256 hash;
+        bool copied = true;
+        for (DWORD read = 0;;) {
+            if (!::ReadFile(source.Get(), buffer.get(), kChunk, &read, nullptr)) {
+                Remember(L"读取 " + from);
+                copied = false;
+                break;
+            }
+            if (read == 0)
+                break;
+            DWORD written = 0;
+            if (!hash.Update(buffer.get(), read) || !::WriteFile(target.Get(), buffer.get(), read, &written, nullptr) ||
+                written != read) {
+                Remember(L"写入 " + to);
+                copied = false;
+                break;
+            }
+        }
+        bool same = copied && SetFilePointer(source.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+                    SetFilePointer(target.Get(), 0, nullptr, FILE_BEGIN) == 0;
+        for (DWORD read = 0, readAgain = 0; same;) {
+            same = ::ReadFile(source.Get(), buffer.get(), kChunk, &read, nullptr) &&
+                   ::ReadFile(target.Get(), readBack.get(), kChunk, &readAgain, nullptr) && read == readAgain &&
+                   std::memcmp(buffer.get(), readBack.get(), read) == 0;
+            if (read == 0)
+                break;
+        }
+        if (copied && !same)
+            lastError_ = L"复制的 " + to + L" 与 " + from + L" 不一致（复制时被改动，或磁盘出错）";
+        if (same)
+            digest = hash.HexDigest();
+    }
+    if (digest.empty()) {
+        DeleteFileW(Extended(to).c_str());
+        return std::nullopt;
+    }
+    return digest;
 }
 
 bool WindowsBackupFiles::CreateNewFolder(const std::wstring& path) {

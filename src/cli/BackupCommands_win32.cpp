@@ -61,8 +61,8 @@ int ListBackupsCommand(const CliArguments& arguments, const CliWriter& writer) {
         text += L"  " + FromUtf8(entry.manifest.time) + L"  " + FromUtf8(entry.manifest.deviceKey) + L"  " +
                 FromUtf8(entry.manifest.inf) + L"  " + FromUtf8(entry.manifest.version) + L"  " + SizeText(entry.size) +
                 L"  " + (inStore.empty() ? L"不在驱动库中" : L"在驱动库中（" + inStore + L"）") +
-                (entry.distrust.empty() ? L"" : L"  不可信，不会恢复：" + entry.distrust) + L"\n    " +
-                entry.folder + L"\n";
+                (entry.distrust.empty() ? L"" : L"  不可信，不会恢复：" + entry.distrust) + L"\n    " + entry.folder +
+                L"\n";
     }
     if (arguments.json)
         writer.out(FromUtf8(WithSchema("backups", "{\"root\":" + JsonString(ToUtf8(root)) + ",\"total\":" +

@@ -4,14 +4,14 @@
 #include "cli/BackupJson.h"
 #include "cli/CliArguments.h"
 #include "cli/InventoryJson.h"
+#include "console/WindowsConsole.h"
+#include "console/WorkerThreads.h"
 #include "discovery/Catalogue.h"
 #include "discovery/ScanThread.h"
 #include "logging/LogSave.h"
 #include "text/CodePage.h"
 #include "uninstall/UninstallProcedure.h"
 #include "uninstall/UninstallThread.h"
-#include "console/WindowsConsole.h"
-#include "console/WorkerThreads.h"
 
 #include <windows.h>
 
@@ -257,10 +257,10 @@ private:
         const bool succeeded = waiter_.WaitFor(kMsgUninstallResult) == kResultSuccess;
         const std::wstring verdict = succeeded ? L"卸载成功" : L"卸载失败";
         if (arguments.json)
-            out_.WriteUtf8(WithSchema("uninstall", "{\"result\":" + JsonString(ToUtf8(verdict)) + ",\"success\":" +
-                                                       (succeeded ? "true" : "false") + ",\"device\":" +
-                                                       DeviceToJson(*chosen.device) + ",\"backup\":" +
-                                                       BackupOutcomeToJson(backup) + "}") +
+            out_.WriteUtf8(WithSchema("uninstall", "{\"result\":" + JsonString(ToUtf8(verdict)) +
+                                                       ",\"success\":" + (succeeded ? "true" : "false") +
+                                                       ",\"device\":" + DeviceToJson(*chosen.device) +
+                                                       ",\"backup\":" + BackupOutcomeToJson(backup) + "}") +
                            "\n");
         else
             out_.Write(verdict + L"\n" + DeviceLines(*chosen.device) +
@@ -280,7 +280,8 @@ private:
         NullReport report;
         UninstallProcedure(scratch, DeviceConsole(runner, GetProgramFolder(), Is64BitWindows()), report);
 
-        std::wstring text = L"将要执行的命令（第 2 到 4 条只在驱动包因正被使用而删除失败时执行，其后为刷新驱动列表的查询）:\n";
+        std::wstring text =
+            L"将要执行的命令（第 2 到 4 条只在驱动包因正被使用而删除失败时执行，其后为刷新驱动列表的查询）:\n";
         for (const ConsoleCommand& command : runner.commands)
             text += DeviceConsole::Describe(command) + L"\n";
         out_.Write(text);
@@ -288,7 +289,8 @@ private:
     }
 
     CliWriter Writer() {
-        return {[this](std::wstring_view text) { out_.Write(text); }, [this](std::wstring_view text) { err_.Write(text); }};
+        return {[this](std::wstring_view text) { out_.Write(text); },
+                [this](std::wstring_view text) { err_.Write(text); }};
     }
 
     ConsoleOut out_{STD_OUTPUT_HANDLE};

@@ -12,7 +12,9 @@ namespace {
 constexpr std::string_view kRemoveSummaries[] = {"device(s) were removed.", "device(s) are ready to be removed.",
                                                  "No devices were removed."};
 
-bool Contains(std::string_view output, std::string_view text) { return output.find(text) != std::string_view::npos; }
+bool Contains(std::string_view output, std::string_view text) {
+    return output.find(text) != std::string_view::npos;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

@@ -5,11 +5,11 @@
 // rescans before it reports.
 #pragma once
 
-#include "discovery/DriverInventory.h"
-#include "console/DeviceConsole.h"
-#include "console/WorkerReport.h"
 #include "backup/BackupFiles.h"
 #include "backup/PackageBackup.h"
+#include "console/DeviceConsole.h"
+#include "console/WorkerReport.h"
+#include "discovery/DriverInventory.h"
 
 // How the package is saved before the first deletion. Without a backup nothing is saved; a failed backup
 // stops the uninstall only when it is required (the command line's choice; the window never requires it).

@@ -3,10 +3,10 @@
 #include "uninstall/UninstallThread.h"
 
 #include "backup/WindowsBackup.h"
-#include "uninstall/UninstallProcedure.h"
 #include "console/WindowReport.h"
 #include "console/WindowsConsole.h"
 #include "console/WorkerThreads.h"
+#include "uninstall/UninstallProcedure.h"
 
 #include <windows.h>
 

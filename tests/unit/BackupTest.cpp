@@ -116,15 +116,12 @@ TEST_F(Backup, WhatStopsABackupLeavesNothingBehindAndIsLogged) {
         {"two store folders hold the INF",
          [](FakeBackupFiles& d) { d.files[kRepository + L"\\iigd_dch.inf_amd64_77aa\\iigd_dch.inf"] = kInf; },
          L"有 2 个文件夹的 INF 与 oem12.inf 完全相同"},
-        {"an untrusted backup location",
-         [](FakeBackupFiles& d) { d.distrusted[kRoot] = L"Users 也能写入"; }, L"不可信：Users 也能写入"},
+        {"an untrusted backup location", [](FakeBackupFiles& d) { d.distrusted[kRoot] = L"Users 也能写入"; },
+         L"不可信：Users 也能写入"},
     };
     for (const Case& c : cases) {
+        disk_ = FakeBackupFiles();
         SetUp();
-        disk_.folders.clear();
-        disk_.freeSpace = 1ull << 40;
-        disk_.readOnly = false;
-        disk_.copiesLeft = 1 << 30;
         log_.clear();
         c.arrange(disk_);
         const BackupOutcome outcome = Make().Backup(request_);
@@ -241,8 +238,8 @@ TEST(BackupTrust, OnlyAdministratorsAndSystemMayChangeAndOwnABackup) {
     const AccessEntry admins{Principal::Administrators, L"BUILTIN\\Administrators", true, false, 0x1f01ff};
     const AccessEntry system{Principal::System, L"NT AUTHORITY\\SYSTEM", true, false, 0x1f01ff};
     const AccessEntry usersRead{Principal::Other, L"BUILTIN\\Users", true, false, 0x1200a9};
-    FolderSecurity ours{false, true, Principal::Administrators, L"BUILTIN\\Administrators", false,
-                        {admins, system, usersRead}};
+    FolderSecurity ours{
+        false, true, Principal::Administrators, L"BUILTIN\\Administrators", false, {admins, system, usersRead}};
     EXPECT_FALSE(JudgeFolderSecurity(ours));
 
     // %ProgramData%'s entry: Users may create folders and append data.
