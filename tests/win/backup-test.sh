@@ -95,10 +95,13 @@ backup-restore)
     diff -r "$saved" "$(folder_of 1c2b2b6e5e0a1c3d)" >/dev/null || fail "restored store folder differs from the backup"
     cmp -s "$windows/inf/oem0.inf" "$saved/iigd_dch.inf" || fail "published again as oem0.inf"
 
+    # Back and current: restore latest finds nothing deleted, and the backup by name changes nothing.
     run_cli restore latest
+    expect_eq "$rc" 2 "nothing left to restore"
+    run_cli restore "$(to_windows "${backup%/}")"
     expect_eq "$rc" 0 "second restore exit code"
-    expect_has "$out" "驱动包已在驱动库中（oem0.inf），没有重复添加" "already back"
-    expect_lacks "$journal" "dp_add" "no second dp_add"
+    expect_has "$out" "驱动包已在驱动库中（oem0.inf），并且是设备的当前驱动，没有做任何改动" "already back"
+    expect_eq "$(changes)" "" "no dp_add, rescan or update"
     ;;
 restore-script)
     run_cli uninstall --device 8086_3E9B --inf oem12.inf
@@ -215,8 +218,9 @@ links)
     # A backup location that is itself a link is not trusted: no backup is made into it.
     rm -rf "$outside/root" && mkdir -p "$outside/root"
     backups=$work.backups/linked && ln -sfn "$outside/root" "$backups"
-    run_cli uninstall --device 8086_3E9B --inf oem12.inf --require-backup
+    run_cli uninstall --device 10EC_8168 --inf oem25.inf --require-backup
     expect_eq "$rc" 1 "no deletion without a trusted backup location"
+    expect_eq "$(changes)" "" "nothing deleted"
     expect_eq "$(ls "$outside/root")" "" "nothing written through the link"
     ;;
 latest)
@@ -231,7 +235,7 @@ latest)
     run_cli restore latest --json
     expect_eq "$rc" 0 "restore latest"
     expect_eq "$(json 'print(d["backup"].rstrip("\\").split("\\")[-1])')" "$(basename "$first")" "the oem21 backup"
-    expect_eq "$(package_state oem21.inf)" " published oem0.inf; deleted no;" "oem21 is back"
+    expect_eq "$(package_state oem21.inf)" " published oem1.inf; deleted no;" "oem21 is back, after oem12 took oem0"
     run_cli restore latest
     expect_eq "$rc" 2 "nothing left to restore"
     expect_has "$err" "没有可以恢复的备份" "says so"
