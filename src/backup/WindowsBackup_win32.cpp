@@ -95,18 +95,21 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
            CSTR_EQUAL;
 }
 
-// True when `path` is a link, junction or other reparse point, or cannot be told not to be one.
+// True when `path` is a link, junction or other reparse point (or is not there). Windows marks every such
+// thing; Wine 8 marks a Unix link to a folder but shows one to a file as the file, so there the link is told
+// by where an open of it lands. Wine cannot name where an open landed past 260 characters: that deep, only
+// the mark counts.
 bool IsLink(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(Extended(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
         return true;
     const size_t slash = path.find_last_of(L'\\');
     if (slash == std::wstring::npos)
-        return true;
+        return false;
     const std::wstring parent = FinalPathOf(path.substr(0, slash), true);
     const std::wstring final = FinalPathOf(path, false);
     if (parent.empty() || final.empty())
-        return true;
+        return false;
     return !SamePath(final, parent + (parent.back() == L'\\' ? L"" : L"\\") + path.substr(slash + 1));
 }
 

@@ -268,6 +268,16 @@ untrusted)
     expect_eq "$(changes)" "" "nothing ran"
     chmod o-w "$backup"
     ;;
+long-path)
+    # A backup deeper than 260 characters is made, listed and restored like any other.
+    backups="$work.backups/$(printf 'a%.0s' {1..100})/$(printf '备%.0s' {1..60})/$(printf 'c%.0s' {1..100})"
+    run_cli uninstall --device 10DE_1C8D --inf oem21.inf --json
+    expect_eq "$(json 'print(d["success"], d["backup"]["made"], len(d["backup"]["folder"]) > 300)')" \
+        "True True True" "a backup past 260 characters"
+    run_cli restore latest --json
+    expect_eq "$rc" 0 "restored"
+    expect_eq "$(package_state oem21.inf)" " published oem0.inf; deleted no;" "oem21 is back"
+    ;;
 disk-check)
     # The stand-in says "deleted" but its published INF cannot go: the deletion failed, the backup stays.
     run_cli detect
