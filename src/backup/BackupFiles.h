@@ -57,6 +57,9 @@ public:
     virtual std::wstring ShortPath(const std::wstring& path) = 0;
     // Bytes free for this process at the path's volume.
     virtual std::optional<uint64_t> FreeSpace(const std::wstring& path) = 0;
+    // Gives an existing folder that Administrators or SYSTEM own the backups' access list (a location an older
+    // version made with the inherited one); false when it cannot, or others own it.
+    virtual bool Secure(const std::wstring& /*folder*/) { return false; }
     // What the last failed operation was and the system's reason, for messages.
     virtual std::wstring LastError() { return {}; }
 };

@@ -191,7 +191,12 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
     for (const SavedFile& file : saved)
         needed += file.size;
     files_.CreateNewFolder(settings_.root);
-    if (const auto distrust = files_.Distrust(settings_.root)) {
+    auto distrust = files_.Distrust(settings_.root);
+    if (distrust && files_.Secure(settings_.root)) {
+        log_(L"备份位置 " + settings_.root + L" 的访问权限已收紧（" + *distrust + L"）");
+        distrust = files_.Distrust(settings_.root);
+    }
+    if (distrust) {
         outcome.reason = L"备份位置 " + settings_.root + L" 不可信：" + *distrust;
         return outcome;
     }

@@ -28,6 +28,7 @@ public:
     std::wstring ShortPath(const std::wstring& path) override;
     std::optional<uint64_t> FreeSpace(const std::wstring& path) override;
     std::optional<std::wstring> Distrust(const std::wstring& folder) override;
+    bool Secure(const std::wstring& folder) override;
     std::wstring LastError() override;
 
 private:

@@ -552,6 +552,25 @@ std::optional<std::wstring> WindowsBackupFiles::Distrust(const std::wstring& fol
     return JudgeFolderSecurity(ReadFolderSecurity(folder));
 }
 
+bool WindowsBackupFiles::Secure(const std::wstring& folder) {
+    RedirectionOff off;
+    const FolderSecurity security = ReadFolderSecurity(folder);
+    // Only a folder no one else owns: an owner could always widen the list again.
+    if (security.link || !security.readable ||
+        (security.owner != Principal::Administrators && security.owner != Principal::System &&
+         security.owner != Principal::WinePrefixOwner))
+        return false;
+    const SECURITY_ATTRIBUTES* wanted = BackupSecurity();
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (wanted == nullptr || !GetSecurityDescriptorDacl(wanted->lpSecurityDescriptor, &present, &dacl, &defaulted) ||
+        !present)
+        return false;
+    return SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                 DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                 dacl, nullptr) == ERROR_SUCCESS;
+}
+
 std::wstring WindowsBackupFiles::LastError() {
     return lastError_;
 }

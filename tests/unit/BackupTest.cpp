@@ -133,6 +133,19 @@ TEST_F(Backup, WhatStopsABackupLeavesNothingBehindAndIsLogged) {
     }
 }
 
+TEST_F(Backup, ALocationAnAdministratorOwnsIsSecuredOneOthersOwnIsNot) {
+    disk_.distrusted[kRoot] = L"BUILTIN\\Users 也能写入"; // made by an older version, inheriting %ProgramData%'s list
+    disk_.securable.insert(kRoot);
+    EXPECT_TRUE(Make().Backup(request_).made);
+    EXPECT_FALSE(disk_.Distrust(kRoot));
+
+    disk_.distrusted[kRoot] = L"它的所有者是 PC\\user"; // planted by an ordinary user
+    disk_.securable.clear();
+    const BackupOutcome planted = Make().Backup(request_);
+    EXPECT_FALSE(planted.made);
+    EXPECT_NE(planted.reason.find(L"PC\\user"), std::wstring::npos);
+}
+
 TEST_F(Backup, PruningTakesBackupsOfPackagesBackInTheStoreFirstThenTheOldest) {
     PackageBackup backup = Make();
     std::vector<std::wstring> made;

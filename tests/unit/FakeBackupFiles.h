@@ -99,6 +99,7 @@ public:
         const auto found = distrusted.find(folder);
         return found == distrusted.end() ? std::nullopt : std::optional<std::wstring>(found->second);
     }
+    bool Secure(const std::wstring& folder) override { return securable.count(folder) && distrusted.erase(folder); }
     std::wstring ShortPath(const std::wstring& path) override {
         const auto found = shortNames.find(path);
         return found == shortNames.end() ? std::wstring() : found->second;
@@ -122,6 +123,7 @@ public:
     std::map<std::wstring, std::wstring> located;    // SetupGetInfDriverStoreLocationW's answers
     std::map<std::wstring, std::wstring> shortNames; // GetShortPathNameW's answers
     std::map<std::wstring, std::wstring> distrusted; // folders others may write, and why
+    std::set<std::wstring> securable;                // distrusted folders an administrator owns
     std::set<std::wstring> undeletable;              // file names a removal cannot delete (and then stops)
     uint64_t freeSpace = 1ull << 40;
     bool readOnly = false;
