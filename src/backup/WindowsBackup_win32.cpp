@@ -291,8 +291,9 @@ FolderSecurity ReadFolderSecurity(const std::wstring& folder) {
         return security;
     }
     const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, LocalFree);
+    // Names are looked up (which may ask a domain controller) only for those a message would name.
     security.owner = PrincipalOf(owner);
-    security.ownerName = NameOf(owner);
+    security.ownerName = security.owner == Principal::Other ? NameOf(owner) : std::wstring();
     security.nullDacl = dacl == nullptr;
     for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
         void* ace = nullptr;
@@ -303,7 +304,9 @@ FolderSecurity ReadFolderSecurity(const std::wstring& folder) {
             continue; // object and callback entries do not occur on files
         const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
         PSID sid = const_cast<DWORD*>(&allowed->SidStart);
-        security.entries.push_back({PrincipalOf(sid), NameOf(sid), header->AceType == ACCESS_ALLOWED_ACE_TYPE,
+        const Principal who = PrincipalOf(sid);
+        security.entries.push_back({who, who == Principal::Other ? NameOf(sid) : std::wstring(),
+                                    header->AceType == ACCESS_ALLOWED_ACE_TYPE,
                                     (header->AceFlags & INHERIT_ONLY_ACE) != 0, allowed->Mask});
     }
     return security;
