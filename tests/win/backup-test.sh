@@ -51,7 +51,8 @@ package_state() { awk -v p="package $1" '$0 == p { on = 1; next } /^(device|pack
 card_driver() { awk '/^device PCI\\VEN_8086&DEV_3E9B/ { on = 1; next } /^(device|package) / { on = 0 } on && /^ *driver /{ print $2 }' "$state"; }
 latest() { ls -d "$backups"/*/ 2>/dev/null | sort | tail -1; }
 folder_of() { ls -d "$store"/iigd_dch.inf_${arch}_$1 2>/dev/null; }
-log_has() { [ -f "$log_file" ] && iconv -f GBK -t UTF-8 -c <"$log_file" | grep -q -F -- "$1"; }
+# Reads the whole log: "grep -q" would end at the first match and, under pipefail, fail the pipe it left.
+log_has() { [ -f "$log_file" ] && iconv -f GBK -t UTF-8 -c <"$log_file" | grep -F -- "$1" >/dev/null; }
 
 mkdir -p "$(dirname "$work")"
 rm -rf "$work.backups"
