@@ -12,7 +12,7 @@ packages=(
     xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei locales
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libpugixml-dev libtinyxml2-dev
-    libcli11-dev nlohmann-json3-dev
+    libcli11-dev nlohmann-json3-dev libssl-dev e2fsprogs
     python3-jsonschema ansible
 )
 

@@ -1,6 +1,7 @@
 // One "keyword value" line per field, then one line per file; a first line names the format.
 #include "backup/BackupManifest.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -43,6 +44,59 @@ uint64_t BackupManifest::TotalSize() const {
     for (const BackupFileRecord& file : files)
         total += file.size;
     return total;
+}
+
+const BackupFileRecord* BackupManifest::StoreInfRecord() const {
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; });
+        return text;
+    };
+    const std::string wanted = lower(storeFolder + "\\" + storeInf);
+    for (const BackupFileRecord& file : files)
+        if (lower(file.path) == wanted)
+            return &file;
+    return nullptr;
+}
+
+std::optional<int64_t> BackupInstant(std::string_view time) {
+    // "YYYY-MM-DD?hh:mm:ss" then "", "Z" or "+hh:mm" / "-hh:mm".
+    const auto number = [&](size_t at, size_t length) -> std::optional<int> {
+        if (at + length > time.size())
+            return std::nullopt;
+        int value = 0;
+        for (size_t i = at; i < at + length; ++i) {
+            if (time[i] < '0' || time[i] > '9')
+                return std::nullopt;
+            value = value * 10 + (time[i] - '0');
+        }
+        return value;
+    };
+    const auto year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    const auto hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+    if (!year || !month || !day || !hour || !minute || !second || time[4] != '-' || time[7] != '-' ||
+        (time[10] != 'T' && time[10] != ' ') || time[13] != ':' || time[16] != ':' || *month < 1 || *month > 12 ||
+        *day < 1 || *day > 31 || *hour > 23 || *minute > 59 || *second > 60)
+        return std::nullopt;
+    int offsetMinutes = 0;
+    const std::string_view zone = time.substr(19);
+    if (zone == "Z" || zone.empty()) {
+    } else if (zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':') {
+        const auto hours = number(20, 2), minutes = number(23, 2);
+        if (!hours || !minutes || *hours > 14 || *minutes > 59)
+            return std::nullopt;
+        offsetMinutes = (zone[0] == '-' ? -1 : 1) * (*hours * 60 + *minutes);
+    } else {
+        return std::nullopt;
+    }
+    // Days from the civil date (proleptic Gregorian), after H. Hinnant's algorithm.
+    const int y = *year - (*month <= 2 ? 1 : 0);
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (*month + (*month > 2 ? -3 : 9)) + 2) / 5 + *day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const int64_t days = static_cast<int64_t>(era) * 146097 + dayOfEra - 719468;
+    return days * 86400 + *hour * 3600 + *minute * 60 + *second - offsetMinutes * 60;
 }
 
 std::string FormatManifest(const BackupManifest& m) {
@@ -131,7 +185,8 @@ std::optional<BackupManifest> ParseManifest(std::string_view text) {
     }
     if (first || m.inf.empty() || m.storeFolder.empty() || m.storeInf.empty() || m.files.empty() ||
         m.storeFolder.find_first_of("\\/") != std::string::npos ||
-        m.storeInf.find_first_of("\\/") != std::string::npos || m.storeFolder.find("..") != std::string::npos)
+        m.storeInf.find_first_of("\\/") != std::string::npos || m.storeFolder.find("..") != std::string::npos ||
+        m.StoreInfRecord() == nullptr)
         return std::nullopt;
     return m;
 }

@@ -15,7 +15,7 @@ struct BackupFileRecord {
 
 // Texts are UTF-8. Device texts came from the scan in code page 936 and are converted once, here.
 struct BackupManifest {
-    std::string time; // "2026-12-08 05:15:02", local time
+    std::string time; // "2026-12-08T05:15:02+08:00": local time with its UTC offset (ISO 8601)
     std::string deviceKey;
     int category = 0;
     std::string searchPattern; // as the scan wrote it, "^&" for "&"
@@ -32,10 +32,16 @@ struct BackupManifest {
     std::vector<BackupFileRecord> files;
 
     uint64_t TotalSize() const;
+    // The record of the store folder's INF, the file that names the package; null when it is not listed.
+    const BackupFileRecord* StoreInfRecord() const;
 };
 
 constexpr std::string_view kManifestName = "manifest.txt";
 
 std::string FormatManifest(const BackupManifest& manifest);
-// Nothing when the text is not a manifest this tool wrote (or was damaged).
+// Nothing when the text is not a manifest this tool wrote (or was damaged), or it lists no store INF.
 std::optional<BackupManifest> ParseManifest(std::string_view text);
+
+// Seconds since 1970 in UTC of a manifest's time: "2026-12-08T05:15:02+08:00", "…Z", or the older
+// "2026-12-08 05:15:02" without an offset (read as UTC). Nothing when it is none of these.
+std::optional<int64_t> BackupInstant(std::string_view time);

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::wstring_view kPartial = L".partial";
-
 std::wstring Lower(std::wstring text) {
     std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
     return text;
@@ -29,9 +27,10 @@ std::wstring SafeName(std::wstring text) {
     return text;
 }
 
+// "2026-12-08T05:15:02+08:00" → "20261208-051502": the local time, without its offset.
 std::wstring FolderStamp(const std::string& time) {
     std::wstring stamp;
-    for (const char c : time)
+    for (const char c : time.substr(0, 19))
         if (c >= '0' && c <= '9')
             stamp += static_cast<wchar_t>(c);
     if (stamp.size() == 14)
@@ -54,7 +53,8 @@ std::wstring FileName(const std::wstring& path) {
 
 } // namespace
 
-std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishedInf, std::wstring& storeInf) {
+std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishedInf, std::wstring& storeInf,
+                               std::wstring* ambiguity) {
     storeInf.clear();
     const std::wstring located = files.StoreInfOf(publishedInf);
     if (!located.empty() && files.Exists(located)) {
@@ -66,18 +66,42 @@ std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishe
     const auto wanted = files.HashFile(windows + L"\\INF\\" + publishedInf);
     if (!wanted)
         return {};
+    // Every folder is looked at: two with the very same INF could be two packages, and guessing one of them
+    // would save the wrong files.
     const std::wstring repository = windows + L"\\System32\\DriverStore\\FileRepository";
+    std::vector<std::pair<std::wstring, std::wstring>> matches; // folder, INF
     for (const std::wstring& folder : files.Folders(repository)) {
         for (const FileEntry& file : files.Files(repository + L"\\" + folder)) {
             if (file.path.find(L'\\') != std::wstring::npos || !EndsWithNoCase(file.path, L".inf"))
                 continue;
-            if (files.HashFile(repository + L"\\" + folder + L"\\" + file.path) == wanted) {
-                storeInf = file.path;
-                return repository + L"\\" + folder;
-            }
+            if (files.HashFile(repository + L"\\" + folder + L"\\" + file.path) == wanted)
+                matches.emplace_back(repository + L"\\" + folder, file.path);
         }
     }
-    return {};
+    if (matches.size() > 1) {
+        if (ambiguity != nullptr)
+            *ambiguity = L"驱动库中有 " + std::to_wstring(matches.size()) + L" 个文件夹的 INF 与 " + publishedInf +
+                         L" 完全相同（" + FileName(matches[0].first) + L"、" + FileName(matches[1].first) +
+                         L"），无法确定是哪一个";
+        return {};
+    }
+    if (matches.empty())
+        return {};
+    storeInf = matches[0].second;
+    return matches[0].first;
+}
+
+uint64_t PackageStoreSize(IBackupFiles& files, const std::wstring& publishedInf) {
+    std::wstring storeInf;
+    const std::wstring storeFolder = LocateStoreFolder(files, publishedInf, storeInf);
+    if (storeFolder.empty())
+        return 0;
+    uint64_t size = 0;
+    for (const FileEntry& file : files.Files(storeFolder))
+        size += file.size;
+    const std::wstring infFolder = files.WindowsFolder() + L"\\INF\\";
+    return size + files.FileSize(infFolder + publishedInf).value_or(0) +
+           files.FileSize(infFolder + PnfOf(publishedInf)).value_or(0);
 }
 
 BackupOutcome PackageBackup::Backup(const BackupRequest& request) {
@@ -85,18 +109,37 @@ BackupOutcome PackageBackup::Backup(const BackupRequest& request) {
     const std::wstring inf = WidenGbk(request.package.infName);
     if (outcome.made) {
         log_(L"驱动包 " + inf + L" 已备份到 " + outcome.folder + L"（" + SizeText(outcome.size) + L"）");
-        for (const std::wstring& removed :
-             PruneBackups(files_, settings_.root, std::nullopt, settings_.maxTotalSize, outcome.folder))
-            log_(L"备份总量超过上限，删除最早的备份 " + removed);
+        madeThisRun_.push_back(outcome.folder);
+        // This run's backups are the way back from its deletions: the limit never takes them.
+        const PruneResult pruned =
+            PruneBackups(files_, settings_.root, std::nullopt, settings_.maxTotalSize, madeThisRun_);
+        for (const std::wstring& removed : pruned.removed)
+            log_(L"备份总量超过上限，删除备份 " + removed);
+        if (!pruned.error.empty())
+            outcome.notice = pruned.error;
+        else if (pruned.overLimit)
+            outcome.notice = L"备份总量 " + SizeText(pruned.keptSize) + L" 超过上限 " +
+                             SizeText(settings_.maxTotalSize) + L"，但本次删除的驱动包的备份必须保留";
+        if (!outcome.notice.empty())
+            log_(outcome.notice);
     } else {
         log_(L"驱动包 " + inf + L" 没有备份：" + outcome.reason);
     }
     return outcome;
 }
 
-void PackageBackup::Discard(const BackupOutcome& outcome) {
-    if (outcome.made && files_.RemoveTree(outcome.folder))
-        log_(L"驱动包未删除，撤回备份 " + outcome.folder);
+void PackageBackup::Discard(BackupOutcome& outcome) {
+    if (!outcome.made)
+        return;
+    std::wstring error;
+    if (!RemoveBackup(files_, outcome.folder, error)) {
+        log_(L"驱动包未删除，但备份没能撤回：" + error);
+        return;
+    }
+    log_(L"驱动包未删除，撤回备份 " + outcome.folder);
+    std::erase(madeThisRun_, outcome.folder);
+    outcome = {};
+    outcome.reason = L"驱动包没有删除，备份已撤回";
 }
 
 BackupOutcome PackageBackup::Make(const BackupRequest& request) {
@@ -107,9 +150,10 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
         return outcome;
     }
     std::wstring storeInf;
-    const std::wstring storeFolder = LocateStoreFolder(files_, inf, storeInf);
+    std::wstring ambiguity;
+    const std::wstring storeFolder = LocateStoreFolder(files_, inf, storeInf, &ambiguity);
     if (storeFolder.empty()) {
-        outcome.reason = L"在驱动库中找不到 " + inf + L" 的文件夹";
+        outcome.reason = ambiguity.empty() ? L"在驱动库中找不到 " + inf + L" 的文件夹" : ambiguity;
         return outcome;
     }
 
@@ -132,16 +176,30 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
     // What goes in: the store folder as it is, and the published INF with its PNF.
     std::vector<SavedFile> saved;
     const std::wstring storeName = FileName(storeFolder);
-    for (const FileEntry& file : files_.Files(storeFolder))
+    const auto storeFiles = files_.ListFiles(storeFolder);
+    if (!storeFiles) {
+        outcome.reason = L"无法列出驱动库文件夹的文件：" + files_.LastError();
+        return outcome;
+    }
+    for (const FileEntry& file : *storeFiles)
         saved.push_back({storeFolder + L"\\" + file.path, storeName + L"\\" + file.path, file.size});
     const std::wstring infFolder = files_.WindowsFolder() + L"\\INF";
-    for (const FileEntry& file : files_.Files(infFolder))
-        if (Lower(file.path) == Lower(inf) || Lower(file.path) == Lower(PnfOf(inf)))
-            saved.push_back({infFolder + L"\\" + file.path, L"INF\\" + file.path, file.size});
+    for (const std::wstring& name : {inf, PnfOf(inf)})
+        if (const auto size = files_.FileSize(infFolder + L"\\" + name))
+            saved.push_back({infFolder + L"\\" + name, L"INF\\" + name, *size});
     uint64_t needed = 0;
     for (const SavedFile& file : saved)
         needed += file.size;
     files_.CreateNewFolder(settings_.root);
+    auto distrust = files_.Distrust(settings_.root);
+    if (distrust && files_.Secure(settings_.root)) {
+        log_(L"备份位置 " + settings_.root + L" 的访问权限已收紧（" + *distrust + L"）");
+        distrust = files_.Distrust(settings_.root);
+    }
+    if (distrust) {
+        outcome.reason = L"备份位置 " + settings_.root + L" 不可信：" + *distrust;
+        return outcome;
+    }
     const auto free = files_.FreeSpace(settings_.root);
     if (!free) {
         outcome.reason = L"无法在备份位置 " + settings_.root + L" 创建文件夹（只读或无权限）";
@@ -159,7 +217,7 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
         // A name is free while neither the finished backup nor another run's unfinished one has it.
         const std::wstring finished =
             settings_.root + L"\\" + name + (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"");
-        const std::wstring candidate = finished + std::wstring(kPartial);
+        const std::wstring candidate = finished + std::wstring(kPartialSuffix);
         if (files_.Exists(finished))
             continue;
         if (files_.CreateNewFolder(candidate))
@@ -175,7 +233,7 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
         files_.RemoveTree(partial);
         return outcome;
     }
-    const std::wstring finished = partial.substr(0, partial.size() - kPartial.size());
+    const std::wstring finished = partial.substr(0, partial.size() - kPartialSuffix.size());
     if (!files_.Rename(partial, finished)) {
         files_.RemoveTree(partial);
         outcome.reason = L"无法完成备份文件夹 " + finished;
@@ -192,9 +250,9 @@ bool PackageBackup::Fill(const std::wstring& folder, const std::vector<SavedFile
     // Each copy is checked against its source, so the backup holds the very bytes of the store.
     for (const SavedFile& file : saved) {
         const std::wstring to = folder + L"\\" + file.relative;
-        const auto source = files_.HashFile(file.from);
-        if (!source || !files_.CopyNewFile(file.from, to) || files_.HashFile(to) != source) {
-            reason = L"复制 " + file.from + L" 失败（磁盘已满或不可写）";
+        const auto source = files_.CopyChecked(file.from, to);
+        if (!source) {
+            reason = files_.LastError().empty() ? L"复制 " + file.from + L" 失败" : files_.LastError();
             return false;
         }
         manifest.files.push_back({*source, file.size, ToUtf8(file.relative)});
@@ -202,12 +260,16 @@ bool PackageBackup::Fill(const std::wstring& folder, const std::vector<SavedFile
     // The tool and the script let a user without this program undo the deletion.
     if (!settings_.toolPath.empty() &&
         !files_.CopyNewFile(settings_.toolPath, folder + L"\\" + FileName(settings_.toolPath))) {
-        reason = L"复制设备控制台工具失败";
+        reason = L"复制设备控制台工具失败：" + files_.LastError();
+        return false;
+    }
+    if (manifest.StoreInfRecord() == nullptr) {
+        reason = L"驱动库文件夹中没有 " + FromUtf8(manifest.storeInf) + L"，备份不完整";
         return false;
     }
     if (!files_.WriteNewFile(folder + L"\\" + std::wstring(kRestoreScriptName), NarrowGbk(RestoreScript(manifest))) ||
         !files_.WriteNewFile(folder + L"\\" + FromUtf8(kManifestName), FormatManifest(manifest))) {
-        reason = L"写入备份说明失败（磁盘已满或不可写）";
+        reason = L"写入备份说明失败：" + files_.LastError();
         return false;
     }
     return true;
@@ -227,9 +289,10 @@ std::wstring RestoreScript(const BackupManifest& m) {
     };
     line(L"@echo off");
     line(L"rem 恢复在卸载前备份的驱动包 " + FromUtf8(m.inf) + L"，设备 " + FromUtf8(m.deviceKey) + L"。双击运行即可。");
-    line(L"setlocal");
+    line(L"setlocal DisableDelayedExpansion");
     // Double-clicked, the script runs in its own folder; run as administrator, in System32: go back. The
-    // folder is then only named through for-variables, which the interpreter does not expand again.
+    // folder is then only named through for-variables and an environment variable, which the interpreter
+    // does not expand again, so "'", "&", "%", "!" and the like in it stay plain text.
     line(L"if not exist \"%~nx0\" cd /d \"%~dp0\"");
     line(L"rem 需要管理员权限：写不进 Windows 文件夹时，请求以管理员身份重新运行。");
     line(L"type nul >\"%SystemRoot%\\tolvik-restore-check.tmp\" 2>nul");
@@ -250,7 +313,15 @@ std::wstring RestoreScript(const BackupManifest& m) {
     line(L"if /i not \"%~1\"==\"/q\" pause");
     line(L"exit /b 2");
     line(L":elevate");
-    line(L"powershell -NoProfile -Command \"Start-Process -FilePath '%~f0' -WorkingDirectory '%~dp0' -Verb RunAs\"");
+    // The system's PowerShell by its full path (never one beside the script), and the script's path through
+    // the environment, never inside a quoted PowerShell string.
+    line(L"set \"TOLVIK_RESTORE_SCRIPT=%~f0\"");
+    line(L"\"%SystemRoot%\\System32\\WindowsPowerShell\\v1.0\\powershell.exe\" -NoProfile -NonInteractive "
+         L"-ExecutionPolicy Bypass -Command \"try { Start-Process -FilePath $env:TOLVIK_RESTORE_SCRIPT -Verb RunAs "
+         L"-ErrorAction Stop } catch { exit 1 }\"");
+    line(L"if not errorlevel 1 exit /b 0");
+    line(L"echo 没有得到管理员权限，驱动没有恢复。请右键点击本文件，选择“以管理员身份运行”。");
+    line(L"if /i not \"%~1\"==\"/q\" pause");
     line(L"exit /b 1");
     return s;
 }

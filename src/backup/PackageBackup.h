@@ -26,7 +26,8 @@ struct BackupOutcome {
     bool made = false;
     std::wstring folder; // the finished backup folder when made
     std::wstring reason; // why none was made
-    uint64_t size = 0;   // bytes of the saved package
+    std::wstring notice; // what the size limit could not do, when made
+    uint64_t size = 0;   // bytes of the saved package: its store folder and published INF/PNF
 };
 
 // What the uninstall calls before its first deletion.
@@ -34,8 +35,9 @@ class IPackageBackup {
 public:
     virtual ~IPackageBackup() = default;
     virtual BackupOutcome Backup(const BackupRequest& request) = 0;
-    // Takes back a backup that was not needed after all (the deletion was refused).
-    virtual void Discard(const BackupOutcome& outcome) = 0;
+    // Takes back a backup that was not needed after all (the deletion surely did not happen); the outcome then
+    // says so.
+    virtual void Discard(BackupOutcome& outcome) = 0;
 };
 
 // Unless told otherwise, the backups together are kept below 2 GiB; the oldest go first.
@@ -53,14 +55,14 @@ struct BackupSettings {
 
 class PackageBackup : public IPackageBackup {
 public:
-    using Clock = std::function<std::string()>; // local time, "2026-12-08 05:15:02"
+    using Clock = std::function<std::string()>; // local time with its offset, "2026-12-08T05:15:02+08:00"
     using Log = std::function<void(std::wstring_view)>;
 
     PackageBackup(IBackupFiles& files, BackupSettings settings, Clock clock, Log log)
         : files_(files), settings_(std::move(settings)), clock_(std::move(clock)), log_(std::move(log)) {}
 
     BackupOutcome Backup(const BackupRequest& request) override;
-    void Discard(const BackupOutcome& outcome) override;
+    void Discard(BackupOutcome& outcome) override;
 
 private:
     struct SavedFile {
@@ -77,11 +79,17 @@ private:
     BackupSettings settings_;
     Clock clock_;
     Log log_;
+    std::vector<std::wstring> madeThisRun_; // spared by the size limit
 };
 
 // The store folder of a published INF: where Windows says it is, or else the folder of FileRepository whose
-// INF is byte for byte the published one. Sets `storeInf` to that INF's name; empty when none is found.
-std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishedInf, std::wstring& storeInf);
+// INF is byte for byte the published one. Sets `storeInf` to that INF's name; empty when none is found, or
+// when several are (then `ambiguity` says which).
+std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishedInf, std::wstring& storeInf,
+                               std::wstring* ambiguity = nullptr);
+
+// Bytes the package takes in the store: its store folder and its published INF/PNF; 0 when not found.
+uint64_t PackageStoreSize(IBackupFiles& files, const std::wstring& publishedInf);
 
 // The restore script's text (CR LF lines; the caller writes it in the console code page).
 std::wstring RestoreScript(const BackupManifest& manifest);

@@ -3,6 +3,7 @@
 // short (8.3) name, or refused (DeviceConsole's PathArgument decides).
 #include "backup/PackageRestore.h"
 
+#include "backup/BackupCatalog.h"
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
 
@@ -27,29 +28,7 @@ std::string AddedName(const std::string& output) {
     return end == std::string::npos ? std::string() : output.substr(start + prefix.size(), end - start - prefix.size());
 }
 
-// The published INF that holds the same bytes as the backed-up one, if the package is in the store.
-std::wstring PublishedCopy(IBackupFiles& files, const std::string& infHash) {
-    const std::wstring folder = files.WindowsFolder() + L"\\INF";
-    for (const FileEntry& file : files.Files(folder)) {
-        const std::wstring name = Lower(file.path);
-        if (name.find(L'\\') != std::wstring::npos || name.rfind(L"oem", 0) != 0 || name.size() < 8 ||
-            name.substr(name.size() - 4) != L".inf")
-            continue;
-        if (files.HashFile(folder + L"\\" + file.path) == infHash)
-            return file.path;
-    }
-    return {};
-}
-
 } // namespace
-
-std::wstring FindInStore(IBackupFiles& files, const BackupManifest& manifest) {
-    const std::wstring infRelative = Lower(FromUtf8(manifest.storeFolder) + L"\\" + FromUtf8(manifest.storeInf));
-    for (const BackupFileRecord& record : manifest.files)
-        if (Lower(FromUtf8(record.path)) == infRelative)
-            return PublishedCopy(files, record.sha256);
-    return {};
-}
 
 std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring& folder,
                                         const BackupManifest& manifest) {
@@ -87,14 +66,30 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         return result;
     }
 
-    const std::wstring published = FindInStore(files, manifest);
+    const std::wstring name = FindInStore(PublishedInfHashes(files), manifest);
+    const auto listedAs = [&](const std::string& publishedName) {
+        return std::find_if(result.packages.begin(), result.packages.end(), [&](const DriverPackageRecord& p) {
+            return Lower(WidenGbk(p.infName)) == Lower(FromUtf8(publishedName));
+        });
+    };
     std::string output;
-    if (!published.empty()) {
-        // Adding it again would only name the package that is there; say so instead.
+    if (!name.empty()) {
+        // Back already: adding it again would only name the package that is there. When the device runs it
+        // as before, nothing is to be done at all.
         result.alreadyInStore = true;
-        result.publishedName = ToUtf8(published);
+        result.publishedName = ToUtf8(name);
+        QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
+        const auto listed = listedAs(result.publishedName);
+        if (listed != result.packages.end() && (!manifest.wasCurrent || listed->isCurrent != 0)) {
+            result.success = true;
+            result.current = listed->isCurrent != 0;
+            result.message = L"驱动包已在驱动库中（" + name + L"）" +
+                             (result.current ? L"，并且是设备的当前驱动" : L"") + L"，没有做任何改动";
+            return result;
+        }
     } else {
         const CommandOutcome added = console.AddPackage(path, output);
+        result.changed = added != CommandOutcome::NotStarted && added != CommandOutcome::Refused;
         if (added != CommandOutcome::Finished) {
             result.message = added == CommandOutcome::TimedOut ? L"添加驱动包的命令超时" : L"无法运行设备控制台工具";
             return result;
@@ -104,9 +99,17 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
             result.message = L"添加驱动包失败: " + FirstOutputLine(output);
             return result;
         }
+        // The tool's word is checked against the disk: the package must be published under that name.
+        const std::wstring onDisk = FindInStore(PublishedInfHashes(files), manifest);
+        if (Lower(onDisk) != Lower(FromUtf8(result.publishedName))) {
+            result.message =
+                L"设备控制台工具说已添加 " + FromUtf8(result.publishedName) + L"，但驱动库中没有这个驱动包";
+            return result;
+        }
     }
 
     // Their results show in the package query below.
+    result.changed = true;
     output.clear();
     console.Rescan(output);
     if (manifest.wasCurrent && !manifest.hardwareId.empty()) {
@@ -114,23 +117,18 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
         console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output);
     }
 
+    result.packages.clear();
     QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
-    const auto listed = std::find_if(result.packages.begin(), result.packages.end(), [&](const DriverPackageRecord& p) {
-        return Lower(WidenGbk(p.infName)) == Lower(FromUtf8(result.publishedName));
-    });
+    const auto listed = listedAs(result.publishedName);
     result.current = listed != result.packages.end() && listed->isCurrent != 0;
-    const std::wstring name = FromUtf8(result.publishedName);
-    if (listed == result.packages.end()) {
-        result.message = L"驱动包 " + name + L" 已在驱动库中，但设备 " + FromUtf8(manifest.deviceKey) + L" 没有列出它";
-        return result;
-    }
-    if (manifest.wasCurrent && !result.current) {
-        result.message = L"驱动包 " + name + L" 已恢复，但没能重新成为设备的当前驱动";
-        return result;
-    }
+    const std::wstring published = FromUtf8(result.publishedName);
     result.success = true;
-    result.message =
-        (result.alreadyInStore ? L"驱动包已在驱动库中（" + name + L"），没有重复添加" : L"驱动包已恢复为 " + name) +
-        (result.current ? L"，并且是设备的当前驱动" : L"");
+    result.message = (result.alreadyInStore ? L"驱动包已在驱动库中（" + published + L"），没有重复添加"
+                                            : L"驱动包已恢复为 " + published) +
+                     (result.current ? L"，并且是设备的当前驱动" : L"");
+    if (listed == result.packages.end())
+        result.warning = L"设备 " + FromUtf8(manifest.deviceKey) + L" 现在没有列出这个驱动包（设备可能没有连接）";
+    else if (manifest.wasCurrent && !result.current)
+        result.warning = L"驱动包没能重新成为设备 " + FromUtf8(manifest.deviceKey) + L" 的当前驱动";
     return result;
 }

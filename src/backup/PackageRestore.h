@@ -12,9 +12,13 @@
 #include <string>
 #include <vector>
 
+// Success means the package is in the driver store again; whether the device lists it and runs it again is
+// reported beside it (a device that is unplugged now cannot), as a warning.
 struct RestoreResult {
     bool success = false;
+    bool changed = false; // a command that changes the machine ran
     std::wstring message;
+    std::wstring warning;
     std::string publishedName; // the name the store gave it back, "oem0.inf"
     bool alreadyInStore = false;
     bool current = false;                      // the device runs it again
@@ -24,9 +28,6 @@ struct RestoreResult {
 // A problem text when the folder's files differ from its manifest (missing, changed or added by hand).
 std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring& folder,
                                         const BackupManifest& manifest);
-
-// The published name under which the backed-up package is in the store now, or empty when it is not.
-std::wstring FindInStore(IBackupFiles& files, const BackupManifest& manifest);
 
 RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, const std::wstring& folder,
                             const BackupManifest& manifest);

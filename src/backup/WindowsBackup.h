@@ -14,16 +14,27 @@ public:
     std::wstring StoreInfOf(const std::wstring& publishedInf) override;
     std::vector<std::wstring> Folders(const std::wstring& folder) override;
     std::vector<FileEntry> Files(const std::wstring& folder) override;
+    std::optional<std::vector<FileEntry>> ListFiles(const std::wstring& folder) override;
     bool Exists(const std::wstring& path) override;
+    std::optional<uint64_t> FileSize(const std::wstring& path) override;
     std::optional<std::string> HashFile(const std::wstring& path) override;
     std::optional<std::string> ReadFile(const std::wstring& path) override;
     bool WriteNewFile(const std::wstring& path, const std::string& bytes) override;
     bool CopyNewFile(const std::wstring& from, const std::wstring& to) override;
+    std::optional<std::string> CopyChecked(const std::wstring& from, const std::wstring& to) override;
     bool CreateNewFolder(const std::wstring& path) override;
     bool Rename(const std::wstring& from, const std::wstring& to) override;
     bool RemoveTree(const std::wstring& path) override;
     std::wstring ShortPath(const std::wstring& path) override;
     std::optional<uint64_t> FreeSpace(const std::wstring& path) override;
+    std::optional<std::wstring> Distrust(const std::wstring& folder) override;
+    bool Secure(const std::wstring& folder) override;
+    std::wstring LastError() override;
+
+private:
+    // Keeps what failed with the system's reason, for LastError.
+    void Remember(const std::wstring& what);
+    std::wstring lastError_;
 };
 
 // %ProgramData%\ToolLog\DriverBackup: beside the log, outside the program folder that the tool removes.
@@ -32,7 +43,7 @@ std::wstring DefaultBackupRoot();
 // The Device Console tool this program runs, in its program folder.
 std::wstring DeviceConsoleToolPath();
 
-// Local time, "2026-12-08 05:15:02".
+// Local time with its UTC offset, "2026-12-08T05:15:02+08:00".
 std::string LocalTimeText();
 
 // A backup on this machine that logs each backup, or why none was made, to the tool's log.

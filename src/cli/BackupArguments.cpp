@@ -1,6 +1,7 @@
 // The backup parts of the command line: the clean-up's rules and the sizes of --max-size.
 #include "cli/CliArguments.h"
 
+
 #include <cwctype>
 
 std::wstring CheckOldCleanup(const CliArguments& arguments) {

@@ -8,6 +8,7 @@ nlohmann::json BackupOutcomeToJson(const BackupOutcome& outcome) {
     return {{"made", outcome.made},
             {"folder", ToUtf8(outcome.folder)},
             {"reason", ToUtf8(outcome.reason)},
+            {"notice", ToUtf8(outcome.notice)},
             {"size", outcome.size}};
 }
 
@@ -23,7 +24,9 @@ nlohmann::json BackupEntryToJson(const BackupEntry& entry, bool inStore) {
             {"date", m.date},
             {"wasCurrent", m.wasCurrent},
             {"size", entry.size},
-            {"inStore", inStore}};
+            {"inStore", inStore},
+            {"trusted", entry.distrust.empty()},
+            {"distrust", ToUtf8(entry.distrust)}};
 }
 
 nlohmann::json RestoreResultToJson(const std::wstring& folder, const RestoreResult& result) {
@@ -31,6 +34,7 @@ nlohmann::json RestoreResultToJson(const std::wstring& folder, const RestoreResu
     for (const DriverPackageRecord& p : result.packages)
         packages.push_back({{"infName", GbkToUtf8(p.infName)}, {"isCurrent", p.isCurrent != 0}});
     return {{"success", result.success},
+            {"warning", ToUtf8(result.warning)},
             {"backup", ToUtf8(folder)},
             {"publishedName", result.publishedName},
             {"alreadyInStore", result.alreadyInStore},

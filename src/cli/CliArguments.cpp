@@ -2,6 +2,8 @@
 // --help/-h, and "help COMMAND" says the same; an option given twice is an error rather than a silent choice.
 #include "cli/CliArguments.h"
 
+#include "backup/BackupCatalog.h"
+
 #include "cli/CliReply.h"
 #include "console/DeviceConsole.h"
 #include "text/CodePage.h"
@@ -150,11 +152,11 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     Once(backups->add_flag("--prune", result.prune, "删除最旧的备份"));
     Once(backups->add_option("--keep", raw.keep, "与 --prune 同用：保留最新的 N 个备份")
              ->type_name("N")
-             ->check(CLI::Range(0LL, 1000000LL).description("")));
+             ->check(CLI::Range(1LL, static_cast<long long>(kMaxKeepCount)).description("")));
     Once(backups->add_option("--max-size", raw.maxSize, "与 --prune 同用：备份总量不超过 SIZE（如 500M、2G）")
              ->type_name("SIZE")
              ->check([](const std::string& value) {
-                 return ParseSize(FromUtf8(value)) < 0 ? std::string("需要一个大小，如 500M 或 2G") : std::string();
+                 return ParseBackupLimit(FromUtf8(value)) ? std::string() : std::string("需要 1M 到 1024T 之间的大小，如 500M 或 2G");
              }));
     AddBackupDir(*backups, raw);
     AddOutputOptions(*backups, result, raw);
@@ -227,7 +229,7 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     result.backupDir = FromUtf8(raw.backupDir);
     result.restoreFrom = FromUtf8(raw.restoreFrom);
     result.keep = raw.keep;
-    result.maxSize = raw.maxSize.empty() ? -1 : ParseSize(FromUtf8(raw.maxSize));
+    result.maxSize = raw.maxSize.empty() ? -1 : static_cast<long long>(ParseBackupLimit(FromUtf8(raw.maxSize)).value_or(0));
     result.error = CheckCommand(result);
     return result;
 }

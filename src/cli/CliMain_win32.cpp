@@ -382,7 +382,8 @@ private:
                                                                  : L"没有备份驱动包，按要求不卸载: " + backup.reason);
         }
         reply.text = verdict + L"\n" + DeviceLines(*chosen.device) +
-                     (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n";
+                     (backup.made ? L"备份: " + backup.folder : L"没有备份: " + backup.reason) + L"\n" +
+                     (backup.notice.empty() ? L"" : L"注意: " + backup.notice + L"\n");
         reply.members = {{"result", ToUtf8(verdict)},
                          {"success", succeeded},
                          {"device", DeviceToJson(*chosen.device)},

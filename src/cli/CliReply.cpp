@@ -39,6 +39,8 @@ constexpr std::array kCodes = {
     CodeEntry{"uninstall-failed", exit_code::kFailed, false},
     CodeEntry{"backup-failed", exit_code::kFailed, false},
     CodeEntry{"restore-failed", exit_code::kFailed, false},
+    CodeEntry{"untrusted-backup", exit_code::kFailed, false},
+    CodeEntry{"prune-failed", exit_code::kFailed, false},
     CodeEntry{"internal-error", exit_code::kFailed, false},
 };
 
@@ -62,7 +64,7 @@ const wchar_t kExitCodeHelp[] =
     L"  1627  设备控制台工具缺失、失败或超时（console-tool-failed、console-tool-timed-out）\n"
     L"  299   部分驱动包删除失败（partial-failure）\n"
     L"  1603  卸载、备份或恢复失败，或内部错误（uninstall-failed、backup-failed、restore-failed、"
-    L"internal-error）\n";
+    L"untrusted-backup、prune-failed、internal-error）\n";
 
 CliReply Failure(std::string code, std::wstring message, std::wstring error) {
     CliReply reply;

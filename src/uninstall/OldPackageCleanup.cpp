@@ -1,4 +1,5 @@
-// Success is read only from the tool's confirmation, "Driver package 'oemN.inf' deleted."
+// Success is read from the tool's confirmation, "Driver package 'oemN.inf' deleted.", and the disk: the
+// published INF must be gone.
 #include "uninstall/OldPackageCleanup.h"
 
 #include "discovery/PackageQuery.h"
@@ -11,12 +12,11 @@
 
 namespace {
 
-// "3/24/2020" → 20200324; 0 when the date cannot be read, so undated packages count as the oldest.
-long DateValue(const std::string& date) {
-    int month = 0, day = 0, year = 0;
-    if (std::sscanf(date.c_str(), "%d/%d/%d", &month, &day, &year) != 3)
-        return 0;
-    return year * 10000L + month * 100L + day;
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c | 0x20);
+    return text;
 }
 
 std::vector<long> VersionParts(const std::string& version) {
@@ -34,41 +34,72 @@ std::vector<long> VersionParts(const std::string& version) {
 
 } // namespace
 
+long DriverDateValue(const std::string& date) {
+    int first = 0, second = 0, third = 0;
+    char separator = 0, again = 0;
+    char tail = 0;
+    if (std::sscanf(date.c_str(), "%d%c%d%c%d%c", &first, &separator, &second, &again, &third, &tail) != 5 ||
+        separator != again || (separator != '/' && separator != '-' && separator != '.'))
+        return 0;
+    int year = 0, month = 0, day = 0;
+    if (first > 31) { // year first: "2020/3/24", "2020-03-24"
+        year = first, month = second, day = third;
+    } else if (first > 12) { // day first, as some locales print it: "24/3/2020", "24.03.2020"
+        day = first, month = second, year = third;
+    } else { // month first: "3/24/2020"
+        month = first, day = second, year = third;
+    }
+    if (year < 1980 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
+        return 0;
+    return year * 10000L + month * 100L + day;
+}
+
 std::vector<DriverPackageRecord> OldPackagesOf(const DeviceRecord& device) {
     std::vector<DriverPackageRecord> old;
+    // "No driver information available for the device.": which package it runs is unknown, so none is old.
+    if (std::none_of(device.packages.begin(), device.packages.end(),
+                     [](const DriverPackageRecord& package) { return package.isCurrent != 0; }))
+        return old;
     for (const DriverPackageRecord& package : device.packages)
         if (!package.isCurrent && package.infName.find("oem") != std::string::npos)
             old.push_back(package);
     std::stable_sort(old.begin(), old.end(), [](const DriverPackageRecord& a, const DriverPackageRecord& b) {
-        return std::make_tuple(DateValue(a.date), VersionParts(a.version)) <
-               std::make_tuple(DateValue(b.date), VersionParts(b.version));
+        return std::make_tuple(DriverDateValue(a.date), VersionParts(a.version)) <
+               std::make_tuple(DriverDateValue(b.date), VersionParts(b.version));
     });
     return old;
 }
 
-std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPackageBackup* backup, DeviceRecord& device,
-                                            bool dryRun, bool requireBackup) {
+std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, CleanupRun& run, DeviceRecord& device) {
     std::vector<CleanupStep> steps;
+    for (const DriverPackageRecord& package : device.packages)
+        if (package.isCurrent)
+            run.settled.insert(Lower(package.infName));
     for (const DriverPackageRecord& package : OldPackagesOf(device)) {
+        // A package two devices list is taken once: the second time it is gone, or was refused already.
+        if (!run.settled.insert(Lower(package.infName)).second)
+            continue;
         CleanupStep step;
         step.package = package;
-        if (dryRun) {
+        if (run.dryRun) {
             steps.push_back(step);
             continue;
         }
+        const std::wstring inf = WidenGbk(package.infName);
         BackupOutcome saved;
-        if (backup != nullptr) {
-            saved =
-                backup->Backup({device.category, device.deviceKey, device.searchPattern, device.description, package});
-            if (!saved.made && requireBackup) {
+        if (run.backup != nullptr) {
+            saved = run.backup->Backup(
+                {device.category, device.deviceKey, device.searchPattern, device.description, package});
+            if (!saved.made && run.requireBackup) {
                 step.result = CleanupStep::Result::NotBackedUp;
                 step.message = saved.reason;
                 steps.push_back(step);
                 continue;
             }
         }
+        const uint64_t size = saved.made ? saved.size : run.disk != nullptr ? PackageStoreSize(*run.disk, inf) : 0;
         std::string output;
-        const CommandOutcome ran = console.DeletePackageUnforced(WidenGbk(package.infName), output);
+        const CommandOutcome ran = console.DeletePackageUnforced(inf, output);
         // The backup goes only when the package surely stays: the tool did not run, or refused in its own words.
         // A command that ran late or printed something else may have deleted it, and then the backup is the way back.
         bool packageStays = ran == CommandOutcome::NotStarted || ran == CommandOutcome::Refused;
@@ -81,7 +112,7 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
             switch (ReadPackageDeletion(output, package.infName)) {
             case PackageDeletion::Deleted:
                 step.result = CleanupStep::Result::Deleted;
-                step.freed = saved.size;
+                step.freed = size;
                 step.backupFolder = saved.folder;
                 break;
             case PackageDeletion::InUse:
@@ -99,11 +130,24 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, IPacka
             if (step.result != CleanupStep::Result::Deleted)
                 step.message = FirstOutputLine(output);
         }
-        if (packageStays && backup != nullptr)
-            backup->Discard(saved);
+        // The tool's word is checked against the disk; the backup stays, as the outcome is unknown.
+        if (step.result == CleanupStep::Result::Deleted && run.disk != nullptr) {
+            const std::wstring published = run.disk->WindowsFolder() + L"\\INF\\" + inf;
+            if (run.disk->Exists(published)) {
+                step.result = CleanupStep::Result::Failed;
+                step.freed = 0;
+                step.message = L"设备控制台工具报告已删除，但 " + published + L" 仍在，删除没有生效";
+            }
+        }
+        if (packageStays && run.backup != nullptr) {
+            run.backup->Discard(saved);
+            step.backupFolder.clear();
+        } else if (step.result != CleanupStep::Result::Deleted) {
+            step.backupFolder = saved.folder;
+        }
         steps.push_back(step);
     }
-    if (!dryRun && !steps.empty()) {
+    if (!run.dryRun && !steps.empty()) {
         device.packages.clear();
         QueryDriverPackages(console, WidenGbk(device.searchPattern), device.packages);
     }

@@ -63,33 +63,32 @@ public:
     bool Run() {
         inventory_.requestNeedsRestart = false;
         if (inventory_.requestPackage == nullptr)
-            return Fail(L"工具内部错14");
+            return Fail(L"工具内部错14", Package::Stays);
         infName_ = inventory_.requestPackage->infName;
         const std::wstring infName = WidenGbk(infName_);
         const std::wstring searchPattern = WidenGbk(inventory_.requestSearchPattern);
         if (!InfNameArgument(infName) || !DevicePatternArgument(searchPattern))
-            return Fail(L"驱动包或设备的名称含有不安全的字符，未执行卸载");
+            return Fail(L"驱动包或设备的名称含有不安全的字符，未执行卸载", Package::Stays);
 
         // One backup per request, before anything is deleted; the in-use road's second deletion needs none.
         if (backup_.backup != nullptr) {
-            const BackupOutcome saved = backup_.backup->Backup(BackupRequestFor(inventory_));
-            if (backup_.outcome != nullptr)
-                *backup_.outcome = saved;
-            if (!saved.made && backup_.required)
-                return Fail(L"没有备份驱动包，按要求不卸载");
+            saved_ = backup_.backup->Backup(BackupRequestFor(inventory_));
+            if (!saved_.made && backup_.required)
+                return Fail(L"没有备份驱动包，按要求不卸载", Package::Stays);
         }
 
         std::string output;
-        if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
-            !entry.empty())
-            return Fail(entry);
+        CommandOutcome deletion = console_.DeletePackage(infName, output);
+        if (const std::wstring_view entry = Unfinished(deletion, kDeleteEntries); !entry.empty())
+            return Fail(entry, Fate(deletion));
         switch (ReadPackageDeletion(output, infName_)) {
         case PackageDeletion::Deleted:
             return Succeed();
         case PackageDeletion::Refused:
-            return Fail(L"卸载失败"); // not in use: removing devices would not help, so none is touched
+            // Not in use: removing devices would not help, so none is touched.
+            return Fail(L"卸载失败", Package::Stays);
         case PackageDeletion::Unknown:
-            return Refresh(false) ? Succeed() : Fail(kDeleteEntries.notRun);
+            return Refresh(false) ? Succeed() : Fail(kDeleteEntries.notRun, Package::Unknown);
         case PackageDeletion::InUse:
             break;
         }
@@ -97,35 +96,36 @@ public:
         // In use: take away only the devices of the chosen hardware ID (the whole pattern, so that other devices
         // of the same maker stay), then delete again and let Windows find the hardware anew. From here on devices
         // may be gone, so every failure rescans first.
+        // Until the second deletion runs, the package surely stays whatever happens to the devices.
         output.clear();
         const CommandOutcome removal = console_.RemoveDevices(searchPattern, output);
         if (removal == CommandOutcome::TimedOut)
-            return RescanThenFail(kRemoveEntries.timedOut);
+            return RescanThenFail(kRemoveEntries.timedOut, Package::Stays);
         if (removal != CommandOutcome::Finished)
-            return Fail(kRemoveEntries.notRun); // nothing ran, so nothing was removed
+            return Fail(kRemoveEntries.notRun, Package::Stays); // nothing ran, so nothing was removed
         inventory_.requestNeedsRestart = WaitsForRestart(output);
         switch (ReadRemoval(output)) {
         case Removal::Ran:
             break;
         case Removal::Failed:
-            return RescanThenFail(L"卸载设备失败");
+            return RescanThenFail(L"卸载设备失败", Package::Stays);
         case Removal::Unknown:
-            return RescanThenFail(kRemoveEntries.notRun);
+            return RescanThenFail(kRemoveEntries.notRun, Package::Stays);
         }
 
         output.clear();
-        if (const std::wstring_view entry = Unfinished(console_.DeletePackage(infName, output), kDeleteEntries);
-            !entry.empty())
-            return RescanThenFail(entry);
+        deletion = console_.DeletePackage(infName, output);
+        if (const std::wstring_view entry = Unfinished(deletion, kDeleteEntries); !entry.empty())
+            return RescanThenFail(entry, Fate(deletion));
         const PackageDeletion second = ReadPackageDeletion(output, infName_);
         if (second == PackageDeletion::InUse || second == PackageDeletion::Refused)
-            return RescanThenFail(L"卸载失败");
+            return RescanThenFail(L"卸载失败", Package::Stays);
 
         output.clear();
         if (const std::wstring_view entry = Unfinished(console_.Rescan(output), kRescanEntries); !entry.empty())
-            return Fail(entry);
+            return Fail(entry, Package::Unknown);
         if (second == PackageDeletion::Unknown && !Refresh(false))
-            return Fail(kDeleteEntries.notRun);
+            return Fail(kDeleteEntries.notRun, Package::Unknown);
         return Succeed();
     }
 
@@ -157,28 +157,50 @@ private:
         return answered && !listed;
     }
 
+    // Whether the package is still in the store after a failure: its backup goes only when it surely is.
+    enum class Package { Stays, Unknown };
+
+    // A command that never started deleted nothing; one that ran late may have.
+    static Package Fate(CommandOutcome deletion) {
+        return deletion == CommandOutcome::TimedOut ? Package::Unknown : Package::Stays;
+    }
+
     bool Succeed() {
         if (!refreshed_)
             Refresh(true);
-        report_.Send(kMsgWorkFinished, 0);
-        report_.Send(kMsgUninstallResult, kResultSuccess);
+        // A tool that says more than it did must not make us say it: the published INF must be gone.
+        if (backup_.disk != nullptr) {
+            const std::wstring published = backup_.disk->WindowsFolder() + L"\\INF\\" + WidenGbk(infName_);
+            if (backup_.disk->Exists(published))
+                return Fail(L"设备控制台工具报告驱动包已删除，但 " + published + L" 仍在，删除没有生效",
+                            Package::Unknown);
+        }
+        Report(kResultSuccess);
         return true;
     }
 
-    bool Fail(std::wstring_view entry) {
+    bool Fail(std::wstring_view entry, Package package) {
         report_.LogFailure(entry);
-        report_.Send(kMsgWorkFinished, 0);
-        report_.Send(kMsgUninstallResult, kResultFailure);
+        if (package == Package::Stays && backup_.backup != nullptr)
+            backup_.backup->Discard(saved_);
+        Report(kResultFailure);
         return false;
     }
 
+    void Report(uintptr_t result) {
+        if (backup_.outcome != nullptr)
+            *backup_.outcome = saved_;
+        report_.Send(kMsgWorkFinished, 0);
+        report_.Send(kMsgUninstallResult, result);
+    }
+
     // Devices may have been removed: have Windows find them again before the failure is reported.
-    bool RescanThenFail(std::wstring_view entry) {
+    bool RescanThenFail(std::wstring_view entry, Package package) {
         std::string output;
         if (const std::wstring_view unfinished = Unfinished(console_.Rescan(output), kRescanEntries);
             !unfinished.empty())
             report_.LogFailure(unfinished);
-        return Fail(entry);
+        return Fail(entry, package);
     }
 
     DriverInventory& inventory_;
@@ -186,6 +208,7 @@ private:
     IWorkerReport& report_;
     const UninstallBackup& backup_;
     std::string infName_;
+    BackupOutcome saved_;
     bool refreshed_ = false;
 };
 

@@ -3,10 +3,10 @@
 #include "uninstall/UninstallThread.h"
 
 #include "backup/WindowsBackup.h"
-#include "uninstall/UninstallProcedure.h"
 #include "console/WindowReport.h"
 #include "console/WindowsConsole.h"
 #include "console/WorkerThreads.h"
+#include "uninstall/UninstallProcedure.h"
 
 #include <windows.h>
 
@@ -25,7 +25,8 @@ DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
     WindowReport report(inventory.NotifyWindow());
     const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(run->options.root);
-    UninstallProcedure(inventory, console, report, {backup.get(), run->options.required, run->options.outcome});
+    WindowsBackupFiles disk;
+    UninstallProcedure(inventory, console, report, {backup.get(), run->options.required, run->options.outcome, &disk});
     return 1;
 }
 

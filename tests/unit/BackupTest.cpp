@@ -1,6 +1,7 @@
 // Package backups: locating the store folder, what a backup holds, what stops one, pruning, the manifest,
 // the restore and its commands, and the restore script.
 #include "backup/BackupCatalog.h"
+#include "backup/BackupTrust.h"
 #include "backup/PackageBackup.h"
 #include "backup/PackageRestore.h"
 #include "backup/Sha256.h"
@@ -46,7 +47,7 @@ protected:
 
     FakeBackupFiles disk_;
     BackupRequest request_;
-    std::string time_ = "2026-12-08 05:15:02";
+    std::string time_ = "2026-12-08T05:15:02+08:00";
     std::vector<std::wstring> log_;
 };
 
@@ -112,14 +113,16 @@ TEST_F(Backup, WhatStopsABackupLeavesNothingBehindAndIsLogged) {
          L"在驱动库中找不到 oem12.inf 的文件夹"},
         {"no room", [](FakeBackupFiles& d) { d.freeSpace = 1 << 20; }, L"空间不足"},
         {"read-only", [](FakeBackupFiles& d) { d.readOnly = true; }, L"无法在备份位置"},
-        {"disk full midway", [](FakeBackupFiles& d) { d.copiesLeft = 2; }, L"磁盘已满或不可写"},
+        {"disk full midway", [](FakeBackupFiles& d) { d.copiesLeft = 2; }, L"复制 C:\\Windows"},
+        {"two store folders hold the INF",
+         [](FakeBackupFiles& d) { d.files[kRepository + L"\\iigd_dch.inf_amd64_77aa\\iigd_dch.inf"] = kInf; },
+         L"有 2 个文件夹的 INF 与 oem12.inf 完全相同"},
+        {"an untrusted backup location", [](FakeBackupFiles& d) { d.distrusted[kRoot] = L"Users 也能写入"; },
+         L"不可信：Users 也能写入"},
     };
     for (const Case& c : cases) {
+        disk_ = FakeBackupFiles();
         SetUp();
-        disk_.folders.clear();
-        disk_.freeSpace = 1ull << 40;
-        disk_.readOnly = false;
-        disk_.copiesLeft = 1 << 30;
         log_.clear();
         c.arrange(disk_);
         const BackupOutcome outcome = Make().Backup(request_);
@@ -131,29 +134,153 @@ TEST_F(Backup, WhatStopsABackupLeavesNothingBehindAndIsLogged) {
     }
 }
 
-TEST_F(Backup, PruningRemovesTheOldestButNeverTheOneJustMade) {
+TEST_F(Backup, ALocationAnAdministratorOwnsIsSecuredOneOthersOwnIsNot) {
+    disk_.distrusted[kRoot] = L"BUILTIN\\Users 也能写入"; // made by an older version, inheriting %ProgramData%'s list
+    disk_.securable.insert(kRoot);
+    EXPECT_TRUE(Make().Backup(request_).made);
+    EXPECT_FALSE(disk_.Distrust(kRoot));
+
+    disk_.distrusted[kRoot] = L"它的所有者是 PC\\user"; // planted by an ordinary user
+    disk_.securable.clear();
+    const BackupOutcome planted = Make().Backup(request_);
+    EXPECT_FALSE(planted.made);
+    EXPECT_NE(planted.reason.find(L"PC\\user"), std::wstring::npos);
+}
+
+TEST_F(Backup, PruningTakesBackupsOfPackagesBackInTheStoreFirstThenTheOldest) {
     PackageBackup backup = Make();
     std::vector<std::wstring> made;
-    for (const char* time : {"2026-12-01 10:00:00", "2026-12-02 10:00:00", "2026-12-03 10:00:00"}) {
+    for (const char* time : {"2026-12-01T10:00:00+08:00", "2026-12-02T10:00:00+08:00", "2026-12-03T10:00:00+08:00"}) {
         time_ = time;
         made.push_back(backup.Backup(request_).folder);
     }
-    const uint64_t one = ListBackups(disk_, kRoot).front().size;
-    EXPECT_EQ(PruneBackups(disk_, kRoot, 2, std::nullopt), std::vector<std::wstring>{made[0]});
-    EXPECT_EQ(PruneBackups(disk_, kRoot, std::nullopt, one, made[1]), std::vector<std::wstring>{made[2]});
-    ASSERT_EQ(ListBackups(disk_, kRoot).size(), 1u);
+    // oem12 is still published, so every backup is of a package in the store; the one of another package is not.
+    disk_.files[kRepository + L"\\other.inf_amd64_1\\other.inf"] = "; other";
+    disk_.files[L"C:\\Windows\\INF\\oem7.inf"] = "; other";
+    time_ = "2026-11-01T10:00:00+08:00";
+    request_.package.infName = "oem7.inf";
+    const std::wstring oldestNotInStore = backup.Backup(request_).folder;
+    disk_.files.erase(L"C:\\Windows\\INF\\oem7.inf");
 
-    // The size limit applies by itself after each backup.
-    time_ = "2026-12-04 10:00:00";
-    const BackupOutcome newest = Make(one).Backup(request_);
-    const auto left = ListBackups(disk_, kRoot);
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].folder, newest.folder);
+    const PruneResult pruned = PruneBackups(disk_, kRoot, 2, std::nullopt);
+    EXPECT_EQ(pruned.removed, (std::vector<std::wstring>{made[0], made[1]}));
+    EXPECT_TRUE(pruned.error.empty());
+    ASSERT_EQ(ListBackups(disk_, kRoot).size(), 2u);
+    EXPECT_EQ(ListBackups(disk_, kRoot)[0].folder, oldestNotInStore);
+}
+
+TEST_F(Backup, TheSizeLimitNeverTakesThisRunsBackupsAndSaysWhenItCannotMeetTheLimit) {
+    time_ = "2026-12-01T10:00:00+08:00";
+    const BackupOutcome earlier = Make().Backup(request_);
+    const uint64_t one = ListBackups(disk_, kRoot).front().size;
+
+    // A limit below one package: this run's two backups stay, the earlier run's goes, and the outcome says so.
+    PackageBackup run = Make(one / 2);
+    time_ = "2026-12-04T10:00:00+08:00";
+    const BackupOutcome first = run.Backup(request_);
+    EXPECT_NE(first.notice.find(L"必须保留"), std::wstring::npos) << "a package bigger than the limit is kept";
+    const BackupOutcome second = run.Backup(request_);
+    ASSERT_TRUE(first.made && second.made);
+    std::vector<std::wstring> left;
+    for (const BackupEntry& entry : ListBackups(disk_, kRoot))
+        left.push_back(entry.folder);
+    EXPECT_EQ(left, (std::vector<std::wstring>{first.folder, second.folder}));
+    EXPECT_NE(earlier.folder, first.folder);
+}
+
+TEST_F(Backup, ABackupThatCannotBeRemovedStopsThePruneAndIsNeverListedHalfRemoved) {
+    PackageBackup backup = Make();
+    time_ = "2026-12-01T10:00:00+08:00";
+    const std::wstring locked = backup.Backup(request_).folder;
+    time_ = "2026-12-02T10:00:00+08:00";
+    backup.Backup(request_);
+    time_ = "2026-12-03T10:00:00+08:00";
+    backup.Backup(request_);
+    disk_.undeletable.insert(L"igdkmd64.sys");
+
+    const PruneResult pruned = PruneBackups(disk_, kRoot, 1, std::nullopt);
+    EXPECT_TRUE(pruned.removed.empty()) << "stopped at the first";
+    EXPECT_NE(pruned.error.find(locked), std::wstring::npos);
+    EXPECT_TRUE(disk_.IsFolder(locked + L".removing")) << "moved aside first";
+    EXPECT_EQ(ListBackups(disk_, kRoot).size(), 2u);
+}
+
+TEST_F(Backup, LatestFollowsTheInstantAcrossTimeZones) {
+    PackageBackup backup = Make();
+    time_ = "2026-12-08T09:00:00+08:00"; // 01:00 UTC
+    const std::wstring earlier = backup.Backup(request_).folder;
+    time_ = "2026-12-08T02:00:00+00:00"; // 02:00 UTC, though its folder name sorts first
+    const std::wstring later = backup.Backup(request_).folder;
+    const auto entries = ListBackups(disk_, kRoot);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].folder, earlier);
+    EXPECT_EQ(entries[1].folder, later);
+    EXPECT_EQ(BackupInstant("2026-12-08T09:00:00+08:00"), BackupInstant("2026-12-08 01:00:00"));
+    EXPECT_FALSE(BackupInstant("2026-12-08T09:00:00+8"));
+}
+
+TEST_F(Backup, RestoreLatestTakesTheNewestTrustedCompleteBackupOfAPackageNotInTheStore) {
+    PackageBackup backup = Make();
+    time_ = "2026-12-01T10:00:00+08:00";
+    const std::wstring deleted = backup.Backup(request_).folder;
+    time_ = "2026-12-02T10:00:00+08:00";
+    const std::wstring tampered = backup.Backup(request_).folder;
+    time_ = "2026-12-03T10:00:00+08:00";
+    const std::wstring forged = backup.Backup(request_).folder;
+    EXPECT_FALSE(LatestRestorable(disk_, kRoot)) << "oem12 is in the store: nothing was really deleted";
+
+    disk_.files.erase(L"C:\\Windows\\INF\\oem12.inf");
+    disk_.files[tampered + L"\\iigd_dch.inf_amd64_1c2b\\iigd_dch.cat"] += "!";
+    disk_.distrusted[forged] = L"Users 也能写入";
+    const auto latest = LatestRestorable(disk_, kRoot);
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest->folder, deleted);
+    EXPECT_EQ(ListBackups(disk_, kRoot).back().distrust, L"备份文件夹不可信：Users 也能写入");
+}
+
+TEST(BackupLimits, OutOfRangeValuesAreRefused) {
+    EXPECT_EQ(ParseKeepCount(L"3"), 3u);
+    EXPECT_EQ(ParseBackupLimit(L"2G"), 2ull << 30);
+    EXPECT_EQ(ParseBackupLimit(L"700kb"), std::nullopt) << "below 1 MiB";
+    for (const wchar_t* keep : {L"0", L"-1", L"1000001", L"99999999999999999999", L"2x"})
+        EXPECT_FALSE(ParseKeepCount(keep)) << keep;
+    for (const wchar_t* size : {L"0", L"2048T", L"99999999999999999G", L"5Q", L""})
+        EXPECT_FALSE(ParseBackupLimit(size)) << size;
+}
+
+TEST(BackupTrust, OnlyAdministratorsAndSystemMayChangeAndOwnABackup) {
+    const AccessEntry admins{Principal::Administrators, L"BUILTIN\\Administrators", true, false, 0x1f01ff};
+    const AccessEntry system{Principal::System, L"NT AUTHORITY\\SYSTEM", true, false, 0x1f01ff};
+    const AccessEntry usersRead{Principal::Other, L"BUILTIN\\Users", true, false, 0x1200a9};
+    FolderSecurity ours{
+        false, true, Principal::Administrators, L"BUILTIN\\Administrators", false, {admins, system, usersRead}};
+    EXPECT_FALSE(JudgeFolderSecurity(ours));
+
+    // %ProgramData%'s entry: Users may create folders and append data.
+    FolderSecurity inherited = ours;
+    inherited.entries.push_back({Principal::Other, L"BUILTIN\\Users", true, false, 0x4});
+    EXPECT_NE(JudgeFolderSecurity(inherited).value_or(L"").find(L"BUILTIN\\Users 也能写入"), std::wstring::npos);
+    // CREATOR OWNER on the folder itself, or any entry only for what is inside, grants no one the folder.
+    FolderSecurity template_ = ours;
+    template_.entries.push_back({Principal::CreatorOwner, L"CREATOR OWNER", true, true, 0x10000000});
+    template_.entries.push_back({Principal::Other, L"Everyone", false, false, 0x1f01ff});
+    EXPECT_FALSE(JudgeFolderSecurity(template_));
+
+    FolderSecurity forged = ours;
+    forged.owner = Principal::Other;
+    forged.ownerName = L"PC\\user";
+    EXPECT_NE(JudgeFolderSecurity(forged).value_or(L"").find(L"PC\\user"), std::wstring::npos);
+    FolderSecurity open = ours;
+    open.nullDacl = true;
+    EXPECT_TRUE(JudgeFolderSecurity(open));
+    FolderSecurity link = ours;
+    link.link = true;
+    EXPECT_TRUE(JudgeFolderSecurity(link));
 }
 
 TEST(BackupManifest, ReadsWhatItWritesAndRefusesDamage) {
     BackupManifest m;
-    m.time = "2026-12-08 05:15:02";
+    m.time = "2026-12-08T05:15:02+08:00";
     m.deviceKey = "8086_3E9B";
     m.description = "智音 AI\n降噪";
     m.inf = "oem12.inf";
@@ -201,8 +328,22 @@ protected:
         disk_.files.erase(L"C:\\Windows\\INF\\oem12.inf");
     }
 
+    // The store as the tool changes it: a dp_add publishes the package as oem0.inf.
+    struct StoreRunner : ICommandRunner {
+        StoreRunner(FakeRunner& inner, FakeBackupFiles& disk) : inner(inner), disk(disk) {}
+        CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) override {
+            const CommandOutcome outcome = inner.RunConsoleCommand(command, output);
+            if (command.text.find(L"dp_add") != std::wstring::npos && output.find("added.") != std::string::npos)
+                disk.files[L"C:\\Windows\\INF\\oem0.inf"] = kInf;
+            return outcome;
+        }
+        FakeRunner& inner;
+        FakeBackupFiles& disk;
+    };
+
     RestoreResult Run(FakeRunner& runner) {
-        const DeviceConsole console(runner, L"C:\\Tools", false);
+        StoreRunner store(runner, disk_);
+        const DeviceConsole console(store, L"C:\\Tools", false);
         return RestoreBackup(disk_, console, folder_, manifest_);
     }
 
@@ -254,14 +395,35 @@ TEST_F(Restore, StopsWhenTheToolRefusesTheAdd) {
     EXPECT_NE(Run(missing).message.find(L"不是内部或外部命令"), std::wstring::npos);
 }
 
-TEST_F(Restore, APackageThatIsBackIsNotAddedTwice) {
+TEST_F(Restore, APackageBackAndCurrentChangesNothingOneBackButIdleIsMadeCurrent) {
     disk_.files[L"C:\\Windows\\INF\\oem0.inf"] = kInf;
-    FakeRunner runner({"", "", kFiles, kNodes});
+    FakeRunner current({kFiles, kNodes});
+    RestoreResult result = Run(current);
+    EXPECT_TRUE(result.success) << result.message;
+    EXPECT_FALSE(result.changed);
+    EXPECT_NE(result.message.find(L"没有做任何改动"), std::wstring::npos);
+    ASSERT_EQ(current.commands.size(), 2u) << "only the package query";
+
+    FakeRunner idle({"", "", "", "", kFiles, kNodes});
+    result = Run(idle);
+    EXPECT_TRUE(result.success && result.alreadyInStore && result.current) << result.message;
+    EXPECT_EQ(idle.commands[2], L".\\devcon.exe rescan") << "no dp_add";
+    EXPECT_NE(result.message.find(L"没有重复添加"), std::wstring::npos);
+}
+
+TEST_F(Restore, APackageBackInTheStoreSucceedsAndAnUnpluggedDeviceIsAWarning) {
+    FakeRunner runner({kAdded, "", "", "No matching devices found.\r\n", "No matching devices found.\r\n"});
     const RestoreResult result = Run(runner);
     EXPECT_TRUE(result.success) << result.message;
-    EXPECT_TRUE(result.alreadyInStore);
-    EXPECT_EQ(runner.commands[0].find(L"dp_add"), std::wstring::npos);
-    EXPECT_NE(result.message.find(L"没有重复添加"), std::wstring::npos);
+    EXPECT_FALSE(result.current);
+    EXPECT_NE(result.warning.find(L"没有列出这个驱动包"), std::wstring::npos);
+}
+
+TEST_F(Restore, AnAddTheStoreDoesNotShowIsAFailure) {
+    FakeRunner runner({"Driver package 'oem5.inf' added.\r\n"});
+    const RestoreResult result = Run(runner);
+    EXPECT_FALSE(result.success);
+    EXPECT_NE(result.message.find(L"驱动库中没有这个驱动包"), std::wstring::npos);
 }
 
 TEST_F(Restore, APathThatWouldExpandGoesByItsShortNameOrIsRefused) {

@@ -36,6 +36,10 @@ public:
         return entries;
     }
     bool Exists(const std::wstring& path) override { return files.count(path) || IsFolder(path); }
+    std::optional<uint64_t> FileSize(const std::wstring& path) override {
+        const auto found = files.find(path);
+        return found == files.end() ? std::nullopt : std::optional<uint64_t>(found->second.size());
+    }
     std::optional<std::string> HashFile(const std::wstring& path) override {
         const auto bytes = ReadFile(path);
         return bytes ? std::optional<std::string>(Sha256Hex(*bytes)) : std::nullopt;
@@ -83,11 +87,19 @@ public:
         return true;
     }
     bool RemoveTree(const std::wstring& path) override {
+        for (const auto& [file, bytes] : files)
+            if (file.rfind(path + L"\\", 0) == 0 && undeletable.count(file.substr(file.rfind(L'\\') + 1)))
+                return false;
         std::erase_if(files, [&](const auto& entry) { return entry.first.rfind(path + L"\\", 0) == 0; });
         std::erase_if(folders,
                       [&](const std::wstring& folder) { return folder == path || folder.rfind(path + L"\\", 0) == 0; });
         return true;
     }
+    std::optional<std::wstring> Distrust(const std::wstring& folder) override {
+        const auto found = distrusted.find(folder);
+        return found == distrusted.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+    }
+    bool Secure(const std::wstring& folder) override { return securable.count(folder) && distrusted.erase(folder); }
     std::wstring ShortPath(const std::wstring& path) override {
         const auto found = shortNames.find(path);
         return found == shortNames.end() ? std::wstring() : found->second;
@@ -110,6 +122,9 @@ public:
     std::set<std::wstring> folders;
     std::map<std::wstring, std::wstring> located;    // SetupGetInfDriverStoreLocationW's answers
     std::map<std::wstring, std::wstring> shortNames; // GetShortPathNameW's answers
+    std::map<std::wstring, std::wstring> distrusted; // folders others may write, and why
+    std::set<std::wstring> securable;                // distrusted folders an administrator owns
+    std::set<std::wstring> undeletable;              // file names a removal cannot delete (and then stops)
     uint64_t freeSpace = 1ull << 40;
     bool readOnly = false;
     int copiesLeft = 1 << 30; // copies that succeed before the disk is full

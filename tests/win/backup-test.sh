@@ -20,8 +20,8 @@ windows=$prefix/drive_c/windows
 store=$windows/system32/DriverStore/FileRepository
 log_file=$prefix/drive_c/ProgramData/ToolLog/videzure.txt
 to_windows() { printf 'Z:%s' "${1//\//\\}"; }
-# Every awkward character in the backup location: blanks, &, ^, % and Chinese.
-backups="$work.backups/备份 A&B^C %OS% 目录"
+# Every awkward character in the backup location: blanks, &, ^, %, !, straight and curly apostrophes, Chinese.
+backups="$work.backups/备份 A&B^C %OS% !x! 'y' ‘z’ 目录"
 state=$work.state.txt
 
 # Runs the front end from a fresh program folder on the simulated PC in $state (the demo at first); the state
@@ -51,7 +51,8 @@ package_state() { awk -v p="package $1" '$0 == p { on = 1; next } /^(device|pack
 card_driver() { awk '/^device PCI\\VEN_8086&DEV_3E9B/ { on = 1; next } /^(device|package) / { on = 0 } on && /^ *driver /{ print $2 }' "$state"; }
 latest() { ls -d "$backups"/*/ 2>/dev/null | sort | tail -1; }
 folder_of() { ls -d "$store"/iigd_dch.inf_${arch}_$1 2>/dev/null; }
-log_has() { [ -f "$log_file" ] && iconv -f GBK -t UTF-8 -c <"$log_file" | grep -q -F -- "$1"; }
+# Reads the whole log: "grep -q" would end at the first match and, under pipefail, fail the pipe it left.
+log_has() { [ -f "$log_file" ] && iconv -f GBK -t UTF-8 -c <"$log_file" | grep -F -- "$1" >/dev/null; }
 
 mkdir -p "$(dirname "$work")"
 rm -rf "$work.backups"
@@ -95,10 +96,13 @@ backup-restore)
     diff -r "$saved" "$(folder_of 1c2b2b6e5e0a1c3d)" >/dev/null || fail "restored store folder differs from the backup"
     cmp -s "$windows/inf/oem0.inf" "$saved/iigd_dch.inf" || fail "published again as oem0.inf"
 
+    # Back and current: restore latest finds nothing deleted, and the backup by name changes nothing.
     run_cli restore latest
+    expect_eq "$rc" $((1168 & 255)) "nothing left to restore"
+    run_cli restore "$(to_windows "${backup%/}")"
     expect_eq "$rc" 0 "second restore exit code"
-    expect_has "$out" "驱动包已在驱动库中（oem0.inf），没有重复添加" "already back"
-    expect_lacks "$journal" "dp_add" "no second dp_add"
+    expect_has "$out" "驱动包已在驱动库中（oem0.inf），并且是设备的当前驱动，没有做任何改动" "already back"
+    expect_eq "$(changes)" "" "no dp_add, rescan or update"
     ;;
 restore-script)
     run_cli uninstall --device 8086_3E9B --inf oem12.inf
@@ -159,7 +163,7 @@ old-refused)
 backup-fails)
     # A backup location that cannot be made: the deletion proceeds and the log says why; --require-backup
     # refuses instead.
-    mkdir -p "$work.backups" && : >"$work.backups/备份 A&B^C %OS% 目录"
+    mkdir -p "$work.backups" && : >"$backups"
     run_cli uninstall --device 10DE_1C8D --inf oem21.inf --require-backup
     expect_eq "$rc" $((1603 & 255)) "refused exit code" # the low byte: all Wine hands the shell
     expect_eq "$(changes)" "" "nothing deleted without a backup"
@@ -180,6 +184,116 @@ tampered)
     run_cli restore "$(to_windows "$work.backups/none")"
     expect_eq "$rc" $((1168 & 255)) "not a backup"
     expect_has "$err" "不是完整的驱动备份文件夹" "clear message"
+    ;;
+links)
+    # Links planted in a backup and in place of one lead out of the backups; pruning never follows them.
+    # Wine shows Unix links and cannot remove them as links, so the prune stops there, safely.
+    run_cli uninstall --device 10DE_1C8D --inf oem21.inf
+    run_cli uninstall --device 8086_3E9B --inf oem12.inf
+    older=$(ls -d "$backups"/*/ | sort | head -1) && older=${older%/}
+    outside=$work.outside
+    rm -rf "$outside" && mkdir -p "$outside/folder" && echo precious >"$outside/folder/keep.txt"
+    echo precious >"$outside/file.txt"
+    cp -r "$older" "$outside/copy"
+    ln -s "$outside/folder" "$older/folder link"
+    ln -s "$outside/file.txt" "$older/file link.txt"
+    ln -s "$outside/copy" "$backups/20200101-000000 planted oem21.inf"
+    run_cli backups --json
+    valid_json
+    expect_eq "$(json 'print([(b["inf"], b["trusted"]) for b in d["backups"]])')" \
+        "[('oem21.inf', False), ('oem21.inf', True), ('oem12.inf', True)]" "the planted link is listed, not trusted"
+    expect_has "$(json 'print(d["backups"][0]["distrust"])')" "链接" "says it is a link"
+    run_cli backups --prune --keep 1 --json
+    expect_eq "$rc" $((1603 & 255)) "a backup that cannot be removed is an error"
+    valid_json
+    expect_has "$(json 'print(d["error"])')" "$(basename "$older")" "names the backup"
+    expect_eq "$(cat "$outside/folder/keep.txt" "$outside/file.txt" | tr '\n' ' ')" "precious precious " \
+        "nothing a link leads to is touched"
+    [ -f "$outside/copy/manifest.txt" ] && [ -L "$backups/20200101-000000 planted oem21.inf" ] ||
+        fail "the backup that is a link and what it leads to stay"
+    [ -L "$older.removing/folder link" ] || fail "the half-removed backup lies aside with its link"
+    [ -e "$older.removing/manifest.txt" ] && fail "its own files are removed"
+    run_cli backups --json
+    expect_eq "$(json 'print([b["inf"] for b in d["backups"] if b["trusted"]])')" "['oem12.inf']" \
+        "the half-removed backup is not listed"
+    # A backup location that is itself a link is not trusted: no backup is made into it.
+    rm -rf "$outside/root" && mkdir -p "$outside/root"
+    backups=$work.backups/linked && ln -sfn "$outside/root" "$backups"
+    run_cli uninstall --device 10EC_8168 --inf oem25.inf --require-backup
+    expect_eq "$rc" $((1603 & 255)) "no deletion without a trusted backup location"
+    expect_eq "$(changes)" "" "nothing deleted"
+    expect_eq "$(ls "$outside/root")" "" "nothing written through the link"
+    ;;
+latest)
+    # restore latest takes the last package really deleted, not a backup of one that is back in the store.
+    run_cli uninstall --device 10DE_1C8D --inf oem21.inf
+    first=$(latest)
+    run_cli uninstall --device 8086_3E9B --inf oem12.inf
+    second=$(latest)
+    [ "$first" != "$second" ] || fail "two backups"
+    run_cli restore "$(to_windows "${second%/}")"
+    expect_eq "$rc" 0 "oem12 restored by its folder"
+    run_cli restore latest --json
+    expect_eq "$rc" 0 "restore latest"
+    expect_eq "$(json 'print(d["backup"].rstrip("\\").split("\\")[-1])')" "$(basename "$first")" "the oem21 backup"
+    expect_eq "$(package_state oem21.inf)" " published oem1.inf; deleted no;" "oem21 is back, after oem12 took oem0"
+    run_cli restore latest
+    expect_eq "$rc" $((1168 & 255)) "nothing left to restore"
+    expect_has "$err" "没有可以恢复的备份" "says so"
+    expect_eq "$(changes)" "" "and changes nothing"
+    # A refused deletion leaves no backup: the wireless card needs a reboot to be removed.
+    before=$(ls "$backups" | wc -l)
+    run_cli uninstall --device 8086_9DF0 --inf oem30.inf --json
+    expect_eq "$rc" $((3010 & 255)) "refused until a restart"
+    expect_eq "$(json 'print(d["backup"]["made"], d["backup"]["reason"])')" "False 驱动包没有删除，备份已撤回" \
+        "the backup is taken back"
+    expect_eq "$(ls "$backups" | wc -l)" "$before" "no backup of a package that is still there"
+    ;;
+untrusted)
+    # A backup others can write is marked, skipped by restore latest and refused by name. Wine keeps no
+    # Windows access list: it shows the Unix mode, so "others may write" is the mode's o+w.
+    run_cli uninstall --device 10DE_1C8D --inf oem21.inf
+    backup=$(latest) && backup=${backup%/}
+    run_cli backups --json
+    expect_eq "$(json 'print([b["trusted"] for b in d["backups"]])')" "[True]" "the tool's own backup is trusted"
+    [ "$(( 0$(stat -c %a "$backup") & 2 ))" -eq 0 ] || fail "the backup folder is not writable by others"
+    chmod o+w "$backup"
+    run_cli backups --json
+    expect_eq "$(json 'print([b["trusted"] for b in d["backups"]])')" "[False]" "marked"
+    expect_has "$(json 'print(d["backups"][0]["distrust"])')" "也能写入" "says who may write"
+    run_cli restore latest
+    expect_eq "$rc" $((1168 & 255)) "restore latest skips it"
+    run_cli restore "$(to_windows "$backup")"
+    expect_eq "$rc" $((1603 & 255)) "refused by name"
+    expect_has "$err" "不恢复" "a clear message"
+    expect_eq "$(changes)" "" "nothing ran"
+    chmod o-w "$backup"
+    ;;
+long-path)
+    # A backup deeper than 260 characters is made, listed and restored like any other.
+    backups="$work.backups/$(printf 'a%.0s' {1..100})/$(printf '备%.0s' {1..60})/$(printf 'c%.0s' {1..100})"
+    run_cli uninstall --device 10DE_1C8D --inf oem21.inf --json
+    expect_eq "$(json 'print(d["success"], d["backup"]["made"], len(d["backup"]["folder"]) > 300)')" \
+        "True True True" "a backup past 260 characters"
+    run_cli restore latest --json
+    expect_eq "$rc" 0 "restored"
+    expect_eq "$(package_state oem21.inf)" " published oem0.inf; deleted no;" "oem21 is back"
+    ;;
+disk-check)
+    # The stand-in says "deleted" but its published INF cannot go: the deletion failed, the backup stays.
+    run_cli detect
+    inf="$windows/inf/oem21.inf"
+    if ! chattr +i "$inf" 2>/dev/null; then
+        echo "disk-check: skipped (no immutable files on this file system)"
+        exit 77
+    fi
+    trap 'chattr -i "$inf"' EXIT
+    run_cli uninstall --device 10DE_1C8D --inf oem21.inf --json
+    chattr -i "$inf"
+    expect_eq "$rc" $((1603 & 255)) "the uninstall fails"
+    expect_eq "$(json 'print(d["result"], d["backup"]["made"])')" "卸载失败 True" "failed, the backup kept"
+    expect_eq "$(changes)" "$tool -f dp_delete oem21.inf" "the tool was asked once"
+    log_has "仍在，删除没有生效" || fail "the log has an entry of its own"
     ;;
 *)
     echo "unknown scenario $scenario" >&2

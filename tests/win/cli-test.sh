@@ -348,7 +348,7 @@ rights)
     # Without elevated rights the changes are refused before anything runs, the scan included; reading is not.
     backups=$work.backups && mkdir -p "$backups"
     as_standard_user=yes
-    for args in "uninstall --device 8086_3E9B --inf oem12.inf" "restore latest" "backups --prune --keep 0"; do
+    for args in "uninstall --device 8086_3E9B --inf oem12.inf" "restore latest" "backups --prune --keep 1"; do
         run_cli "$demo" "$catalogue" yes -- $args --backup-dir "$(printf 'Z:%s' "${backups//\//\\}")" --json
         expect_eq "$rc" 740 "$args: exit code"
         expect_eq "$(json 'print(d["code"], d["changed"])')" "not-administrator False" "$args: outcome"

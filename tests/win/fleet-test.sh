@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The playbook of docs/fleet.md run for real with ansible-playbook against this machine: stand-ins of the two
-# ansible.windows modules it uses run the command-line front end under Wine, on a simulated PC. A good run, its
+# The playbook of docs/fleet.md run for real with ansible-playbook against this machine: stand-ins of the
+# ansible.windows modules it uses run the command-line front end under Wine, on a simulated PC, and make its
+# folder there (Wine keeps no access lists to set). A good run, its
 # check mode, a Device Console tool that fails and a backup that cannot be written each end with the recap's
 # counts they should.
 # usage: fleet-test.sh <scenario> <prefix-dir> <win32-bin> <win64-bin> <source-dir> <work-dir>
@@ -48,25 +49,25 @@ changes=$(tr -d '\r' <"$work/sim/journal.txt" 2>/dev/null | cut -f2 | grep -v -E
 
 case "$scenario" in
 good)
-    # Copy, clean-up, results brought home: changed; nothing failed; the two old packages went, oldest first.
-    expect_eq "$counts" "changed=3 failed=0" "recap"
+    # The tool folder made and given its access list (4), copy, clean-up, results brought home: changed; nothing failed; the two old packages went, oldest first.
+    expect_eq "$counts" "changed=7 failed=0" "recap"
     expect_eq "$(sed -E 's/^\.\\(devcon(x64)?)\.exe /\1 /' <<<"$changes" | tr '\n' '|')" \
         "$tool dp_delete oem3.inf|$tool dp_delete oem8.inf|" "the old packages deleted"
     expect_eq "$(python3 -c "import json,sys; d=json.load(open(sys.argv[1])); print(d['code'], d['changed'])" \
         "$work/results/localhost-cleanup.json")" "cleaned True" "the clean-up's JSON brought home"
     ;;
 check-mode)
-    expect_eq "$counts" "changed=2 failed=0" "recap: the copy and the results, no clean-up"
+    expect_eq "$counts" "changed=6 failed=0" "recap: the tool folder, the copy and the results, no clean-up"
     expect_eq "$changes" "" "a check deletes nothing"
     expect_eq "$(python3 -c "import json,sys; d=json.load(open(sys.argv[1])); print(d['code'], d['dryRun'])" \
         "$work/results/localhost-cleanup.json")" "planned True" "the dry run's plan brought home"
     ;;
 console-tool-fails)
-    expect_eq "$counts" "changed=1 failed=1" "recap: the detection fails"
+    expect_eq "$counts" "changed=5 failed=1" "recap: the detection fails"
     expect_eq "$changes" "" "nothing deleted"
     ;;
 backup-fails)
-    expect_eq "$counts" "changed=1 failed=1" "recap: the clean-up fails"
+    expect_eq "$counts" "changed=5 failed=1" "recap: the clean-up fails"
     expect_eq "$changes" "" "nothing deleted without a backup"
     ;;
 *)

@@ -7,12 +7,7 @@ import shutil
 
 from ansible.module_utils.basic import AnsibleModule
 
-
-def unix_path(windows_path):
-    drive, rest = windows_path[0].upper(), windows_path[2:].replace("\\", "/")
-    if drive == "Z":
-        return rest or "/"
-    return os.path.join(os.environ["WINEPREFIX"], "drive_" + drive.lower()) + rest
+from ansible_collections.ansible.windows.plugins.module_utils.wine_path import unix_path
 
 
 def main():
