@@ -486,6 +486,16 @@ bool ListsDevice(std::string_view output, std::string_view matchText) {
     return false;
 }
 
+// The last line the output holds, at most 120 bytes of it, with control characters as "?" so that a log line
+// stays one line.
+std::string LastLineOf(std::string_view output) {
+    while (!output.empty() && (output.back() == '\r' || output.back() == '\n'))
+        output.remove_suffix(1);
+    std::string line(output.substr(output.find_last_of("\r\n") + 1).substr(0, 120));
+    std::replace_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; }, '?');
+    return line;
+}
+
 } // namespace
 
 std::string MatchTextOf(std::wstring_view searchPattern) {
@@ -595,22 +605,43 @@ PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstrin
         return output.find("matching device(s) found.") != std::string_view::npos ||
                output.find("No matching devices found.") != std::string_view::npos;
     };
-    const auto failure = [&](CommandOutcome outcome, std::wstring_view query) {
+    // The failed query, and how it failed: what a log reader needs to tell a missing tool from a broken one.
+    const auto failure = [&](CommandOutcome outcome, std::wstring_view query, const std::string& output) {
         failedQuery = std::wstring(query) + L" *" + std::wstring(searchPattern) + L"*";
+        if (outcome == CommandOutcome::NotStarted)
+            failedQuery += L"（没有运行）";
+        else if (outcome == CommandOutcome::Refused)
+            failedQuery += L"（参数不安全，没有运行）";
+        else if (outcome == CommandOutcome::Finished)
+            failedQuery += L"（输出 " + std::to_wstring(output.size()) + L" 字节，没有结尾的汇总行: " +
+                           WidenGbk(LastLineOf(output)) + L"）";
         return outcome == CommandOutcome::TimedOut ? PackageQueryResult::TimedOut : PackageQueryResult::ToolFailed;
     };
     const std::string matchText = MatchTextOf(searchPattern);
+    // A query that ends without the tool's summary line is asked once more before the scan gives up on the PC:
+    // it only reads, and one answer cut short must not make a whole PC look broken. One that ran late is not.
+    const auto ask = [&](CommandOutcome (DeviceConsole::*query)(std::wstring_view, std::string&) const,
+                         std::string& output) {
+        CommandOutcome outcome = CommandOutcome::NotStarted;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            output.clear();
+            outcome = (console.*query)(searchPattern, output);
+            if (outcome == CommandOutcome::TimedOut || outcome == CommandOutcome::Refused ||
+                (outcome == CommandOutcome::Finished && answered(output)))
+                break;
+        }
+        return outcome;
+    };
     std::string output;
-    if (const CommandOutcome outcome = console.ListDriverFiles(searchPattern, output);
+    if (const CommandOutcome outcome = ask(&DeviceConsole::ListDriverFiles, output);
         outcome != CommandOutcome::Finished || !answered(output))
-        return failure(outcome, L"driverfiles");
+        return failure(outcome, L"driverfiles", output);
     std::string currentInfName;
     ParseDriverFiles(output, matchText, currentInfName);
 
-    output.clear();
-    if (const CommandOutcome outcome = console.ListDriverNodes(searchPattern, output);
+    if (const CommandOutcome outcome = ask(&DeviceConsole::ListDriverNodes, output);
         outcome != CommandOutcome::Finished || !answered(output))
-        return failure(outcome, L"drivernodes");
+        return failure(outcome, L"drivernodes", output);
     ParseDriverNodes(output, matchText, currentInfName, packages);
     return ListsDevice(output, matchText) ? PackageQueryResult::Listed : PackageQueryResult::NotListed;
 }

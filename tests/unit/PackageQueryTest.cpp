@@ -424,15 +424,23 @@ TEST(QueryDriverPackages, AMissingToolYieldsNoRecords) {
 TEST(QueryDevicePackages, AMissingToolIsToldFromADeviceNotPresent) {
     const std::string notFound = "'devcon' is not recognized as an internal or external command,\r\n"
                                  "operable program or batch file.\r\n";
-    FakeRunner runner({notFound, notFound});
+    FakeRunner runner({notFound, notFound, notFound});
     const DeviceConsole console(runner, L"C:\\t", false);
     std::vector<DriverPackageRecord> packages;
     std::wstring failedQuery;
     EXPECT_EQ(QueryDevicePackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
               PackageQueryResult::ToolFailed);
     EXPECT_TRUE(packages.empty());
-    EXPECT_EQ(runner.commands.size(), 1u) << "no second query of a tool that did not answer the first";
-    EXPECT_EQ(failedQuery, L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*");
+    EXPECT_EQ(runner.commands.size(), 2u) << "asked once more, then no other query of a tool that did not answer";
+    EXPECT_EQ(failedQuery, L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*（输出 97 字节，没有结尾的汇总行: operable "
+                           L"program or batch file.）");
+
+    // One answer cut short is asked again, and the second answer counts.
+    FakeRunner once({"PCI\\VEN_8086&DEV_3E9B\\3&1\r\n", "No matching devices found.\r\n",
+                     "No matching devices found.\r\n"});
+    EXPECT_EQ(
+        QueryDevicePackages(DeviceConsole(once, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
+        PackageQueryResult::NotListed);
 
     FakeRunner absent({"No matching devices found.\r\n", "No matching devices found.\r\n"});
     EXPECT_EQ(
