@@ -492,7 +492,8 @@ std::string LastLineOf(std::string_view output) {
     while (!output.empty() && (output.back() == '\r' || output.back() == '\n'))
         output.remove_suffix(1);
     std::string line(output.substr(output.find_last_of("\r\n") + 1).substr(0, 120));
-    std::replace_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; }, '?');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; }, '?');
     return line;
 }
 

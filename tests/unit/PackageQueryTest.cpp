@@ -436,8 +436,8 @@ TEST(QueryDevicePackages, AMissingToolIsToldFromADeviceNotPresent) {
                            L"program or batch file.）");
 
     // One answer cut short is asked again, and the second answer counts.
-    FakeRunner once({"PCI\\VEN_8086&DEV_3E9B\\3&1\r\n", "No matching devices found.\r\n",
-                     "No matching devices found.\r\n"});
+    FakeRunner once(
+        {"PCI\\VEN_8086&DEV_3E9B\\3&1\r\n", "No matching devices found.\r\n", "No matching devices found.\r\n"});
     EXPECT_EQ(
         QueryDevicePackages(DeviceConsole(once, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
         PackageQueryResult::NotListed);
