@@ -3,10 +3,10 @@
 // little to the processes it starts.
 // Run from a program folder holding devcon.exe (or devconx64.exe) and ParsingString.xml, with the demo PC's
 // class keys in the registry (see bench/run-scan-bench.sh).
+#include "console/WindowsConsole.h"
 #include "discovery/Catalogue.h"
 #include "discovery/CategoryScan.h"
 #include "discovery/RegistryReader_win32.h"
-#include "console/WindowsConsole.h"
 
 #include <windows.h>
 

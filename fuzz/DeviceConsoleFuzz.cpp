@@ -41,8 +41,8 @@ std::wstring Unescaped(std::wstring_view argument) {
     return plain;
 }
 
-void CheckPatternCommand(const RecordingRunner& runner, int runsBefore, CommandOutcome outcome,
-                         std::wstring_view verb, const std::wstring& pattern) {
+void CheckPatternCommand(const RecordingRunner& runner, int runsBefore, CommandOutcome outcome, std::wstring_view verb,
+                         const std::wstring& pattern) {
     if (outcome == CommandOutcome::Refused) {
         Check(runner.runs == runsBefore);
         return;
@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         Check(runner.last.text == L".\\devcon.exe -f dp_delete " + infName);
         for (const wchar_t c : infName)
-            Check((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-                  c == L'_' || c == L'-' || c == L'.');
+            Check((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
+                  c == L'-' || c == L'.');
     }
     return 0;
 }

@@ -1,7 +1,6 @@
 // The backup parts of the command line: the clean-up's rules and the sizes of --max-size.
 #include "cli/CliArguments.h"
 
-
 #include <cwctype>
 
 std::wstring CheckOldCleanup(const CliArguments& arguments) {

@@ -156,7 +156,8 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     Once(backups->add_option("--max-size", raw.maxSize, "与 --prune 同用：备份总量不超过 SIZE（如 500M、2G）")
              ->type_name("SIZE")
              ->check([](const std::string& value) {
-                 return ParseBackupLimit(FromUtf8(value)) ? std::string() : std::string("需要 1M 到 1024T 之间的大小，如 500M 或 2G");
+                 return ParseBackupLimit(FromUtf8(value)) ? std::string()
+                                                          : std::string("需要 1M 到 1024T 之间的大小，如 500M 或 2G");
              }));
     AddBackupDir(*backups, raw);
     AddOutputOptions(*backups, result, raw);
@@ -229,7 +230,8 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     result.backupDir = FromUtf8(raw.backupDir);
     result.restoreFrom = FromUtf8(raw.restoreFrom);
     result.keep = raw.keep;
-    result.maxSize = raw.maxSize.empty() ? -1 : static_cast<long long>(ParseBackupLimit(FromUtf8(raw.maxSize)).value_or(0));
+    result.maxSize =
+        raw.maxSize.empty() ? -1 : static_cast<long long>(ParseBackupLimit(FromUtf8(raw.maxSize)).value_or(0));
     result.error = CheckCommand(result);
     return result;
 }

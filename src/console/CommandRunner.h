@@ -36,4 +36,6 @@ constexpr size_t kCommandLineUnits = 1024;
 constexpr std::wstring_view kInterpreterPrefix = L"cmd /D /C ";
 constexpr size_t kMaxCommandTextLength = kCommandLineUnits - 1 - kInterpreterPrefix.size();
 
-inline bool FitsCommandLine(std::wstring_view command) { return command.size() <= kMaxCommandTextLength; }
+inline bool FitsCommandLine(std::wstring_view command) {
+    return command.size() <= kMaxCommandTextLength;
+}

@@ -2,10 +2,10 @@
 // their "MatchingDeviceId" through the catalogue, filters them, and gives each kept device its packages.
 #pragma once
 
-#include "discovery/DriverInventory.h"
-#include "discovery/RegistryReader.h"
 #include "console/DeviceConsole.h"
 #include "console/WorkerReport.h"
+#include "discovery/DriverInventory.h"
+#include "discovery/RegistryReader.h"
 
 #include <optional>
 

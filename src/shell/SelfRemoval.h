@@ -17,9 +17,8 @@
 #include <vector>
 
 // Names of the files the tool ships with, in the order they are deleted (the program first).
-inline constexpr std::wstring_view kShippedFiles[] = {L"TolvikDriverUninstallTool.exe", L"devcon.exe",
-                                                      L"devconx64.exe", L"ParsingString.xml",
-                                                      L"VarunelFeedbackInformation.dll"};
+inline constexpr std::wstring_view kShippedFiles[] = {L"TolvikDriverUninstallTool.exe", L"devcon.exe", L"devconx64.exe",
+                                                      L"ParsingString.xml", L"VarunelFeedbackInformation.dll"};
 
 // The environment variable that carries the program folder into the command.
 inline constexpr wchar_t kSelfRemovalFolderVariable[] = L"TOLVIK_REMOVE_FOLDER";

@@ -47,10 +47,24 @@ std::string Narrow(const char* to, std::wstring_view wide) {
 
 } // namespace
 
-std::wstring WidenGbk(std::string_view gbk) { return Widen("CP936", gbk); }
-std::string NarrowGbk(std::wstring_view wide) { return Narrow("CP936", wide); }
-std::string NarrowAnsi(std::wstring_view wide) { return Narrow("CP936", wide); }
-std::wstring WidenOem(std::string_view oem) { return Widen("CP936", oem); }
-std::string ToUtf8(std::wstring_view wide) { return Narrow("UTF-8", wide); }
-std::string GbkFromConsole(std::string bytes) { return bytes; }
-std::wstring FromUtf8(std::string_view utf8) { return Widen("UTF-8", utf8); }
+std::wstring WidenGbk(std::string_view gbk) {
+    return Widen("CP936", gbk);
+}
+std::string NarrowGbk(std::wstring_view wide) {
+    return Narrow("CP936", wide);
+}
+std::string NarrowAnsi(std::wstring_view wide) {
+    return Narrow("CP936", wide);
+}
+std::wstring WidenOem(std::string_view oem) {
+    return Widen("CP936", oem);
+}
+std::string ToUtf8(std::wstring_view wide) {
+    return Narrow("UTF-8", wide);
+}
+std::string GbkFromConsole(std::string bytes) {
+    return bytes;
+}
+std::wstring FromUtf8(std::string_view utf8) {
+    return Widen("UTF-8", utf8);
+}

@@ -29,11 +29,21 @@ std::string Narrow(UINT codePage, std::wstring_view wide) {
 
 } // namespace
 
-std::wstring WidenGbk(std::string_view gbk) { return Widen(kGbkCodePage, gbk); }
-std::string NarrowGbk(std::wstring_view wide) { return Narrow(kGbkCodePage, wide); }
-std::string NarrowAnsi(std::wstring_view wide) { return Narrow(CP_ACP, wide); }
-std::wstring WidenOem(std::string_view oem) { return Widen(CP_OEMCP, oem); }
-std::string ToUtf8(std::wstring_view wide) { return Narrow(CP_UTF8, wide); }
+std::wstring WidenGbk(std::string_view gbk) {
+    return Widen(kGbkCodePage, gbk);
+}
+std::string NarrowGbk(std::wstring_view wide) {
+    return Narrow(kGbkCodePage, wide);
+}
+std::string NarrowAnsi(std::wstring_view wide) {
+    return Narrow(CP_ACP, wide);
+}
+std::wstring WidenOem(std::string_view oem) {
+    return Widen(CP_OEMCP, oem);
+}
+std::string ToUtf8(std::wstring_view wide) {
+    return Narrow(CP_UTF8, wide);
+}
 
 std::string GbkFromConsole(std::string bytes) {
     UINT console = GetConsoleOutputCP();
@@ -41,4 +51,6 @@ std::string GbkFromConsole(std::string bytes) {
         console = GetOEMCP();
     return console == kGbkCodePage ? bytes : NarrowGbk(Widen(console, bytes));
 }
-std::wstring FromUtf8(std::string_view utf8) { return Widen(CP_UTF8, utf8); }
+std::wstring FromUtf8(std::string_view utf8) {
+    return Widen(CP_UTF8, utf8);
+}

@@ -12,8 +12,8 @@ bool StartUninstall(DriverInventory& inventory, int32_t category, const std::str
 // How the command line asks for the backup; the window takes the defaults (backup on, never required).
 struct UninstallBackupOptions {
     bool required = false;
-    std::wstring root;                    // empty: the default backup folder
-    BackupOutcome* outcome = nullptr;     // receives what the backup did; read it after the result message
+    std::wstring root;                // empty: the default backup folder
+    BackupOutcome* outcome = nullptr; // receives what the backup did; read it after the result message
 };
 
 bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,

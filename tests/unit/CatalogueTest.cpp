@@ -19,8 +19,9 @@ protected:
         return LoadCatalogueFile(scanner_, path_);
     }
 
-    fs::path path_ = fs::temp_directory_path() / ("catalogue " + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xml");
+    fs::path path_ =
+        fs::temp_directory_path() / ("catalogue " + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xml");
     DriverScanner scanner_;
 };
 
@@ -49,11 +50,11 @@ TEST_F(CatalogueFile, TerminatorsBeforeThePatternsAreNotRead) {
 
 TEST_F(CatalogueFile, UnusableFilesAreRefused) {
     for (const char* text : {
-             "",                                                                                  // empty
+             "",                                                                                         // empty
              "<r><PARSING_HARDWARE_ID><HARDWARE_ID NameString1='VEN_'/></PARSING_HARDWARE_ID></r><r2/>", // two roots
-             "<r><PARSING_HARDWARE_ID><HARDWARE_ID NameString1='VEN_'/></PARSING_HARDWARE_ID>",   // cut short
+             "<r><PARSING_HARDWARE_ID><HARDWARE_ID NameString1='VEN_'/></PARSING_HARDWARE_ID>",          // cut short
              "<r><PARSING_HARDWARE_ID><HARDWARE_ID NameString2='DEV_'/></PARSING_HARDWARE_ID></r>", // no first marker
-             "<r><HARDWARE_ID NameString1='VEN_'/></r>",                                           // no section
+             "<r><HARDWARE_ID NameString1='VEN_'/></r>",                                            // no section
          }) {
         scanner_ = {};
         EXPECT_FALSE(Load(text)) << text;
@@ -62,7 +63,8 @@ TEST_F(CatalogueFile, UnusableFilesAreRefused) {
 
     // Bytes that are not UTF-8 in an attribute that is not read do not spoil the rest.
     scanner_ = {};
-    EXPECT_TRUE(Load("<r a='\xff\xfe'><PARSING_HARDWARE_ID><HARDWARE_ID NameString1='VEN_'/></PARSING_HARDWARE_ID></r>"));
+    EXPECT_TRUE(
+        Load("<r a='\xff\xfe'><PARSING_HARDWARE_ID><HARDWARE_ID NameString1='VEN_'/></PARSING_HARDWARE_ID></r>"));
 }
 
 TEST(ShippedCatalogue, RecognisesTheHardwareIdsOfTheNineKindsOfDevice) {

@@ -16,7 +16,9 @@ TEST(CodePage, InvalidGbkBytesAreReplacedNotDropped) {
     const std::wstring cut = WidenGbk("ab\xcf");
     ASSERT_GE(cut.size(), 3u);
     EXPECT_EQ(cut.substr(0, 2), L"ab");
-    const std::wstring wide = WidenGbk(std::string("x\xff" "y", 3));
+    const std::wstring wide = WidenGbk(std::string("x\xff"
+                                                   "y",
+                                                   3));
     EXPECT_EQ(wide.front(), L'x');
     EXPECT_EQ(wide.back(), L'y');
 }

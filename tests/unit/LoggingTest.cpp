@@ -99,8 +99,7 @@ public:
     bool CreateFolder(const std::wstring& path) override {
         std::lock_guard<std::mutex> guard(world_->mutex);
         world_->createdFolders.push_back(path);
-        if (world_->folders.count(path) || world_->files.count(path) ||
-            !world_->FolderExists(FakeWorld::Parent(path)))
+        if (world_->folders.count(path) || world_->files.count(path) || !world_->FolderExists(FakeWorld::Parent(path)))
             return false;
         world_->folders.insert(path);
         return true;

@@ -110,9 +110,9 @@ struct FeedbackCase {
     Size content;  // as the frame creates it
     Size followed; // once the frame has moved (its centring on the screen): 3 scaled pixels below the frame's top
     Rect close;
-    int firstLeft;  // "解决"
-    int otherLeft;  // "未解决" and "更多方案"
-    int tops[3];    // 解决, 未解决, 更多方案
+    int firstLeft; // "解决"
+    int otherLeft; // "未解决" and "更多方案"
+    int tops[3];   // 解决, 未解决, 更多方案
     Size button;
     int hotMargin;
 };
@@ -147,8 +147,7 @@ TEST(FeedbackWindowGeometry, FrameContentAndButtonsAtEveryScale) {
         EXPECT_EQ(layout.close, c.close);
         EXPECT_EQ(layout.solved.rect, Rect::FromSize(c.firstLeft, c.tops[0], c.button.width, c.button.height));
         EXPECT_EQ(layout.notSolved.rect, Rect::FromSize(c.otherLeft, c.tops[1], c.button.width, c.button.height));
-        EXPECT_EQ(layout.moreSolutions.rect,
-                  Rect::FromSize(c.otherLeft, c.tops[2], c.button.width, c.button.height));
+        EXPECT_EQ(layout.moreSolutions.rect, Rect::FromSize(c.otherLeft, c.tops[2], c.button.width, c.button.height));
         for (const FeedbackButtonPlace* place : {&layout.solved, &layout.notSolved, &layout.moreSolutions}) {
             EXPECT_EQ(place->hot.left, c.hotMargin);
             EXPECT_EQ(place->hot.top, c.hotMargin);
@@ -343,12 +342,9 @@ TEST(AgreementText, TitleNoticeAndSixSectionsWithTheirItemsAndSubItems) {
         std::vector<std::pair<int, int>> subItems; // item number, number of sub-items
     };
     const std::vector<Expected> expected = {
-        {L"一. 知识产权声明", 2, {}},
-        {L"二. 软件授权范围", 2, {}},
-        {L"三. 用户使用须知", 6, {{1, 7}}},
-        {L"四. 隐私权保护", 7, {{3, 3}, {4, 5}, {5, 4}}},
-        {L"五. 法律责任与免责", 7, {}},
-        {L"六. 其他条款", 2, {}},
+        {L"一. 知识产权声明", 2, {}},       {L"二. 软件授权范围", 2, {}},
+        {L"三. 用户使用须知", 6, {{1, 7}}}, {L"四. 隐私权保护", 7, {{3, 3}, {4, 5}, {5, 4}}},
+        {L"五. 法律责任与免责", 7, {}},     {L"六. 其他条款", 2, {}},
     };
     ASSERT_EQ(sections.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -40,14 +40,47 @@ TEST(SelfRemovalFolder, IsWhatComesBeforeTheModulesLastBackslash) {
 
 TEST(SelfRemovalFolder, DriveAndShareRootsAndOddPathsAreRefused) {
     const std::wstring refused[] = {
-        L"",           L"C:",          L"C:\\",         L"c:\\",           L"\\",           L"\\\\",
-        L"\\\\server", L"\\\\server\\share", L"\\\\server\\share\\", L"\\\\?\\C:\\tools", L"\\\\.\\C:\\tools",
-        L"\\\\?\\UNC\\server\\share\\x", L"tools", L"tools\\x", L"C:tools", L"1:\\tools", L"C:\\tools\\",
-        L"C:\\\\tools", L"C:\\a\\..", L"C:\\a\\..\\b", L"C:\\.", L"C:\\a\\.\\b", L"C:/tools", L"C:\\a/b",
-        L"C:\\a\\b.", L"C:\\a\\b ", L"C:\\a:stream", L"C:\\a\"b", L"C:\\a*", L"C:\\a?", L"C:\\a|b", L"C:\\a\nb",
+        L"",
+        L"C:",
+        L"C:\\",
+        L"c:\\",
+        L"\\",
+        L"\\\\",
+        L"\\\\server",
+        L"\\\\server\\share",
+        L"\\\\server\\share\\",
+        L"\\\\?\\C:\\tools",
+        L"\\\\.\\C:\\tools",
+        L"\\\\?\\UNC\\server\\share\\x",
+        L"tools",
+        L"tools\\x",
+        L"C:tools",
+        L"1:\\tools",
+        L"C:\\tools\\",
+        L"C:\\\\tools",
+        L"C:\\a\\..",
+        L"C:\\a\\..\\b",
+        L"C:\\.",
+        L"C:\\a\\.\\b",
+        L"C:/tools",
+        L"C:\\a/b",
+        L"C:\\a\\b.",
+        L"C:\\a\\b ",
+        L"C:\\a:stream",
+        L"C:\\a\"b",
+        L"C:\\a*",
+        L"C:\\a?",
+        L"C:\\a|b",
+        L"C:\\a\nb",
         // Any pair of percent signs: set, unset or made up as it is read, the interpreter may expand it.
-        L"D:\\a %PATH% b\\x", L"C:\\%CD%", L"C:\\x\\%ERRORLEVEL%", L"C:\\%RANDOM%\\t", L"C:\\%UNSET_NAME%",
-        L"C:\\100%\\50%", L"C:\\x%%y", L"\\\\server\\share\\%TIME%",
+        L"D:\\a %PATH% b\\x",
+        L"C:\\%CD%",
+        L"C:\\x\\%ERRORLEVEL%",
+        L"C:\\%RANDOM%\\t",
+        L"C:\\%UNSET_NAME%",
+        L"C:\\100%\\50%",
+        L"C:\\x%%y",
+        L"\\\\server\\share\\%TIME%",
     };
     for (const std::wstring& folder : refused) {
         EXPECT_FALSE(IsRemovableProgramFolder(folder)) << Narrow(folder);
@@ -76,8 +109,8 @@ TEST(SelfRemovalFolder, FileNamesMustBePlain) {
         EXPECT_TRUE(IsPlainFileName(name)) << Narrow(name);
     }
     EXPECT_TRUE(IsPlainFileName(L"驱动 说明 (1)&^!.txt"));
-    const std::wstring refused[] = {L"", L".", L"..", L"a\\b", L"..\\x", L"a/b", L"*.*", L"a?", L"%PATH%",
-                                    L"a%b",  L"a\"b", L"C:x", L"a.", L"a "};
+    const std::wstring refused[] = {L"",   L".",      L"..",  L"a\\b", L"..\\x", L"a/b", L"*.*",
+                                    L"a?", L"%PATH%", L"a%b", L"a\"b", L"C:x",   L"a.",  L"a "};
     for (const std::wstring& name : refused) {
         EXPECT_FALSE(IsPlainFileName(name)) << Narrow(name);
         EXPECT_FALSE(SelfRemovalArguments(L"C:\\Tools", std::vector<std::wstring>{L"devcon.exe", name}).has_value())

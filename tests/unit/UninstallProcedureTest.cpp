@@ -15,10 +15,11 @@ const std::string kRemoved = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&1
 const std::string kRemoveFailed = "PCI\\VEN_8086&DEV_3E9B\\3&1                                  : Remove failed\r\n"
                                   "No devices were removed.\r\ndevcon failed.\r\n";
 const std::string kRescanned = "Scanning for new hardware.\r\nScanning completed.\r\n";
-const std::string kFiles = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
-                           "    Name: Intel(R) UHD Graphics 630\r\n"
-                           "    Driver installed from C:\\Windows\\INF\\oem5.inf [s]. The driver is not using any files.\r\n"
-                           "1 matching device(s) found.\r\n";
+const std::string kFiles =
+    "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
+    "    Name: Intel(R) UHD Graphics 630\r\n"
+    "    Driver installed from C:\\Windows\\INF\\oem5.inf [s]. The driver is not using any files.\r\n"
+    "1 matching device(s) found.\r\n";
 const std::string kNodes = "PCI\\VEN_8086&DEV_3E9B&SUBSYS_22128086&REV_00\\3&11583659&0&10\r\n"
                            "    Name: Intel(R) UHD Graphics 630\r\n"
                            "Driver node #0:\r\n    Inf file is C:\\Windows\\INF\\oem5.inf\r\n"
@@ -110,7 +111,8 @@ TEST_F(Uninstall, EachFailureLogsItsEntryRemovesOnlyOnAnInUseRefusalAndRescansOn
                                         "The 1 device(s) are ready to be removed. To remove the devices, reboot the "
                                         "system.\r\n";
     std::string stillListed = kNodes;
-    stillListed.insert(stillListed.find("1 matching"), "Driver node #1:\r\n    Inf file is C:\\Windows\\INF\\oem12.inf\r\n");
+    stillListed.insert(stillListed.find("1 matching"),
+                       "Driver node #1:\r\n    Inf file is C:\\Windows\\INF\\oem12.inf\r\n");
     using O = CommandOutcome;
     struct Row {
         std::vector<std::string> outputs;
@@ -128,7 +130,11 @@ TEST_F(Uninstall, EachFailureLogsItsEntryRemovesOnlyOnAnInUseRefusalAndRescansOn
         {{}, 0, O::TimedOut, {L"卸载驱动命令超时"}, {del}},
         // Refused for another reason than use: removing devices would not help.
         {{notThirdParty}, -1, O::NotStarted, {L"卸载失败"}, {del}},
-        {{"Deleting the specified driver package from the machine failed.\r\n"}, -1, O::NotStarted, {L"卸载失败"}, {del}},
+        {{"Deleting the specified driver package from the machine failed.\r\n"},
+         -1,
+         O::NotStarted,
+         {L"卸载失败"},
+         {del}},
         // Output the tool never prints proves nothing; the package is still listed afterwards.
         {{notRecognised, kFiles, stillListed}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, nodes}},
         {{"", "", ""}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, nodes}},
@@ -138,7 +144,10 @@ TEST_F(Uninstall, EachFailureLogsItsEntryRemovesOnlyOnAnInUseRefusalAndRescansOn
         {{kInUse, "\x1b[2J\xff\r\n"}, -1, O::NotStarted, {L"执行卸载设备命令失败"}, {del, remove, L"rescan"}},
         {{kInUse, kRemoved}, 2, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, remove, del, L"rescan"}},
         {{kInUse, removedOnReboot, kInUse}, -1, O::NotStarted, {L"卸载失败"}, {del, remove, del, L"rescan"}},
-        {{kInUse, kRemoved, kInUse}, 3, O::NotStarted, {L"执行扫描设备命令失败", L"卸载失败"},
+        {{kInUse, kRemoved, kInUse},
+         3,
+         O::NotStarted,
+         {L"执行扫描设备命令失败", L"卸载失败"},
          {del, remove, del, L"rescan"}},
         {{kInUse, kRemoved, kDeleted}, 3, O::NotStarted, {L"执行扫描设备命令失败"}, {del, remove, del, L"rescan"}},
     };
@@ -182,9 +191,11 @@ TEST_F(Uninstall, OutputWithoutConfirmationSucceedsOnlyWhenTheRefreshNoLongerLis
 }
 
 TEST_F(Uninstall, UnsafeNamesRunNothing) {
-    for (const auto& [inf, pattern] : std::vector<std::pair<std::string, std::string>>{
-             {"oem12.inf & del x", kPattern}, {"oem12.inf", "PCI\\VEN_8086^&DEV_3E9B\" | x"},
-             {"oem12.inf", "PCI\\VEN_*^&DEV_3E9B"}, {"oem%PATH%.inf", kPattern}}) {
+    for (const auto& [inf, pattern] :
+         std::vector<std::pair<std::string, std::string>>{{"oem12.inf & del x", kPattern},
+                                                          {"oem12.inf", "PCI\\VEN_8086^&DEV_3E9B\" | x"},
+                                                          {"oem12.inf", "PCI\\VEN_*^&DEV_3E9B"},
+                                                          {"oem%PATH%.inf", kPattern}}) {
         SetUp();
         report_ = {};
         package_.infName = inf;

@@ -2,8 +2,8 @@
 // FeedbackLibrary.* with VarunelFeedbackInformation.dll beside the program, FeedbackMissing.* without it, and
 // FeedbackNoOpen.* with a build of it that lacks OpenToolDownUrl. The library keeps its settings and journal
 // in the folder TOLVIK_FEEDBACK_DIR names; every case gives it a fresh one outside the program folder.
-#include "feedback/FeedbackBridge.h"
 #include "console/WindowsConsole.h"
+#include "feedback/FeedbackBridge.h"
 
 #include <windows.h>
 

@@ -54,8 +54,8 @@ FeedbackChildLayout LayOutFeedbackChild(const Rect& client, float s) {
     const int firstLeft = client.left + Trunc(200 * s - 133 * s);
     const int otherLeft = client.left + Trunc(200 * s) - Trunc(133 * s);
     const int middle = client.top + Trunc(234 * s);
-    layout.solved = {
-        Rect::FromSize(firstLeft, client.top + Trunc(234 * s - Trunc(80 * s)), buttonWidth, buttonHeight), hot};
+    layout.solved = {Rect::FromSize(firstLeft, client.top + Trunc(234 * s - Trunc(80 * s)), buttonWidth, buttonHeight),
+                     hot};
     layout.notSolved = {Rect::FromSize(otherLeft, middle, buttonWidth, buttonHeight), hot};
     layout.moreSolutions = {Rect::FromSize(otherLeft, middle + Trunc(80 * s), buttonWidth, buttonHeight), hot};
     return layout;

@@ -117,9 +117,9 @@ struct SkinPiece {
     friend bool operator==(const SkinPiece&, const SkinPiece&) = default;
 };
 // The copies that paint a whole bar of the given client size, in order: both tracks (tiled, trunc(c*s) apart in
-// both directions from the area's top-left, the last tiles cut at the area's end), the thumb unless disabled (end caps of
-// k = 3 pixels, cap size + 3 with a cap size, stretched across; the rest of the cell tiled between them) and
-// both arrows (stretched).
+// both directions from the area's top-left, the last tiles cut at the area's end), the thumb unless disabled (end caps
+// of k = 3 pixels, cap size + 3 with a cap size, stretched across; the rest of the cell tiled between them) and both
+// arrows (stretched).
 std::vector<SkinPiece> PaintBar(const BarMetrics& metrics, const ScrollValues& values, bool vertical, Size client,
                                 const BarLook& look);
 

@@ -10,12 +10,12 @@
 #include "GalleryOutput.h"
 #include "PopupModes.h"
 
+#include "console/WorkerReport.h"
 #include "framework/WinApp.h"
 #include "ui/ExecutePromptDlg.h"
 #include "ui/PromptDlg.h"
 #include "ui/Prompts.h"
 #include "ui/layout/ScaleRule.h"
-#include "console/WorkerReport.h"
 
 #include <shellapi.h>
 

@@ -6,11 +6,11 @@
 
 #include "feedback/FeedbackBridge.h"
 #include "framework/Dialog.h"
+#include "resources/resource.h"
 #include "ui/ProblemSolvingFeedbackDlg.h"
 #include "ui/TooltipChildDlg.h"
 #include "ui/TooltipDlg.h"
 #include "ui/controls/SkinScrollWnd.h"
-#include "resources/resource.h"
 
 #include <richedit.h>
 
@@ -58,8 +58,7 @@ protected:
         const int linkHeight = static_cast<int>(24 * m_scale);
         ::CreateWindowExW(0, L"Button", L"《Varunel服务工具使用许可协议》", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 40,
                           client.bottom - linkHeight - 4, static_cast<int>(260 * m_scale), linkHeight, m_hwnd,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), ::GetModuleHandleW(nullptr),
-                          nullptr);
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), ::GetModuleHandleW(nullptr), nullptr);
         ::SendDlgItemMessageW(m_hwnd, kLinkId, WM_SETFONT, ::SendMessageW(m_hwnd, WM_GETFONT, 0, 0), TRUE);
         SetTimer(kPollTimer, 100);
         return TRUE;
@@ -144,9 +143,8 @@ private:
         RECT client{};
         ::GetClientRect(box, &client);
         wchar_t line[200];
-        std::swprintf(line, 200, L"scroll pos=%d max=%d page=%u bar=%d/%d/%d first=%d lines=%d last=%ld/%ld",
-                      info.nPos, info.nMax, info.nPage, barPos, barMax, barPage, first, lines, last.y,
-                      client.bottom);
+        std::swprintf(line, 200, L"scroll pos=%d max=%d page=%u bar=%d/%d/%d first=%d lines=%d last=%ld/%ld", info.nPos,
+                      info.nMax, info.nPage, barPos, barMax, barPage, first, lines, last.y, client.bottom);
         if (m_lastReport != line) {
             m_lastReport = line;
             Say(line);

@@ -6,6 +6,7 @@
 //   pagehost [--scale s]        runs until the window is closed; exit code 0, 3 when the catalogue is unusable
 #include "PageHostIds.h"
 
+#include "console/WorkerReport.h"
 #include "discovery/Catalogue.h"
 #include "discovery/DriverInventory.h"
 #include "framework/WinApp.h"
@@ -13,7 +14,6 @@
 #include "ui/DriverUninstallStartDlg.h"
 #include "ui/layout/PageLayout.h"
 #include "ui/layout/ScaleRule.h"
-#include "console/WorkerReport.h"
 
 #include <shellapi.h>
 

@@ -13,8 +13,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
     std::wstring file(path, length);
     const size_t slash = file.rfind(L'\\');
     const std::wstring marker = file.substr(0, slash + 1) + L"planted-" + file.substr(slash + 1) + L".txt";
-    HANDLE written = ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr);
+    HANDLE written =
+        ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (written != INVALID_HANDLE_VALUE) {
         ::CloseHandle(written);
     }

@@ -287,8 +287,8 @@ void DescribeTreeItem(HWND tree, const RemoteBuffer& buffer, HTREEITEM item, int
     std::snprintf(numbers, sizeof(numbers), "\"level\":%d,\"selected\":%d,\"expanded\":%d,\"data\":%d,\"shown\":%d",
                   level, (data.state & TVIS_SELECTED) ? 1 : 0, (data.state & TVIS_EXPANDED) ? 1 : 0,
                   data.lParam != 0 ? 1 : 0, shown ? 1 : 0);
-    Emit("{" + std::string(numbers) + ",\"text\":" + Json(text) + ",\"rect\":" +
-         (shown ? ScreenRectJson(tree, rect) : std::string("[0,0,0,0]")) + "}");
+    Emit("{" + std::string(numbers) + ",\"text\":" + Json(text) +
+         ",\"rect\":" + (shown ? ScreenRectJson(tree, rect) : std::string("[0,0,0,0]")) + "}");
 }
 
 void DescribeTreeLevel(HWND tree, const RemoteBuffer& buffer, HTREEITEM first, int level) {
