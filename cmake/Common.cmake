@@ -13,20 +13,25 @@ if(WIN32)
     set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endif()
 
-# An engine library: portable sources always, *_win32.cpp sources only in the Windows builds.
-#   tolvik_engine_library(name SOURCES a.cpp ... WIN32_SOURCES a_win32.cpp ... DEPENDS other ...)
-function(tolvik_engine_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;DEPENDS;WIN32_LIBS" ${ARGN})
-    set(sources ${ARG_SOURCES})
+# One idiom for every library: portable sources always, *_win32.cpp sources only in the Windows builds and
+# *_posix.cpp ones only natively. A library made of Windows sources alone exists only in the Windows builds.
+#   tolvik_library(name SOURCES a.cpp ... WIN32_SOURCES a_win32.cpp ... POSIX_SOURCES a_posix.cpp ...
+#                  DEPENDS other ... WIN32_LIBS system ... POSIX_LIBS system ...)
+function(tolvik_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;POSIX_SOURCES;DEPENDS;WIN32_LIBS;POSIX_LIBS" ${ARGN})
     if(WIN32)
-        list(APPEND sources ${ARG_WIN32_SOURCES})
+        set(sources ${ARG_SOURCES} ${ARG_WIN32_SOURCES})
+        set(libs ${ARG_WIN32_LIBS})
+    else()
+        if(NOT ARG_SOURCES AND NOT ARG_POSIX_SOURCES)
+            return()
+        endif()
+        set(sources ${ARG_SOURCES} ${ARG_POSIX_SOURCES})
+        set(libs ${ARG_POSIX_LIBS})
     endif()
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
-    if(WIN32 AND ARG_WIN32_LIBS)
-        target_link_libraries(${name} PUBLIC ${ARG_WIN32_LIBS})
-    endif()
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} ${libs})
 endfunction()
 
 # GoogleTest: the system package natively, built from its sources for Windows.
