@@ -87,6 +87,10 @@ class Walk:
             return tree is not None and tree.visible
 
         gui.wait_for(switched, timeout=120, what="the driver selection page")
+        # The page shows before it is filled; the picture is of the filled page, the first device's packages
+        # listed, however long a loaded machine takes to get there.
+        gui.wait_for(lambda: self.tree_items() and self.rows(), timeout=120, what="the filled selection page")
+        time.sleep(0.5)
         self.shot("selection-page")
 
         self.step("selecting %s" % DEVICE)
