@@ -34,7 +34,7 @@ public:
     // the EndDialog result, or -1 when the dialog could not be created.
     INT_PTR DoModal();
     // Creates the dialog modeless from a template, as an owned pop-up or a child of parent.
-    [[nodiscard]] bool Create(int templateId, HWND parent);
+    bool Create(int templateId, HWND parent);
     void DestroyWindow();
     void EndDialog(INT_PTR result);
     [[nodiscard]] bool IsModal() const { return m_modal; }
