@@ -14,11 +14,11 @@ public:
     ~CControl() override;
 
     // Subclasses the control; false when the handle is null or the control is already bound.
-    bool Attach(HWND hwnd);
+    [[nodiscard]] bool Attach(HWND hwnd);
     void Detach();
 
     // Sends a parent's WM_DRAWITEM / WM_CTLCOLOR* to the control it concerns; true when the control answered.
-    static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    [[nodiscard]] static bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 protected:
     // Return true when handled and put the answer in result; false gives the control's own processing.
@@ -41,7 +41,7 @@ private:
 // The two control kinds the skinned controls build on.
 class CButton : public CControl {
 public:
-    int GetCheck() const { return static_cast<int>(::SendMessageW(m_hwnd, BM_GETCHECK, 0, 0)); }
+    [[nodiscard]] int GetCheck() const { return static_cast<int>(::SendMessageW(m_hwnd, BM_GETCHECK, 0, 0)); }
     void SetCheck(int state) const { ::SendMessageW(m_hwnd, BM_SETCHECK, static_cast<WPARAM>(state), 0); }
 };
 
@@ -50,7 +50,7 @@ class CStatic : public CControl {};
 // Focus cues (the dotted focus rectangle) follow the dialog manager's rule for UISF_HIDEFOCUS: hidden while the
 // program is worked with the mouse, shown from the first key that moves or presses (Tab, an arrow, Space, Enter,
 // Esc) on. The state is the program's own, so that every window and control follows it alike.
-bool FocusCuesShown();
+[[nodiscard]] bool FocusCuesShown();
 // Turns the cues on when the message is such a key; the control holding the focus repaints with its cue.
 void NoteKeyboardUse(const MSG& message);
 // Draws the focus rectangle inside `area` when `control` has the focus and the cues are shown.

@@ -1,6 +1,8 @@
 // Control subclassing and message reflection.
 #include "framework/Control.h"
 
+#include "framework/CallbackGuard.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -119,7 +121,9 @@ LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, 
     const Message saved = self->m_current;
     self->m_current = {message, wParam, lParam};
     LRESULT result = 0;
-    const bool handled = self->OnMessage(message, wParam, lParam, result);
+    // A handler that throws leaves the message to the control's own processing.
+    const bool handled = GuardCallback(
+        message, [&] { return self->OnMessage(message, wParam, lParam, result); }, [] { return false; });
     self->m_current = saved;
     return handled ? result : ::DefSubclassProc(hwnd, message, wParam, lParam);
 }

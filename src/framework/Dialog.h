@@ -37,17 +37,17 @@ public:
     bool Create(int templateId, HWND parent);
     void DestroyWindow();
     void EndDialog(INT_PTR result);
-    bool IsModal() const { return m_modal; }
+    [[nodiscard]] bool IsModal() const { return m_modal; }
 
     // Called for every message the loop of a modal dialog or of the application takes from the queue, for the
     // window it is addressed to and each window up its parent/owner chain; true swallows the message.
     virtual bool PreTranslateMessage(MSG& message);
 
     // The dialog (of this framework) that owns a window handle, if any.
-    static CDialog* FromHandle(HWND hwnd);
+    [[nodiscard]] static CDialog* FromHandle(HWND hwnd);
     // Offers a queued message to PreTranslateMessage of its window and the windows above it (past dialogs that are
     // controls of their parent, DS_CONTROL).
-    static bool PreTranslateChain(MSG& message);
+    [[nodiscard]] static bool PreTranslateChain(MSG& message);
 
 protected:
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -1,6 +1,7 @@
 // Dialogs from templates: creation, the modal loop, message dispatch and the automatic centring.
 #include "framework/Dialog.h"
 
+#include "framework/CallbackGuard.h"
 #include "framework/Placement.h"
 #include "framework/WinApp.h"
 
@@ -331,7 +332,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         self = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->m_hwnd = hwnd;
-        LiveDialogs()[hwnd] = self;
     } else {
         self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
@@ -342,7 +342,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     const MSG saved = self->m_current;
     self->m_current = MSG{hwnd, message, wParam, lParam, 0, {}};
     LRESULT result = 0;
-    const bool handled = self->OnMessage(message, wParam, lParam, result);
+    // A handler that throws leaves the message to the dialog manager, as one that did not handle it.
+    const bool handled = GuardCallback(
+        message,
+        [&] {
+            if (message == WM_INITDIALOG) {
+                LiveDialogs()[hwnd] = self;
+            }
+            return self->OnMessage(message, wParam, lParam, result);
+        },
+        [] { return false; });
     self->m_current = saved;
 
     if (message == WM_NCDESTROY) {

@@ -21,7 +21,7 @@ public:
     CGdiObject& operator=(const CGdiObject&) = delete;
     ~CGdiObject() { Reset(); }
 
-    Handle Get() const { return m_handle; }
+    [[nodiscard]] Handle Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
     void Reset(Handle handle = nullptr) {
         if (m_handle != nullptr) {
@@ -67,11 +67,43 @@ public:
             ::ReleaseDC(m_hwnd, m_dc);
         }
     }
-    HDC Get() const { return m_dc; }
+    [[nodiscard]] HDC Get() const { return m_dc; }
 
 private:
     HWND m_hwnd;
     HDC m_dc;
+};
+
+// The painting of one WM_PAINT: BeginPaint in the constructor, EndPaint in the destructor. Get() is null when
+// the system gave no device context.
+class CPaintDc {
+public:
+    explicit CPaintDc(HWND hwnd) : m_hwnd(hwnd), m_dc(::BeginPaint(hwnd, &m_paint)) {}
+    CPaintDc(const CPaintDc&) = delete;
+    CPaintDc& operator=(const CPaintDc&) = delete;
+    ~CPaintDc() { ::EndPaint(m_hwnd, &m_paint); }
+    [[nodiscard]] HDC Get() const { return m_dc; }
+    [[nodiscard]] const PAINTSTRUCT& Paint() const { return m_paint; }
+
+private:
+    HWND m_hwnd;
+    PAINTSTRUCT m_paint{};
+    HDC m_dc;
+};
+
+// A memory device context with a bitmap selected, as the source of BitBlt, StretchBlt or AlphaBlend; the bitmap
+// is not owned and is put back out when the context goes. Get() is null when the system could not make it.
+class CSourceDc {
+public:
+    CSourceDc(HDC compatibleWith, HBITMAP bitmap);
+    CSourceDc(const CSourceDc&) = delete;
+    CSourceDc& operator=(const CSourceDc&) = delete;
+    ~CSourceDc();
+    [[nodiscard]] HDC Get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous = nullptr;
 };
 
 // An off-screen picture of a given size, compatible with a device context, with its bitmap selected: paint
@@ -83,11 +115,11 @@ public:
     CMemoryDc& operator=(const CMemoryDc&) = delete;
     ~CMemoryDc();
 
-    bool Valid() const { return m_dc != nullptr && m_bitmap; }
-    HDC Dc() const { return m_dc; }
-    HBITMAP Bitmap() const { return m_bitmap.Get(); }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    [[nodiscard]] bool Valid() const { return m_dc != nullptr && m_bitmap; }
+    [[nodiscard]] HDC Dc() const { return m_dc; }
+    [[nodiscard]] HBITMAP Bitmap() const { return m_bitmap.Get(); }
+    [[nodiscard]] int Width() const { return m_width; }
+    [[nodiscard]] int Height() const { return m_height; }
     // Copies the whole picture to (x, y) of another device context.
     void CopyTo(HDC target, int x = 0, int y = 0) const;
 
@@ -108,11 +140,11 @@ public:
     CAlphaDc& operator=(const CAlphaDc&) = delete;
     ~CAlphaDc();
 
-    bool Valid() const { return m_dc != nullptr && m_bitmap && m_bits != nullptr; }
-    HDC Dc() const { return m_dc; }
-    void* Bits() const { return m_bits; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    [[nodiscard]] bool Valid() const { return m_dc != nullptr && m_bitmap && m_bits != nullptr; }
+    [[nodiscard]] HDC Dc() const { return m_dc; }
+    [[nodiscard]] void* Bits() const { return m_bits; }
+    [[nodiscard]] int Width() const { return m_width; }
+    [[nodiscard]] int Height() const { return m_height; }
 
 private:
     HDC m_dc = nullptr;

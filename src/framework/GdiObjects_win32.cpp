@@ -1,5 +1,20 @@
-// Off-screen pictures.
+// Off-screen pictures and the source of copies.
 #include "framework/GdiObjects.h"
+
+CSourceDc::CSourceDc(HDC compatibleWith, HBITMAP bitmap) : m_dc(::CreateCompatibleDC(compatibleWith)) {
+    if (m_dc != nullptr && bitmap != nullptr) {
+        m_previous = ::SelectObject(m_dc, bitmap);
+    }
+}
+
+CSourceDc::~CSourceDc() {
+    if (m_dc != nullptr) {
+        if (m_previous != nullptr) {
+            ::SelectObject(m_dc, m_previous);
+        }
+        ::DeleteDC(m_dc);
+    }
+}
 
 CMemoryDc::CMemoryDc(HDC compatibleWith, int width, int height) : m_width(width), m_height(height) {
     if (width <= 0 || height <= 0) {

@@ -10,9 +10,9 @@ public:
     CGdiplusSession& operator=(const CGdiplusSession&) = delete;
     ~CGdiplusSession() { Shutdown(); }
 
-    bool Start();
+    [[nodiscard]] bool Start();
     void Shutdown();
-    bool IsRunning() const { return m_token != 0; }
+    [[nodiscard]] bool IsRunning() const { return m_token != 0; }
 
 private:
     ULONG_PTR m_token = 0;

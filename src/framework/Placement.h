@@ -5,7 +5,7 @@
 
 // Top-left corner that centres a window of the given size over `centre`, then pulls it back inside `area`
 // (the work area of the screen) so that no edge is lost; the top-left edges win when it is bigger than `area`.
-Point CentredTopLeft(Size window, const Rect& centre, const Rect& area);
+[[nodiscard]] Point CentredTopLeft(Size window, const Rect& centre, const Rect& area);
 
 // Whether a modal dialog is centred after its initialisation: it was hidden before, is still hidden and not a
 // child, kept its top-left corner, and has no owner or a disabled one.
@@ -16,4 +16,4 @@ struct InitialPlacement {
     Point topLeftAfter;
     bool ownerEnabled = false;
 };
-bool ShouldAutoCentre(const InitialPlacement& placement);
+[[nodiscard]] bool ShouldAutoCentre(const InitialPlacement& placement);

@@ -16,7 +16,7 @@ public:
     CWinApp& operator=(const CWinApp&) = delete;
     virtual ~CWinApp();
 
-    static CWinApp* Current();
+    [[nodiscard]] static CWinApp* Current();
 
     // InitInstance, then (when it returned TRUE) the message loop until WM_QUIT; ExitInstance's code.
     int Run();
@@ -25,8 +25,8 @@ public:
     virtual int ExitInstance() { return 0; }
 
     void SetMainWindow(CWindow* window) { m_mainWindow = window; }
-    CWindow* MainWindow() const { return m_mainWindow; }
-    HWND MainWindowHandle() const { return m_mainWindow != nullptr ? m_mainWindow->Hwnd() : nullptr; }
+    [[nodiscard]] CWindow* MainWindow() const { return m_mainWindow; }
+    [[nodiscard]] HWND MainWindowHandle() const { return m_mainWindow != nullptr ? m_mainWindow->Hwnd() : nullptr; }
 
     bool StartGdiplus() { return m_gdiplus.Start(); }
     void ShutdownGdiplus() { m_gdiplus.Shutdown(); }

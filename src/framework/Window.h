@@ -8,10 +8,10 @@
 
 #include <string>
 
-Rect ToRect(const RECT& r);
-RECT ToRECT(const Rect& r);
+[[nodiscard]] Rect ToRect(const RECT& r);
+[[nodiscard]] RECT ToRECT(const Rect& r);
 // The work area (the screen without the taskbar) of the monitor a window is on, or of the primary monitor.
-Rect WorkAreaOf(HWND window);
+[[nodiscard]] Rect WorkAreaOf(HWND window);
 
 class CWindow {
 public:
@@ -20,23 +20,23 @@ public:
     CWindow& operator=(const CWindow&) = delete;
     virtual ~CWindow() = default;
 
-    HWND Hwnd() const { return m_hwnd; }
-    bool IsWindow() const { return m_hwnd != nullptr && ::IsWindow(m_hwnd); }
+    [[nodiscard]] HWND Hwnd() const { return m_hwnd; }
+    [[nodiscard]] bool IsWindow() const { return m_hwnd != nullptr && ::IsWindow(m_hwnd); }
 
-    Rect ClientRect() const;
-    Rect WindowRect() const;         // screen coordinates
-    Rect ClientRectOnScreen() const; // the client area in screen coordinates
-    Point ScreenToClient(Point screen) const;
+    [[nodiscard]] Rect ClientRect() const;
+    [[nodiscard]] Rect WindowRect() const;         // screen coordinates
+    [[nodiscard]] Rect ClientRectOnScreen() const; // the client area in screen coordinates
+    [[nodiscard]] Point ScreenToClient(Point screen) const;
     void MoveWindow(const Rect& r, bool repaint = true) const;
     void ShowWindow(int command) const;
-    bool IsVisible() const;
-    bool IsEnabled() const;
+    [[nodiscard]] bool IsVisible() const;
+    [[nodiscard]] bool IsEnabled() const;
     void EnableWindow(bool enable) const;
     void Invalidate(bool erase = true) const;
-    std::wstring WindowText() const;
+    [[nodiscard]] std::wstring WindowText() const;
     void ChangeWindowText(const std::wstring& text) const;
-    HFONT GetFont() const;
-    HWND GetDlgItem(int id) const;
+    [[nodiscard]] HFONT GetFont() const;
+    [[nodiscard]] HWND GetDlgItem(int id) const;
     bool SetTimer(UINT_PTR id, UINT milliseconds) const;
     void KillTimer(UINT_PTR id) const;
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

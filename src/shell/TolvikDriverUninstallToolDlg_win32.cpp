@@ -86,13 +86,11 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
 }
 
 bool CTolvikDriverUninstallToolDlg::PaintIcon() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hwnd, &paint);
+    CPaintDc paint(m_hwnd);
     const Rect client = ClientRect();
     const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_icon);
-    ::EndPaint(m_hwnd, &paint);
+    ::DrawIcon(paint.Get(), x, y, m_icon);
     return true;
 }
 

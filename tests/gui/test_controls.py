@@ -15,6 +15,7 @@ BACKGROUND = (40, 120, 100)
 CONFIRM, DISABLED, MISSING = 2001, 2009, 2010
 SOLVED, STRIP, STRIP_DISABLED, IMAGE_MISSING = 2020, 2025, 2026, 2027
 CHECK, TEXT0, LINK = 2030, 2040, 2046
+THROWING = 2060
 
 
 def state_line(control, state):
@@ -224,6 +225,33 @@ class ControlsTest(unittest.TestCase):
         gui.key("Escape")
         self.expect("closed 2")
         self.assertEqual(self.program.wait(), 0)
+
+    def test_a_handler_that_throws_is_logged_and_the_program_goes_on(self):
+        # Clicks on a control and on a window whose handlers throw: each failure is caught where the system
+        # called in and logged, the click gets the default processing, and the window still closes on Escape.
+        gui = self.gui
+        log = os.path.join(gui.prefix, "drive_c", "ProgramData", "ToolLog", "videzure.txt")
+
+        def log_bytes():
+            try:
+                with open(log, "rb") as f:
+                    return f.read()
+            except FileNotFoundError:
+                return b""
+
+        before = log_bytes()
+        program = gui.start(gui.program(GALLERY), "guard")
+        self.addCleanup(program.kill)
+        program.expect_text("ready")
+        window = gui.wait_window(GALLERY, lambda w: w.child(THROWING) is not None, what="guard window")
+        gui.click(*window.child(THROWING).center())
+        gui.click(*window.at(300, 200))
+        gui.key("Escape")
+        program.expect_text("closed 2")
+        self.assertEqual(program.wait(), 0)
+        added = log_bytes()[len(before):].decode("gbk")
+        self.assertIn("窗口消息处理异常 0x0201 std::bad_alloc\r\n", added)
+        self.assertIn("窗口消息处理异常 0x0201 window handler failed\r\n", added)
 
 
 if __name__ == "__main__":

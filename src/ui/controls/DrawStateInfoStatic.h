@@ -2,11 +2,11 @@
 // of the progress window.
 #pragma once
 
-#include "framework/Control.h"
 #include "framework/GdiObjects.h"
 #include "framework/Gdiplus.h"
+#include "ui/controls/DoubleBufferedControl.h"
 
-class CDrawStateInfoStatic : public CStatic {
+class CDrawStateInfoStatic : public CDoubleBufferedControl<CStatic> {
 public:
     static constexpr UINT_PTR kAnimationTimer = 36;
 
@@ -21,16 +21,14 @@ public:
     void StopAnimation();
     // Stops the timer and forgets the dots without repainting (the window is going away).
     void ResetAnimation();
-    int Dots() const { return m_dots; }
+    [[nodiscard]] int Dots() const { return m_dots; }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DoPaint(HDC dc) override;
 
 private:
-    void Paint();
-
     CBrushHandle m_fillBrush;
-    Rect m_client;
     CFontHandle m_font;
     COLORREF m_textColour = RGB(0, 0, 0);
     int m_dots = 0;

@@ -1,7 +1,6 @@
 // Waiting text with animated dots.
 #include "ui/controls/DrawStateInfoStatic.h"
 
-#include "ui/controls/CheckBoxBtn.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/ControlGeometry.h"
 
@@ -39,45 +38,22 @@ void CDrawStateInfoStatic::ResetAnimation() {
 }
 
 bool CDrawStateInfoStatic::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_TIMER:
-        if (wParam != kAnimationTimer) {
-            return CStatic::OnMessage(message, wParam, lParam, result);
-        }
+    if (message == WM_TIMER && wParam == kAnimationTimer) {
         m_dots = NextDotCount(m_dots);
         Invalidate(true);
         result = 0;
         return true;
-    case WM_PAINT:
-        Paint();
-        result = 0;
-        return true;
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
-    case WM_SETTEXT:
-    case WM_ENABLE:
-        result = DefaultThenRepaint(m_hwnd, Default());
-        return true;
-    default:
-        return CStatic::OnMessage(message, wParam, lParam, result);
     }
+    return CDoubleBufferedControl::OnMessage(message, wParam, lParam, result);
 }
 
-void CDrawStateInfoStatic::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hwnd, &paint);
-    m_client = ClientRect();
-    CMemoryDc memory(dc, m_client.Width(), m_client.Height());
-    if (memory.Valid()) {
-        FillControlBackground(memory.Dc(), m_client, m_fillBrush.Get(), m_backImage, m_backSource);
-        ::SetBkMode(memory.Dc(), TRANSPARENT);
-        CSelectObject font(memory.Dc(), m_font.Get());
-        ::SetTextColor(memory.Dc(), m_textColour);
-        const std::wstring text = TextWithDots(WindowText(), m_dots);
-        RECT textRect = ToRECT(m_client);
-        ::DrawTextW(memory.Dc(), text.c_str(), static_cast<int>(text.size()), &textRect, StateInfoFormat(m_alignment));
-        memory.CopyTo(dc);
-    }
-    ::EndPaint(m_hwnd, &paint);
+void CDrawStateInfoStatic::DoPaint(HDC dc) {
+    const Rect client = ClientRect();
+    FillControlBackground(dc, client, m_fillBrush.Get(), m_backImage, m_backSource);
+    ::SetBkMode(dc, TRANSPARENT);
+    CSelectObject font(dc, m_font.Get());
+    ::SetTextColor(dc, m_textColour);
+    const std::wstring text = TextWithDots(WindowText(), m_dots);
+    RECT textRect = ToRECT(client);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, StateInfoFormat(m_alignment));
 }

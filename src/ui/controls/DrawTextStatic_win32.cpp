@@ -1,7 +1,6 @@
 // Two-colour static text.
 #include "ui/controls/DrawTextStatic.h"
 
-#include "ui/controls/CheckBoxBtn.h"
 #include "ui/controls/SkinPainting.h"
 #include "ui/layout/ControlGeometry.h"
 
@@ -13,7 +12,7 @@ void CDrawTextStatic::UpdateHover(int x, int y) {
     if (m_hwnd == nullptr) {
         return;
     }
-    const int hover = WindowRect().Contains({x, y}) ? 1 : 0;
+    const bool hover = WindowRect().Contains({x, y});
     if (hover != m_hover) {
         m_hover = hover;
         Invalidate(true);
@@ -21,24 +20,10 @@ void CDrawTextStatic::UpdateHover(int x, int y) {
 }
 
 bool CDrawTextStatic::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        result = 0;
+    if (m_keyboardLink && OnLinkMessage(message, wParam, lParam, result)) {
         return true;
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
-    case WM_SETTEXT:
-    case WM_ENABLE:
-        result = DefaultThenRepaint(m_hwnd, Default());
-        return true;
-    default:
-        if (m_keyboardLink && OnLinkMessage(message, wParam, lParam, result)) {
-            return true;
-        }
-        return CStatic::OnMessage(message, wParam, lParam, result);
     }
+    return CDoubleBufferedControl::OnMessage(message, wParam, lParam, result);
 }
 
 bool CDrawTextStatic::OnLinkMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -70,26 +55,19 @@ bool CDrawTextStatic::OnLinkMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
-void CDrawTextStatic::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hwnd, &paint);
-    m_client = ClientRect();
-    CMemoryDc memory(dc, m_client.Width(), m_client.Height());
-    if (memory.Valid()) {
-        if (!m_backBrush) {
-            m_backBrush.Reset(::CreateSolidBrush(m_backColour));
-        }
-        FillControlBackground(memory.Dc(), m_client, m_backBrush.Get(), m_backImage, m_backSource);
-        if (const auto format = DrawTextStaticFormat(m_alignment)) {
-            CSelectObject font(memory.Dc(), m_font.Get());
-            const std::wstring text = WindowText();
-            ::SetBkMode(memory.Dc(), TRANSPARENT);
-            ::SetTextColor(memory.Dc(), m_hover == 1 ? m_hoverColour : m_normalColour);
-            RECT textRect = ToRECT(m_client);
-            ::DrawTextW(memory.Dc(), text.c_str(), static_cast<int>(text.size()), &textRect, *format);
-        }
-        DrawFocusCue(m_hwnd, memory.Dc(), ToRECT(m_client));
-        memory.CopyTo(dc);
+void CDrawTextStatic::DoPaint(HDC dc) {
+    const Rect client = ClientRect();
+    if (!m_backBrush) {
+        m_backBrush.Reset(::CreateSolidBrush(m_backColour));
     }
-    ::EndPaint(m_hwnd, &paint);
+    FillControlBackground(dc, client, m_backBrush.Get(), m_backImage, m_backSource);
+    if (const auto format = DrawTextStaticFormat(m_alignment)) {
+        CSelectObject font(dc, m_font.Get());
+        const std::wstring text = WindowText();
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, m_hover ? m_hoverColour : m_normalColour);
+        RECT textRect = ToRECT(client);
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, *format);
+    }
+    DrawFocusCue(m_hwnd, dc, ToRECT(client));
 }

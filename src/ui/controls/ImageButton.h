@@ -20,7 +20,7 @@ public:
     void SetStripImage(int id);
     void SetHotMargins(int left, int top, int right, int bottom) { m_hotMargins = {left, top, right, bottom}; }
     // Whether the mouse pointer lies, now, in the client area shrunk by the hot-area margins.
-    bool IsPointerInHotArea() const;
+    [[nodiscard]] bool IsPointerInHotArea() const;
     void ReleaseImages();
 
 protected:

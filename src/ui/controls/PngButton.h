@@ -13,10 +13,10 @@
 // repainted whenever it says the state changed.
 class CTrackedButton : public CButton {
 public:
-    int State() const { return m_tracker.State(); }
+    [[nodiscard]] int State() const { return m_tracker.State(); }
     // Whether the last press came from the keyboard (Space, or Enter through the dialog), not the mouse: a
     // keyboard press has no pointer position to check.
-    bool PressedByKeyboard() const { return m_pressedByKeyboard; }
+    [[nodiscard]] bool PressedByKeyboard() const { return m_pressedByKeyboard; }
 
 protected:
     explicit CTrackedButton(ButtonStateTracker::PointRule rule) : m_tracker(rule) {}
@@ -38,7 +38,7 @@ public:
     void SetStateImages(int normal, int hover, int pressed, int disabled);
     void ReleaseImages();
     void SetScale(float scale) { m_scale = scale; }
-    float Scale() const { return m_scale; }
+    [[nodiscard]] float Scale() const { return m_scale; }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -54,4 +54,4 @@ private:
 
 // Shared by the image buttons: asks for WM_MOUSEHOVER (after 10 ms) and WM_MOUSELEAVE.
 void RequestHoverAndLeave(HWND hwnd);
-bool ClientPointInside(HWND hwnd, LPARAM lParam);
+[[nodiscard]] bool ClientPointInside(HWND hwnd, LPARAM lParam);

@@ -13,15 +13,15 @@ public:
     CPngImage& operator=(const CPngImage&) = delete;
     ~CPngImage();
 
-    // Loads PNG resource `id` of the program into `slot`. Returns 1 when the resource was found and copied into a
-    // picture (also when its bytes do not decode: that picture draws nothing), 0 with the slot unchanged when
-    // the resource is missing or cannot be read. The bytes are decoded when the picture is first used, so the
+    // Loads PNG resource `id` of the program into `slot`. True when the resource was found and copied into a
+    // picture (also when its bytes do not decode: that picture draws nothing), false with the slot unchanged
+    // when the resource is missing or cannot be read. The bytes are decoded when the picture is first used, so the
     // states of a control that the first paint does not show cost nothing at start.
-    static int Load(int id, std::unique_ptr<CPngImage>& slot);
+    static bool Load(int id, std::unique_ptr<CPngImage>& slot);
 
-    Gdiplus::Image* Get() const;
-    bool Decoded() const;
-    Size PixelSize() const;
+    [[nodiscard]] Gdiplus::Image* Get() const;
+    [[nodiscard]] bool Decoded() const;
+    [[nodiscard]] Size PixelSize() const;
 
 private:
     CPngImage(IStream* stream, Gdiplus::Image* image);

@@ -158,17 +158,17 @@ Size CPngImage::PixelSize() const {
     return {static_cast<int>(m_image->GetWidth()), static_cast<int>(m_image->GetHeight())};
 }
 
-int CPngImage::Load(int id, std::unique_ptr<CPngImage>& slot) {
+bool CPngImage::Load(int id, std::unique_ptr<CPngImage>& slot) {
     IStream* stream = nullptr;
     Gdiplus::Image* image = nullptr;
     if (!g_prefetch.Take(id, stream, image)) {
         stream = ResourceStream(id);
         if (stream == nullptr) {
-            return 0;
+            return false;
         }
     }
     slot.reset(new CPngImage(stream, image));
-    return 1;
+    return true;
 }
 
 bool EnsurePng(int id, PngSlot& slot) {

@@ -6,7 +6,7 @@
 #include "framework/Geometry.h"
 
 // The size of a picture in pixels; 0 x 0 for a missing or undecodable one.
-Size ImageSize(Gdiplus::Image* image);
+[[nodiscard]] Size ImageSize(Gdiplus::Image* image);
 
 // Draws the `source` part of a picture stretched over `target`. Nothing happens for a missing picture or an
 // empty rectangle. Edge pixels are repeated rather than blended with transparency, so stretched parts of a
@@ -30,4 +30,4 @@ bool PushLayeredPicture(HWND hwnd, Gdiplus::Image* image, Size size, bool highQu
 
 // A font made from the parent's font (or the default GUI font): taller by `heightIncrease` logical units and
 // with `weight` when the increase is not 0. The caller owns the result.
-HFONT CreateFontFromParent(HWND parent, int heightIncrease, int weight);
+[[nodiscard]] HFONT CreateFontFromParent(HWND parent, int heightIncrease, int weight);

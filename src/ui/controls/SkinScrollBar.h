@@ -10,7 +10,7 @@
 class CSkinScrollBar : public CControl {
 public:
     // Creates a hidden child scroll bar of `parent`; SBS_VERT makes it vertical.
-    bool Create(HWND parent, int id, bool vertical);
+    [[nodiscard]] bool Create(HWND parent, int id, bool vertical);
 
     void SetScale(float scale);
     void SetCapSize(int capSize);
@@ -18,18 +18,22 @@ public:
     // and keeps its position.
     void SetBitmap(HBITMAP bitmap);
 
-    bool Vertical() const { return m_tracker.Vertical(); }
-    bool IsDragging() const { return m_tracker.Dragging(); }
-    const ScrollValues& Values() const { return m_tracker.Values(); }
-    int CellSize() const { return m_cell; }
-    int RowHeight() const { return m_rowHeight; }
+    [[nodiscard]] bool Vertical() const { return m_tracker.Vertical(); }
+    [[nodiscard]] bool IsDragging() const { return m_tracker.Dragging(); }
+    [[nodiscard]] const ScrollValues& Values() const { return m_tracker.Values(); }
+    [[nodiscard]] int CellSize() const { return m_cell; }
+    [[nodiscard]] int RowHeight() const { return m_rowHeight; }
     // The full position carried by the last thumb notification (its high word holds only 16 bits).
-    int LastThumbPosition() const { return m_lastThumbPosition; }
+    [[nodiscard]] int LastThumbPosition() const { return m_lastThumbPosition; }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The groups of messages OnMessage answers; each is true when it handled the message.
+    bool OnWindowMessage(UINT message, LPARAM lParam, LRESULT& result);
+    bool OnPointerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnScrollInfoMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void Apply(const BarActions& actions);
     void Redraw();
     void Paint(HDC dc);

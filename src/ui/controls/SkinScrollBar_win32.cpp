@@ -12,23 +12,6 @@ constexpr UINT_PTR kDelayTimer = 200;  // the first repeat, 500 ms after the pre
 constexpr UINT kRepeatMs = 100;
 constexpr UINT kDelayMs = 500;
 
-// A memory device context of its own (for selecting the skin into), deleted with the object.
-class CSourceDc {
-public:
-    explicit CSourceDc(HDC compatibleWith) : m_dc(::CreateCompatibleDC(compatibleWith)) {}
-    CSourceDc(const CSourceDc&) = delete;
-    CSourceDc& operator=(const CSourceDc&) = delete;
-    ~CSourceDc() {
-        if (m_dc != nullptr) {
-            ::DeleteDC(m_dc);
-        }
-    }
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
 Point PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
@@ -141,8 +124,7 @@ void CSkinScrollBar::Paint(HDC dc) {
     }
     ::FillRect(picture.Dc(), &client, ::GetSysColorBrush(COLOR_SCROLLBAR));
     if (m_bitmap != nullptr) {
-        CSourceDc skin(dc);
-        CSelectObject selected(skin.Get(), m_bitmap);
+        CSourceDc skin(dc, m_bitmap);
         ::SetStretchBltMode(picture.Dc(), COLORONCOLOR);
         BarLook look = m_tracker.Look();
         look.disabled = !IsEnabled();
@@ -203,14 +185,20 @@ LRESULT CSkinScrollBar::GetScrollInfoMessage(SCROLLINFO* info) const {
 bool CSkinScrollBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // The system scroll bar's own painting and pointer handling never run: every message that would start them
     // is answered here.
+    if (OnWindowMessage(message, lParam, result) || OnPointerMessage(message, wParam, lParam, result) ||
+        OnScrollInfoMessage(message, wParam, lParam, result)) {
+        return true;
+    }
+    return CControl::OnMessage(message, wParam, lParam, result);
+}
+
+bool CSkinScrollBar::OnWindowMessage(UINT message, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(m_hwnd, &paint);
-        if (dc != nullptr) {
-            Paint(dc);
+        CPaintDc paint(m_hwnd);
+        if (paint.Get() != nullptr) {
+            Paint(paint.Get());
         }
-        ::EndPaint(m_hwnd, &paint);
         result = 0;
         return true;
     }
@@ -229,7 +217,13 @@ bool CSkinScrollBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case WM_KILLFOCUS:
         result = 0;
         return true;
+    default:
+        return false;
+    }
+}
 
+bool CSkinScrollBar::OnPointerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
     case WM_LBUTTONDOWN: {
         const BarActions actions = m_tracker.Press(PointOf(lParam));
         if (m_tracker.Active()) {
@@ -242,7 +236,7 @@ bool CSkinScrollBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case WM_LBUTTONDBLCLK:
         result = 1;
         return true;
-    case WM_MOUSEMOVE: {
+    case WM_MOUSEMOVE:
         if (!m_leaveRequested) {
             TRACKMOUSEEVENT track{};
             track.cbSize = sizeof(track);
@@ -253,7 +247,6 @@ bool CSkinScrollBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         Apply(m_tracker.Move(PointOf(lParam)));
         result = 0;
         return true;
-    }
     case WM_MOUSELEAVE:
         m_leaveRequested = false;
         Apply(m_tracker.Leave());
@@ -286,7 +279,13 @@ bool CSkinScrollBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         // The wheel over a bar scrolls what the bar scrolls.
         result = ::SendMessageW(::GetParent(m_hwnd), message, wParam, lParam);
         return true;
+    default:
+        return false;
+    }
+}
 
+bool CSkinScrollBar::OnScrollInfoMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
     case SBM_SETSCROLLINFO:
         result = SetScrollInfoMessage(reinterpret_cast<const SCROLLINFO*>(lParam), wParam != 0);
         return true;
@@ -322,6 +321,6 @@ bool CSkinScrollBar::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = 0;
         return true;
     default:
-        return CControl::OnMessage(message, wParam, lParam, result);
+        return false;
     }
 }

@@ -29,15 +29,15 @@ public:
     ~CSkinScrollWnd() override;
 
     // The frame of a wrapped control, or nullptr.
-    static CSkinScrollWnd* FromControl(HWND control);
+    [[nodiscard]] static CSkinScrollWnd* FromControl(HWND control);
 
-    HWND Control() const { return m_control; }
-    HWND Limit() const { return m_limit; }
-    const CSkinScrollBar& HorizontalBar() const { return m_horizontal; }
-    const CSkinScrollBar& VerticalBar() const { return m_vertical; }
-    int Thickness() const { return m_thickness; }
-    int CornerKind() const { return m_cornerKind; }
-    float Scale() const { return m_scale; }
+    [[nodiscard]] HWND Control() const { return m_control; }
+    [[nodiscard]] HWND Limit() const { return m_limit; }
+    [[nodiscard]] const CSkinScrollBar& HorizontalBar() const { return m_horizontal; }
+    [[nodiscard]] const CSkinScrollBar& VerticalBar() const { return m_vertical; }
+    [[nodiscard]] int Thickness() const { return m_thickness; }
+    [[nodiscard]] int CornerKind() const { return m_cornerKind; }
+    [[nodiscard]] float Scale() const { return m_scale; }
 
 private:
     friend CSkinScrollWnd* SkinWndScroll(HWND control, HBITMAP skin, float scale, int capSize);
@@ -53,8 +53,10 @@ private:
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR data);
+    static LRESULT DispatchFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLimitMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnControlNcCalcSize(HWND hwnd, WPARAM wParam, LPARAM lParam);
     LRESULT OnControlDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam);
 
@@ -89,4 +91,4 @@ private:
 CSkinScrollWnd* SkinWndScroll(HWND control, HBITMAP skin, float scale, int capSize);
 // Gives a wrapped control back to its parent at the frame's place, with its border and own scroll bars as they
 // were, and removes the frame. False when the control is not wrapped.
-bool UnskinWndScroll(HWND control);
+[[nodiscard]] bool UnskinWndScroll(HWND control);

@@ -1,6 +1,8 @@
 // The frame of a control with skinned scroll bars: wrapping, mirroring, forwarding and unwrapping.
 #include "ui/controls/SkinScrollWnd.h"
 
+#include "framework/CallbackGuard.h"
+
 #include <commctrl.h>
 
 #include <utility>
@@ -180,6 +182,12 @@ Size CSkinScrollWnd::FrameClientSize() const {
 }
 
 LRESULT CALLBACK CSkinScrollWnd::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return GuardCallback(
+        message, [&] { return DispatchFrameMessage(hwnd, message, wParam, lParam); },
+        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
+}
+
+LRESULT CSkinScrollWnd::DispatchFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<CSkinScrollWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -228,12 +236,10 @@ LRESULT CSkinScrollWnd::OnFrameMessage(UINT message, WPARAM wParam, LPARAM lPara
         }
         break;
     case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(m_hwnd, &paint);
-        if (dc != nullptr) {
-            PaintCorner(dc);
+        CPaintDc paint(m_hwnd);
+        if (paint.Get() != nullptr) {
+            PaintCorner(paint.Get());
         }
-        ::EndPaint(m_hwnd, &paint);
         return 0;
     }
     case WM_SETFOCUS:
@@ -284,15 +290,21 @@ LRESULT CSkinScrollWnd::OnLimitMessage(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT CALLBACK CSkinScrollWnd::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                              DWORD_PTR data) {
     auto* self = reinterpret_cast<CSkinScrollWnd*>(data);
+    return GuardCallback(
+        message, [&] { return self->OnControlMessage(hwnd, message, wParam, lParam); },
+        [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); });
+}
+
+LRESULT CSkinScrollWnd::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
-        return self->OnControlDestroy(hwnd, wParam, lParam);
+        return OnControlDestroy(hwnd, wParam, lParam);
     case WM_NCDESTROY:
         ::RemoveWindowSubclass(hwnd, ControlProc, kSubclassId);
-        self->m_control = nullptr;
+        m_control = nullptr;
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     case WM_NCCALCSIZE:
-        return self->OnControlNcCalcSize(hwnd, wParam, lParam);
+        return OnControlNcCalcSize(hwnd, wParam, lParam);
     default:
         break;
     }
@@ -300,8 +312,8 @@ LRESULT CALLBACK CSkinScrollWnd::ControlProc(HWND hwnd, UINT message, WPARAM wPa
     // Whatever the control just did may have scrolled it (keys, wheel, selection, new text): the bars follow at
     // once. The control may have been unwrapped meanwhile (WM_CLOSE destroys it), so look before touching the
     // frame.
-    if (CSkinScrollWnd::FromControl(hwnd) == self && !self->m_updating && !self->m_destroying) {
-        self->MirrorScrollState();
+    if (CSkinScrollWnd::FromControl(hwnd) == this && !m_updating && !m_destroying) {
+        MirrorScrollState();
     }
     return result;
 }
@@ -432,17 +444,13 @@ void CSkinScrollWnd::PaintCorner(HDC dc) {
     if (corner.Width() <= 0 || !m_skin) {
         return;
     }
-    HDC skin = ::CreateCompatibleDC(dc);
-    if (skin == nullptr) {
+    CSourceDc skin(dc, m_skin.Get());
+    if (skin.Get() == nullptr) {
         return;
     }
-    {
-        CSelectObject selected(skin, m_skin.Get());
-        const int cell = m_vertical.CellSize();
-        const Rect source = SkinCell(cell, kCornerColumn, m_cornerKind == 2 ? kRowNormal : kRowHover);
-        ::SetStretchBltMode(dc, COLORONCOLOR);
-        ::StretchBlt(dc, corner.left, corner.top, corner.Width(), corner.Height(), skin, source.left, source.top,
-                     source.Width(), source.Height(), SRCCOPY);
-    }
-    ::DeleteDC(skin);
+    const int cell = m_vertical.CellSize();
+    const Rect source = SkinCell(cell, kCornerColumn, m_cornerKind == 2 ? kRowNormal : kRowHover);
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchBlt(dc, corner.left, corner.top, corner.Width(), corner.Height(), skin.Get(), source.left, source.top,
+                 source.Width(), source.Height(), SRCCOPY);
 }

@@ -14,7 +14,7 @@ public:
     using CDialog::CDialog;
 
     void SetScale(float scale) { m_scale = scale; }
-    float Scale() const { return m_scale; }
+    [[nodiscard]] float Scale() const { return m_scale; }
 
     bool PreTranslateMessage(MSG& message) override;
 

@@ -29,3 +29,5 @@
 #define IDC_G_TEXT0 2040
 #define IDC_G_LINK 2046
 #define IDC_G_STATE 2050
+// The guard mode's label whose handler throws
+#define IDC_G_THROWING 2060

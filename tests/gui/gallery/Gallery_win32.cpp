@@ -4,6 +4,7 @@
 //   gallery prompt <kind> <text> [--owner] [--missing-frame] [--scale s]     exit code = the prompt's result
 //   gallery progress <text> <trigger file> [--missing-frame] [--scale s]      0x5F5 once the file exists
 //   gallery controls [--scale s]                                             every control; runs until closed
+//   gallery guard                                        a window and a control whose click handlers throw
 //   gallery agreement|feedback ...                                           see PopupModes.h
 #include "ControlsDlg.h"
 #include "GalleryIds.h"
@@ -21,6 +22,8 @@
 
 #include <cwchar>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,38 @@ protected:
     }
 };
 
+// A label whose click handler fails as an allocation that finds no memory does.
+class CThrowingLabel : public CStatic {
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message == WM_LBUTTONDOWN) {
+            throw std::bad_alloc();
+        }
+        return CStatic::OnMessage(message, wParam, lParam, result);
+    }
+};
+
+// A window whose click handler fails, holding the label above: the framework's callbacks catch and log both
+// failures, and the window goes on working (Escape still closes it).
+class CThrowingDlg : public CDialog {
+public:
+    CThrowingDlg() : CDialog(IDD_GALLERY_OWNER, nullptr) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        ::SetWindowPos(m_hwnd, nullptr, 60, 60, 500, 300, SWP_NOZORDER);
+        HWND label = ::CreateWindowExW(0, L"STATIC", L"抛出异常", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 20, 20, 200, 40,
+                                       m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_G_THROWING)),
+                                       ::GetModuleHandleW(nullptr), nullptr);
+        Say(m_label.Attach(label) ? L"ready" : L"no label");
+        return TRUE;
+    }
+    bool OnLButtonDown(UINT, Point) override { throw std::runtime_error("window handler failed"); }
+
+private:
+    CThrowingLabel m_label;
+};
+
 struct Worker {
     std::wstring trigger;
     HWND target;
@@ -108,6 +143,7 @@ private:
     int RunPromptMode(const std::vector<std::wstring>& args);
     int RunProgressMode(const std::vector<std::wstring>& args);
     int RunControlsMode();
+    int RunGuardMode();
     bool Has(const std::wstring& option) const;
 
     std::vector<std::wstring> m_args;
@@ -150,6 +186,8 @@ BOOL CGalleryApp::InitInstance() {
         m_exitCode = RunProgressMode(m_args);
     } else if (!m_args.empty() && m_args[0] == L"controls") {
         m_exitCode = RunControlsMode();
+    } else if (!m_args.empty() && m_args[0] == L"guard") {
+        m_exitCode = RunGuardMode();
     } else if (!m_args.empty() && m_args[0] == L"agreement") {
         m_exitCode = RunAgreementMode(m_args, m_scale);
     } else if (!m_args.empty() && m_args[0] == L"feedback") {
@@ -201,6 +239,13 @@ int CGalleryApp::RunProgressMode(const std::vector<std::wstring>& args) {
 int CGalleryApp::RunControlsMode() {
     CControlsDlg page(m_scale);
     const INT_PTR result = page.DoModal();
+    Say(L"closed " + std::to_wstring(result));
+    return 0;
+}
+
+int CGalleryApp::RunGuardMode() {
+    CThrowingDlg window;
+    const INT_PTR result = window.DoModal();
     Say(L"closed " + std::to_wstring(result));
     return 0;
 }
