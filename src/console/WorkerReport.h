@@ -1,14 +1,11 @@
 // How the scan and uninstall threads report: window messages to the notify window, and forced log entries.
 #pragma once
 
+#include "base/WindowMessages.h" // the messages the workers send (synchronously) to the page that started them
+
 #include <cstdint>
 #include <string_view>
 
-// Messages the workers send (synchronously) to the page that started them; wParam 1 = success, 2 = failure.
-constexpr uint32_t kMsgWorkFinished = 0x5F5;  // close the progress window
-constexpr uint32_t kMsgShowSelection = 0x5F6; // start page → main window: switch pages
-constexpr uint32_t kMsgScanResult = 0x5F7;
-constexpr uint32_t kMsgUninstallResult = 0x5F8;
 constexpr uintptr_t kResultSuccess = 1;
 constexpr uintptr_t kResultFailure = 2;
 

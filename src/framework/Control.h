@@ -2,12 +2,8 @@
 // so that an owner-drawn or self-painting control draws itself.
 #pragma once
 
+#include "base/WindowMessages.h"
 #include "framework/Window.h"
-
-// The parent sends WM_DRAWITEM and WM_CTLCOLOR* back to the control as kReflectBase + message.
-constexpr UINT kReflectBase = 0x2000;
-// Sent to a focused button that Enter presses: a skinned button answers nonzero after it notified its parent.
-constexpr UINT kMsgPressByKeyboard = WM_APP + 0x7E0;
 
 class CControl : public CWindow {
 public:

@@ -10,18 +10,18 @@
 //   main->CreatePages();
 #pragma once
 
+#include "base/WindowMessages.h"
 #include "discovery/DriverInventory.h"
 #include "feedback/FeedbackBridge.h"
 #include "framework/GdiObjects.h"
 #include "resources/resource.h"
 #include "shell/ScreenClickHook.h"
 #include "shell/StartupChecks.h"
+#include "ui/ContentDlg.h"
 #include "ui/controls/CheckBoxBtn.h"
 #include "ui/controls/DrawTextStatic.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/PngButton.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
 
 #include <memory>
 
@@ -33,10 +33,8 @@ class CTooltipDlg;
 constexpr UINT_PTR kTimerLinkHover = 33;
 // Timer of the one-time new-version check.
 constexpr UINT_PTR kTimerNewVersion = 38;
-// Sent by the check-box thread: the agree check box changed, bring the start button in line with it.
-constexpr UINT kMsgAgreementChanged = WM_APP + 0x14;
 
-class CDriverUninstallToolDlg : public CSkinnedDialog, private IStartupChecks {
+class CDriverUninstallToolDlg : public CContentDlg, private IStartupChecks {
 public:
     static constexpr int kTemplateId = IDD_DRIVER_UNINSTALL_TOOL;
 
@@ -54,11 +52,12 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
+    void SetUpControls() override;
+    void PlaceControls() override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnClose() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnTimer(UINT_PTR id) override;
-    void OnSize(UINT type, int width, int height) override;
     void OnMove(int x, int y) override;
     bool OnNcHitTest(Point screen, LRESULT& hit) override;
     bool OnLButtonDown(UINT flags, Point client) override;
@@ -78,7 +77,7 @@ private:
     bool InitFeedbackLibrary() override;
     [[noreturn]] void FailStartup(const StartupCheckFailure& failure);
 
-    void LayOut(bool first);
+    void SetUpLinks();
     void CheckForNewVersion();
     void ShowSelectionPage();
     void CreateSelectionPage();
@@ -89,10 +88,7 @@ private:
     void ApplyAgreement();
     HWND Frame() const { return Parent(); }
 
-    Rect m_client;
-    int m_laidOut = 0;
-    PngSlot m_background;
-    int m_titleFontReady = 0;
+    bool m_titleFontReady = false;
     CFontHandle m_titleFont;
     CDrawTextStatic m_versionLabel;
     CPngButton m_closeButton;

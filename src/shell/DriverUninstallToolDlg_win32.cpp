@@ -8,6 +8,7 @@
 #include "logging/LogSave.h"
 #include "shell/MainWindowLayout.h"
 #include "shell/SystemSupport.h"
+#include "ui/ControlSetUp.h"
 #include "ui/DriverUninstallFunctionDlg.h"
 #include "ui/DriverUninstallStartDlg.h"
 #include "ui/PromptDlg.h"
@@ -63,7 +64,7 @@ COLORREF PictureColourAt(Gdiplus::Image* image, int x, int y) {
 
 } // namespace
 
-CDriverUninstallToolDlg::CDriverUninstallToolDlg() : CSkinnedDialog(kTemplateId, nullptr) {}
+CDriverUninstallToolDlg::CDriverUninstallToolDlg() : CContentDlg(kTemplateId, nullptr, IDP_MAIN_BACKGROUND) {}
 
 CDriverUninstallToolDlg::~CDriverUninstallToolDlg() = default;
 
@@ -78,16 +79,15 @@ void CDriverUninstallToolDlg::BindControls() {
 }
 
 BOOL CDriverUninstallToolDlg::OnInitDialog() {
-    if (!EnsurePng(IDP_MAIN_BACKGROUND, m_background)) {
+    if (!EnsureBackground()) {
         return TRUE;
     }
     if (const auto failure = RunStartupChecks(*this)) {
         FailStartup(*failure);
     }
-    LayOut(true);
+    LayOutControls();
     SetTimer(kTimerLinkHover, 100);
     SetTimer(kTimerNewVersion, 100);
-    m_laidOut = 1;
     return TRUE;
 }
 
@@ -132,73 +132,62 @@ void CDriverUninstallToolDlg::FailStartup(const StartupCheckFailure& failure) {
     std::exit(0);
 }
 
-void CDriverUninstallToolDlg::LayOut(bool first) {
-    m_client = ClientRect();
+void CDriverUninstallToolDlg::SetUpControls() {
+    Gdiplus::Image* background = Background();
+    m_closeButton.SetScale(m_scale);
+    SetStateImages(m_closeButton, StateImagesFrom(IDP_MAIN_CLOSE));
+    m_minimiseButton.SetScale(m_scale);
+    SetStateImages(m_minimiseButton, StateImagesFrom(IDP_MAIN_MINIMISE));
+
+    m_versionLabel.ChangeWindowText(kToolVersion);
+    m_versionLabel.SetBackImage(background);
+    SetBackSource(m_versionLabel, kVersionBackSource);
+    // Filled with the colour the picture has there, so that an edge column a stretched picture leaves out does not
+    // show as a line.
+    m_versionLabel.SetBackColor(
+        PictureColourAt(background, kVersionBackSource.left, (kVersionBackSource.top + kVersionBackSource.bottom) / 2));
+    m_versionLabel.SetTextColors(kWhite, kWhite);
+    m_versionLabel.CreateFontFromParent(0, 0);
+    m_versionLabel.SetAlignment(kAlignSingleLineLeft);
+
+    m_moreToolsButton.SetBackImage(background);
+    SetBackSource(m_moreToolsButton, kMoreToolsBackSource);
+    SetHotMargins(m_moreToolsButton, Margins{});
+    SetStateImages(m_moreToolsButton, StateImagesFrom(IDP_MORE_TOOLS));
+
+    m_agreeCheck.InitFontFromParent();
+    m_agreeCheck.SetScale(m_scale);
+    m_agreeCheck.SetCheck(BST_CHECKED);
+    SetUpLinks();
+}
+
+void CDriverUninstallToolDlg::SetUpLinks() {
+    for (CDrawTextStatic* link : {&m_agreementLink, &m_feedbackLink}) {
+        link->MakeKeyboardLink();
+        link->SetTextColors(kLinkColour, kLinkHoverColour);
+        link->SetBackColor(kWhite);
+        link->CreateFontFromParent(0, 0);
+        link->SetAlignment(kAlignSingleLineLeft);
+    }
+}
+
+void CDriverUninstallToolDlg::PlaceControls() {
+    const Rect client = ClientRect();
     const HFONT frameFont = reinterpret_cast<HFONT>(::SendMessageW(Frame(), WM_GETFONT, 0, 0));
     const MainWindowLayout layout =
-        LayOutMainWindow({m_client.Width(), m_client.Height()}, m_scale, TextWidth(frameFont, kAgreementMeasureText),
+        LayOutMainWindow({client.Width(), client.Height()}, m_scale, TextWidth(frameFont, kAgreementMeasureText),
                          TextWidth(frameFont, kFeedbackMeasureText));
-    Gdiplus::Image* background = m_background ? m_background->Get() : nullptr;
-
-    if (first) {
-        m_closeButton.SetScale(m_scale);
-        m_closeButton.SetStateImages(IDP_MAIN_CLOSE, IDP_MAIN_CLOSE + 1, IDP_MAIN_CLOSE + 2, IDP_MAIN_CLOSE + 3);
-    }
     m_closeButton.MoveWindow(layout.close);
-
-    if (first) {
-        m_minimiseButton.SetScale(m_scale);
-        m_minimiseButton.SetStateImages(IDP_MAIN_MINIMISE, IDP_MAIN_MINIMISE + 1, IDP_MAIN_MINIMISE + 2,
-                                        IDP_MAIN_MINIMISE + 3);
-    }
     m_minimiseButton.MoveWindow(layout.minimise);
-
-    if (first) {
-        m_versionLabel.ChangeWindowText(kToolVersion);
-        m_versionLabel.SetBackImage(background);
-        m_versionLabel.SetBackSourceRect(kVersionBackSource.left, kVersionBackSource.top, kVersionBackSource.right,
-                                         kVersionBackSource.bottom);
-        // Filled with the colour the picture has there, so that an edge column a stretched picture leaves out
-        // does not show as a line.
-        m_versionLabel.SetBackColor(PictureColourAt(background, kVersionBackSource.left,
-                                                    (kVersionBackSource.top + kVersionBackSource.bottom) / 2));
-        m_versionLabel.SetTextColors(kWhite, kWhite);
-        m_versionLabel.CreateFontFromParent(0, 0);
-        m_versionLabel.SetAlignment(kAlignSingleLineLeft);
-    }
     m_versionLabel.MoveWindow(layout.version);
-
-    if (first) {
-        m_moreToolsButton.SetBackImage(background);
-        m_moreToolsButton.SetBackSourceRect(kMoreToolsBackSource.left, kMoreToolsBackSource.top,
-                                            kMoreToolsBackSource.right, kMoreToolsBackSource.bottom);
-        m_moreToolsButton.SetHotMargins(0, 0, 0, 0);
-        m_moreToolsButton.SetStateImages(IDP_MORE_TOOLS, IDP_MORE_TOOLS + 1, IDP_MORE_TOOLS + 2, IDP_MORE_TOOLS + 3);
-    }
     m_moreToolsButton.MoveWindow(layout.moreTools);
-
-    if (first) {
-        m_agreeCheck.InitFontFromParent();
-        m_agreeCheck.SetScale(m_scale);
-        m_agreeCheck.SetCheck(BST_CHECKED);
-    }
     m_agreeCheck.MoveWindow(layout.agree);
-
-    for (CDrawTextStatic* link : {&m_agreementLink, &m_feedbackLink}) {
-        if (first) {
-            link->MakeKeyboardLink();
-            link->SetTextColors(kLinkColour, kLinkHoverColour);
-            link->SetBackColor(kWhite);
-            link->CreateFontFromParent(0, 0);
-            link->SetAlignment(kAlignSingleLineLeft);
-        }
-    }
     m_agreementLink.MoveWindow(layout.agreementLink);
     m_feedbackLink.MoveWindow(layout.feedbackLink);
 }
 
 bool CDriverUninstallToolDlg::OnEraseBackground(HDC dc) {
-    if (!EnsurePng(IDP_MAIN_BACKGROUND, m_background)) {
+    if (!EnsureBackground()) {
         return true;
     }
     const Rect client = ClientRect();
@@ -206,10 +195,10 @@ bool CDriverUninstallToolDlg::OnEraseBackground(HDC dc) {
     if (!memory.Valid()) {
         return true;
     }
-    DrawImageWhole(memory.Dc(), m_background->Get(), client);
+    DrawImageWhole(memory.Dc(), Background(), client);
     if (!m_titleFontReady) {
         m_titleFont.Reset(CreateFontFromParent(Frame(), 6, FW_BOLD));
-        m_titleFontReady = 1;
+        m_titleFontReady = true;
     }
     {
         // The title goes into the picture before it reaches the screen, so it never flickers.
@@ -245,7 +234,7 @@ bool CDriverUninstallToolDlg::OnCommand(int id, int code, HWND control) {
         ToggleAgreement();
         return true;
     default:
-        return CSkinnedDialog::OnCommand(id, code, control);
+        return CContentDlg::OnCommand(id, code, control);
     }
 }
 
@@ -259,7 +248,7 @@ bool CDriverUninstallToolDlg::OnClose() {
 bool CDriverUninstallToolDlg::OnNcHitTest(Point screen, LRESULT& hit) {
     m_feedbackLink.UpdateHover(screen.x, screen.y);
     m_agreementLink.UpdateHover(screen.x, screen.y);
-    if (DragStrip(ClientRectOnScreen(), m_scale).Contains(screen)) {
+    if (::DragStrip(ClientRectOnScreen(), m_scale).Contains(screen)) {
         // The system drags the window by this strip; the frame follows in OnMove.
         hit = HTCAPTION;
         return true;
@@ -368,7 +357,7 @@ bool CDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
         result = 0;
         return true;
     default:
-        return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+        return CContentDlg::OnMessage(message, wParam, lParam, result);
     }
 }
 
@@ -402,12 +391,6 @@ void CDriverUninstallToolDlg::CheckForNewVersion() {
     m_feedback.OpenToolDownUrl();
     // The old version leaves at once; its folder stays for the user.
     std::exit(0);
-}
-
-void CDriverUninstallToolDlg::OnSize(UINT, int, int) {
-    if (m_laidOut == 1) {
-        LayOut(false);
-    }
 }
 
 void CDriverUninstallToolDlg::OnMove(int, int) {
@@ -493,5 +476,5 @@ void CDriverUninstallToolDlg::OnDestroy() {
     m_clickHook.Uninstall();
     m_versionLabel.SetBackImage(nullptr);
     m_moreToolsButton.SetBackImage(nullptr);
-    m_background.reset();
+    CContentDlg::OnDestroy();
 }

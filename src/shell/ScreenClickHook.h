@@ -5,10 +5,9 @@
 // a ScreenClickHook clears both, destroying it removes the hook.
 #pragma once
 
-#include <windows.h>
+#include "base/WindowMessages.h" // kMsgScreenClick, posted to the target window on each press
 
-// Posted to the target window on each press; both parameters are the hook call's own and must not be used.
-constexpr UINT kMsgScreenClick = 0x7E8;
+#include <windows.h>
 
 class ScreenClickHook {
 public:

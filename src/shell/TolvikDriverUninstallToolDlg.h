@@ -5,23 +5,24 @@
 #pragma once
 
 #include "resources/resource.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
-
-#include <memory>
+#include "ui/FramePopupDlg.h"
 
 class CDriverUninstallToolDlg;
 
-class CTolvikDriverUninstallToolDlg : public CSkinnedDialog {
+// The main window always leads: wherever it goes, it brings the frame around it.
+class CTolvikDriverUninstallToolDlg : public CFramePopupDlg {
 public:
     static constexpr int kTemplateId = IDD_TOLVIKDRIVERUNINSTALLTOOL_DIALOG;
 
     CTolvikDriverUninstallToolDlg();
     ~CTolvikDriverUninstallToolDlg() override;
 
-    CDriverUninstallToolDlg* MainDialog() const { return m_mainWindow.get(); }
+    CDriverUninstallToolDlg* MainDialog() const;
 
 protected:
+    int FramePictureId() const override;
+    Rect ContentRect(const Rect& frameWindow) const override;
+
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnClose() override;
@@ -32,7 +33,5 @@ private:
     bool PaintIcon();
 
     HICON m_icon;
-    PngSlot m_picture;
-    std::unique_ptr<CDriverUninstallToolDlg> m_mainWindow;
     bool m_closedByUser = false; // only an ordinary close removes the tool
 };

@@ -7,7 +7,6 @@
 #include "shell/MainWindowLayout.h"
 #include "shell/SelfRemoval.h"
 #include "ui/ProblemSolvingFeedbackDlg.h"
-#include "ui/controls/SkinPainting.h"
 #include "ui/layout/ScaleRule.h"
 
 namespace {
@@ -29,10 +28,24 @@ int ScreenDpi() {
 } // namespace
 
 CTolvikDriverUninstallToolDlg::CTolvikDriverUninstallToolDlg()
-    : CSkinnedDialog(kTemplateId, nullptr),
-      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+    : CFramePopupDlg(kTemplateId, nullptr),
+      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {
+    LetContentLead();
+}
 
 CTolvikDriverUninstallToolDlg::~CTolvikDriverUninstallToolDlg() = default;
+
+CDriverUninstallToolDlg* CTolvikDriverUninstallToolDlg::MainDialog() const {
+    return ContentAs<CDriverUninstallToolDlg>();
+}
+
+int CTolvikDriverUninstallToolDlg::FramePictureId() const {
+    return IDP_MAIN_FRAME;
+}
+
+Rect CTolvikDriverUninstallToolDlg::ContentRect(const Rect& frameWindow) const {
+    return MainWindowRect(frameWindow, m_scale);
+}
 
 void CTolvikDriverUninstallToolDlg::AddAboutItem() {
     const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
@@ -53,31 +66,31 @@ BOOL CTolvikDriverUninstallToolDlg::OnInitDialog() {
     const Rect work = WorkAreaOf(nullptr);
     m_scale = FitScale(ScaleFromDpi(ScreenDpi()), kFrameDesignSize, {work.Width(), work.Height()});
     const Rect frame = FrameRect({work.Width(), work.Height()}, m_scale).Offset(work.left, work.top);
-    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) ^ WS_EX_LAYERED);
+    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
 
-    if (!EnsurePng(IDP_MAIN_FRAME, m_picture)) {
+    if (!EnsureFramePicture()) {
         return TRUE;
     }
 
-    m_mainWindow = std::make_unique<CDriverUninstallToolDlg>();
-    m_mainWindow->SetScale(m_scale);
-    if (!m_mainWindow->Create(CDriverUninstallToolDlg::kTemplateId, m_hwnd)) {
+    auto content = std::make_unique<CDriverUninstallToolDlg>();
+    content->SetScale(m_scale);
+    if (!AttachContent(std::move(content), CDriverUninstallToolDlg::kTemplateId)) {
         // Without its main window the program has nothing to show: end instead of idling invisibly.
-        m_mainWindow.reset();
         EndDialog(IDABORT);
         return TRUE;
     }
-    KeepAbove(m_mainWindow->Hwnd());
+    CDriverUninstallToolDlg* mainWindow = MainDialog();
+    KeepAbove(mainWindow->Hwnd());
     // Moving the main window brings the frame around it.
-    m_mainWindow->MoveWindow(MainWindowRect(frame, m_scale));
+    mainWindow->MoveWindow(ContentRect(frame));
     // The start page is in place before the main window shows: it appears whole, at once.
-    m_mainWindow->CreatePages();
-    m_mainWindow->ShowWindow(SW_SHOW);
+    mainWindow->CreatePages();
+    mainWindow->ShowWindow(SW_SHOW);
     // The frame shows only once this returns: its picture, and the icon and title of its taskbar button, come
     // after the main window, which need not wait for them. The picture's push sizes the frame to the picture;
     // the frame then goes back to where the main window's move put it.
     const Rect aroundMainWindow = WindowRect();
-    PushLayeredPicture(m_hwnd, m_picture->Get(), {frame.Width(), frame.Height()}, false);
+    PushFramePicture({frame.Width(), frame.Height()}, false);
     MoveWindow(aroundMainWindow);
     ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
@@ -100,7 +113,7 @@ bool CTolvikDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARA
         if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
             // Owned by the main window: the main window and the frame are both disabled while it is up, so
             // nothing of the tool can be closed or used behind it.
-            CAboutDlg about(m_mainWindow ? m_mainWindow->Hwnd() : m_hwnd);
+            CAboutDlg about(MainDialog() != nullptr ? MainDialog()->Hwnd() : m_hwnd);
             about.DoModal();
             result = 0;
             return true;
@@ -116,26 +129,22 @@ bool CTolvikDriverUninstallToolDlg::OnMessage(UINT message, WPARAM wParam, LPARA
         result = reinterpret_cast<LRESULT>(m_icon);
         return true;
     default:
-        return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
+        return CFramePopupDlg::OnMessage(message, wParam, lParam, result);
     }
 }
 
 bool CTolvikDriverUninstallToolDlg::OnClose() {
     {
         CProblemSolvingFeedbackDlg feedback;
-        feedback.SetBridge(m_mainWindow ? &m_mainWindow->Feedback() : nullptr);
+        feedback.SetBridge(MainDialog() != nullptr ? &MainDialog()->Feedback() : nullptr);
         feedback.DoModal();
     }
     m_closedByUser = true;
-    return CSkinnedDialog::OnClose();
+    return CFramePopupDlg::OnClose();
 }
 
 void CTolvikDriverUninstallToolDlg::OnDestroy() {
-    m_picture.reset();
-    if (m_mainWindow) {
-        m_mainWindow->DestroyWindow();
-        m_mainWindow.reset();
-    }
+    CFramePopupDlg::OnDestroy();
     if (m_closedByUser) {
         // The command waits until this process has ended; if it cannot start, the tool simply stays.
         StartSelfRemoval();

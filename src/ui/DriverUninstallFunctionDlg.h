@@ -11,30 +11,23 @@
 #pragma once
 
 #include "resources/resource.h"
+#include "ui/PageDlg.h"
 #include "ui/controls/ImageButton.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class CExecutePromptDlg;
-class DriverInventory;
 struct DeviceRecord;
 struct DriverPackageRecord;
 
-class CDriverUninstallFunctionDlg : public CSkinnedDialog {
+class CDriverUninstallFunctionDlg : public CPageDlg {
 public:
     static constexpr int kTemplateId = IDD_DRIVER_UNINSTALL_FUNCTION;
 
     explicit CDriverUninstallFunctionDlg(HWND parent = nullptr);
     ~CDriverUninstallFunctionDlg() override;
-
-    // The main window's inventory (not owned); set before Create.
-    void SetInventory(DriverInventory* inventory) { m_inventory = inventory; }
-    DriverInventory* Inventory() const { return m_inventory; }
 
     // Rebuilds the tree: a node per non-empty category (in category order) with a node per device under it,
     // expanded, the first device selected and its packages listed. Called when the page is shown after a scan
@@ -53,33 +46,28 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
+    void SetUpControls() override;
+    void PlaceControls() override;
     bool OnCommand(int id, int code, HWND control) override;
-    // A page never closes itself: the main window owns it for the whole run.
-    void OnOK() override {}
-    void OnCancel() override {}
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The columns of the list follow its width.
     void OnSize(UINT type, int width, int height) override;
-    bool OnEraseBackground(HDC dc) override;
     void OnDestroy() override;
+    // The uninstall's result (0x5F8).
+    UINT WorkResultMessage() const override;
+    void OnWorkResult(WPARAM result) override;
 
 private:
-    void LayOut(bool first);
-    void SetUpColumns(bool first);
+    void InsertColumns();
+    void SizeColumns();
     void ShowPackagesOfSelection();
     void ShowPackagesOf(const DeviceRecord* device);
     void ClearPackageList();
     void StartUninstallOfSelection();
-    void OnUninstallResult(WPARAM result);
 
-    Rect m_client;
-    int m_laidOut = 0;
-    PngSlot m_background;
     HWND m_tree = nullptr;
     HWND m_list = nullptr;
     CImageButton m_uninstallButton;
-    DriverInventory* m_inventory = nullptr;
-    std::unique_ptr<CExecutePromptDlg> m_progress;
     // The rows' copies of their packages (each row's item data points at its copy), and the device whose
     // packages the list shows: the tree's selection may have moved on to a category since.
     std::vector<std::unique_ptr<DriverPackageRecord>> m_rowPackages;

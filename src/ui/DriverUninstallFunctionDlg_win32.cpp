@@ -1,13 +1,14 @@
 // Driver selection page.
 #include "ui/DriverUninstallFunctionDlg.h"
 
+#include "base/WindowMessages.h"
 #include "console/WorkerReport.h"
 #include "discovery/DriverInventory.h"
 #include "framework/GdiObjects.h"
 #include "logging/LogSave.h"
+#include "ui/ControlSetUp.h"
 #include "ui/ExecutePromptDlg.h"
 #include "ui/Prompts.h"
-#include "ui/controls/SkinPainting.h"
 #include "ui/layout/PageContents.h"
 #include "ui/layout/PageLayout.h"
 #include "uninstall/UninstallThread.h"
@@ -49,6 +50,13 @@ private:
     HWND m_control;
 };
 
+// The widths the columns take in the list's client area.
+PackageColumnWidths ColumnWidthsOf(HWND list, float scale) {
+    RECT client{};
+    ::GetClientRect(list, &client);
+    return PackageColumns(client.right - client.left, scale);
+}
+
 HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const std::wstring& label, LPARAM data) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
@@ -62,7 +70,7 @@ HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const std::wstring& label, LPA
 } // namespace
 
 CDriverUninstallFunctionDlg::CDriverUninstallFunctionDlg(HWND parent)
-    : CSkinnedDialog(kTemplateId, parent), m_startUninstall(&StartUninstall) {}
+    : CPageDlg(kTemplateId, parent, IDP_FUNCTION_BACKGROUND), m_startUninstall(&StartUninstall) {}
 
 CDriverUninstallFunctionDlg::~CDriverUninstallFunctionDlg() = default;
 
@@ -74,38 +82,35 @@ void CDriverUninstallFunctionDlg::BindControls() {
 
 BOOL CDriverUninstallFunctionDlg::OnInitDialog() {
     // Without its picture the page keeps the template's places, but the list still gets its columns.
-    if (EnsurePng(IDP_FUNCTION_BACKGROUND, m_background)) {
-        LayOut(true);
-        m_laidOut = 1;
+    if (EnsureBackground()) {
+        LayOutControls();
     }
-    SetUpColumns(true);
+    InsertColumns();
     return TRUE;
 }
 
-void CDriverUninstallFunctionDlg::LayOut(bool first) {
-    m_client = ClientRect();
-    const FunctionPageLayout layout = LayOutFunctionPage(m_client, m_scale);
+void CDriverUninstallFunctionDlg::SetUpControls() {
+    m_uninstallButton.SetBackImage(Background());
+    SetHotMargins(m_uninstallButton, Margins{});
+    SetStateImages(m_uninstallButton, StateImagesFrom(IDP_UNINSTALL));
+}
+
+void CDriverUninstallFunctionDlg::PlaceControls() {
+    const FunctionPageLayout layout = LayOutFunctionPage(ClientRect(), m_scale);
     ::MoveWindow(m_tree, layout.tree.left, layout.tree.top, layout.tree.Width(), layout.tree.Height(), TRUE);
     ::MoveWindow(m_list, layout.list.left, layout.list.top, layout.list.Width(), layout.list.Height(), TRUE);
-    if (first) {
-        m_uninstallButton.SetBackImage(m_background->Get());
-        m_uninstallButton.SetHotMargins(0, 0, 0, 0);
-        m_uninstallButton.SetStateImages(IDP_UNINSTALL, IDP_UNINSTALL + 1, IDP_UNINSTALL + 2, IDP_UNINSTALL + 3);
-    }
-    m_uninstallButton.SetBackSourceRect(layout.backSource.left, layout.backSource.top, layout.backSource.right,
-                                        layout.backSource.bottom);
+    SetBackSource(m_uninstallButton, layout.backSource);
     m_uninstallButton.MoveWindow(layout.button);
 }
 
-void CDriverUninstallFunctionDlg::SetUpColumns(bool first) {
-    RECT client{};
-    ::GetClientRect(m_list, &client);
-    const PackageColumnWidths widths = PackageColumns(client.right - client.left, m_scale);
-    if (!first) {
-        ListView_SetColumnWidth(m_list, 0, widths.file);
-        ListView_SetColumnWidth(m_list, 1, widths.version);
-        return;
-    }
+void CDriverUninstallFunctionDlg::SizeColumns() {
+    const PackageColumnWidths widths = ColumnWidthsOf(m_list, m_scale);
+    ListView_SetColumnWidth(m_list, 0, widths.file);
+    ListView_SetColumnWidth(m_list, 1, widths.version);
+}
+
+void CDriverUninstallFunctionDlg::InsertColumns() {
+    const PackageColumnWidths widths = ColumnWidthsOf(m_list, m_scale);
     ListView_SetExtendedListViewStyle(m_list, kListExtendedStyle);
     struct Column {
         const wchar_t* header;
@@ -124,26 +129,17 @@ void CDriverUninstallFunctionDlg::SetUpColumns(bool first) {
     }
 }
 
-void CDriverUninstallFunctionDlg::OnSize(UINT, int, int) {
-    if (m_laidOut) {
-        LayOut(false);
-        SetUpColumns(false);
+void CDriverUninstallFunctionDlg::OnSize(UINT type, int width, int height) {
+    CPageDlg::OnSize(type, width, height);
+    if (IsLaidOut()) {
+        SizeColumns();
     }
-}
-
-bool CDriverUninstallFunctionDlg::OnEraseBackground(HDC dc) {
-    if (!EnsurePng(IDP_FUNCTION_BACKGROUND, m_background)) {
-        return true;
-    }
-    PaintBackgroundPicture(dc, ClientRect(), m_background->Get());
-    return true;
 }
 
 void CDriverUninstallFunctionDlg::OnDestroy() {
     m_uninstallButton.ReleaseImages();
-    m_background.reset();
     ClearPackageList();
-    m_progress.reset();
+    CPageDlg::OnDestroy();
 }
 
 void CDriverUninstallFunctionDlg::ClearContents() {
@@ -255,7 +251,7 @@ bool CDriverUninstallFunctionDlg::OnNotify(const NMHDR& header, LRESULT& result)
         result = 0;
         return true;
     }
-    return CSkinnedDialog::OnNotify(header, result);
+    return CPageDlg::OnNotify(header, result);
 }
 
 bool CDriverUninstallFunctionDlg::OnCommand(int id, int code, HWND control) {
@@ -263,7 +259,7 @@ bool CDriverUninstallFunctionDlg::OnCommand(int id, int code, HWND control) {
         StartUninstallOfSelection();
         return true;
     }
-    return CSkinnedDialog::OnCommand(id, code, control);
+    return CPageDlg::OnCommand(id, code, control);
 }
 
 void CDriverUninstallFunctionDlg::StartUninstallOfSelection() {
@@ -300,30 +296,19 @@ void CDriverUninstallFunctionDlg::StartUninstallOfSelection() {
         return;
     }
     // Returns once the uninstall thread's 0x5F5 has closed it; its result follows as 0x5F8.
-    RunProgressWindow(m_progress, m_hwnd, m_scale, L"正在卸载驱动，请稍等");
+    WaitForWorker(L"正在卸载驱动，请稍等");
 }
 
-void CDriverUninstallFunctionDlg::OnUninstallResult(WPARAM result) {
+UINT CDriverUninstallFunctionDlg::WorkResultMessage() const {
+    return kMsgUninstallResult;
+}
+
+void CDriverUninstallFunctionDlg::OnWorkResult(WPARAM result) {
     if (result == kResultSuccess) {
         // The thread has re-queried the device's packages: show them as they are now.
         ShowPackagesOf(m_listedDevice);
         ShowMessagePrompt(m_hwnd, m_scale, L"卸载成功");
     } else if (result == kResultFailure) {
         ShowMessagePrompt(m_hwnd, m_scale, L"卸载失败");
-    }
-}
-
-bool CDriverUninstallFunctionDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case kMsgWorkFinished:
-        CloseProgressWindow(m_progress);
-        result = 1;
-        return true;
-    case kMsgUninstallResult:
-        OnUninstallResult(wParam);
-        result = 1;
-        return true;
-    default:
-        return CSkinnedDialog::OnMessage(message, wParam, lParam, result);
     }
 }

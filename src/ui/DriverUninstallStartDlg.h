@@ -13,28 +13,17 @@
 // (0x5F6, wParam 2, lParam 0). Only a visible page scans, and one scan at a time.
 #pragma once
 
+#include "base/WindowMessages.h"
 #include "resources/resource.h"
+#include "ui/PageDlg.h"
 #include "ui/controls/ImageButton.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
 
-#include <memory>
-
-class CExecutePromptDlg;
-class DriverInventory;
-
-constexpr UINT kMsgDetectionStarting = WM_APP + 0x15;
-
-class CDriverUninstallStartDlg : public CSkinnedDialog {
+class CDriverUninstallStartDlg : public CPageDlg {
 public:
     static constexpr int kTemplateId = IDD_DRIVER_UNINSTALL_START;
 
     explicit CDriverUninstallStartDlg(HWND parent = nullptr);
     ~CDriverUninstallStartDlg() override;
-
-    // The main window's inventory (not owned); set before Create.
-    void SetInventory(DriverInventory* inventory) { m_inventory = inventory; }
-    DriverInventory* Inventory() const { return m_inventory; }
 
     // Enables or disables "开始运行" and repaints it (the agreement check box of the main window decides).
     void EnableStartButton(bool enabled);
@@ -51,26 +40,19 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
+    void SetUpControls() override;
+    // The part of the picture behind the button follows the button when the page changes size.
+    void PlaceControls() override;
     bool OnCommand(int id, int code, HWND control) override;
-    // A page never closes itself: the main window owns it for the whole run.
-    void OnOK() override {}
-    void OnCancel() override {}
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnSize(UINT type, int width, int height) override;
-    bool OnEraseBackground(HDC dc) override;
     void OnDestroy() override;
+    // The scan's result (0x5F7).
+    UINT WorkResultMessage() const override;
+    void OnWorkResult(WPARAM result) override;
 
 private:
-    void LayOut(bool first);
     void StartDetection();
-    void OnScanResult(WPARAM result);
 
-    Rect m_client;
-    int m_laidOut = 0;
-    PngSlot m_background;
     CImageButton m_startButton;
-    DriverInventory* m_inventory = nullptr;
-    std::unique_ptr<CExecutePromptDlg> m_progress;
     ScanStarter m_startScan;
     ScanStopper m_stopScan;
 };

@@ -1,14 +1,13 @@
 // The progress window's content: its picture and the animated waiting text.
 #pragma once
 
+#include "ui/ContentDlg.h"
 #include "ui/controls/DrawStateInfoStatic.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
 
 #include <string>
 #include <string_view>
 
-class CExecutePromptChildDlg : public CSkinnedDialog {
+class CExecutePromptChildDlg : public CContentDlg {
 public:
     CExecutePromptChildDlg();
 
@@ -18,19 +17,15 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
+    void SetUpControls() override;
+    void PlaceControls() override;
     // A system close (Alt+F4) or Esc on the content goes to the frame, which decides whether the wait can be
     // left.
     bool OnClose() override;
     void OnEscapeKey() override;
-    void OnSize(UINT type, int width, int height) override;
     void OnDestroy() override;
-    bool OnEraseBackground(HDC dc) override;
 
 private:
-    void LayOut(bool first);
-
-    int m_laidOut = 0;
-    PngSlot m_background;
     CDrawStateInfoStatic m_label;
     std::wstring m_text;
 };

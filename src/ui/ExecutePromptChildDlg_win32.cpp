@@ -1,12 +1,12 @@
 // Progress window content.
 #include "ui/ExecutePromptChildDlg.h"
 
-#include "framework/GdiObjects.h"
 #include "resources/resource.h"
-#include "ui/controls/SkinPainting.h"
+#include "ui/ControlSetUp.h"
 #include "ui/layout/PromptLayout.h"
 
-CExecutePromptChildDlg::CExecutePromptChildDlg() : CSkinnedDialog(IDD_EXECUTE_PROMPT_CHILD, nullptr) {}
+CExecutePromptChildDlg::CExecutePromptChildDlg()
+    : CContentDlg(IDD_EXECUTE_PROMPT_CHILD, nullptr, IDP_PROGRESS_BACKGROUND) {}
 
 void CExecutePromptChildDlg::BindControls() {
     Bind(m_label, IDC_PROGRESS_TEXT);
@@ -14,26 +14,23 @@ void CExecutePromptChildDlg::BindControls() {
 
 BOOL CExecutePromptChildDlg::OnInitDialog() {
     // A missing picture only leaves the background unpainted: the waiting text is laid out anyway.
-    EnsurePng(IDP_PROGRESS_BACKGROUND, m_background);
-    LayOut(true);
-    m_laidOut = 1;
+    EnsureBackground();
+    LayOutControls();
     return TRUE;
 }
 
-void CExecutePromptChildDlg::LayOut(bool first) {
-    const Rect client = ClientRect();
+void CExecutePromptChildDlg::SetUpControls() {
     m_label.ChangeWindowText(ProgressLabelText(m_text));
     m_label.SetAlignment(kProgressLabelAlignment);
     m_label.SetTextColor(RGB(255, 255, 255));
-    const Rect label = ProgressLabelRect(client, m_scale);
-    if (first) {
-        m_label.SetBackImage(m_background ? m_background->Get() : nullptr);
-        m_label.InitFontFromParent();
-        m_label.StartAnimation();
-    }
-    m_label.SetBackSourceRect(kProgressLabelBackSource.left, kProgressLabelBackSource.top,
-                              kProgressLabelBackSource.right, kProgressLabelBackSource.bottom);
-    m_label.MoveWindow(label);
+    m_label.SetBackImage(Background());
+    SetBackSource(m_label, kProgressLabelBackSource);
+    m_label.InitFontFromParent();
+    m_label.StartAnimation();
+}
+
+void CExecutePromptChildDlg::PlaceControls() {
+    m_label.MoveWindow(ProgressLabelRect(ClientRect(), m_scale));
 }
 
 bool CExecutePromptChildDlg::OnClose() {
@@ -45,21 +42,7 @@ void CExecutePromptChildDlg::OnEscapeKey() {
     OnClose();
 }
 
-void CExecutePromptChildDlg::OnSize(UINT, int, int) {
-    if (m_laidOut) {
-        LayOut(false);
-    }
-}
-
 void CExecutePromptChildDlg::OnDestroy() {
     m_label.ResetAnimation();
-    m_background.reset();
-}
-
-bool CExecutePromptChildDlg::OnEraseBackground(HDC dc) {
-    if (!EnsurePng(IDP_PROGRESS_BACKGROUND, m_background)) {
-        return true;
-    }
-    PaintBackgroundPicture(dc, ClientRect(), m_background->Get());
-    return true;
+    CContentDlg::OnDestroy();
 }

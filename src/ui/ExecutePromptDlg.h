@@ -6,16 +6,12 @@
 //   progress->DoModal();                 // returns once the worker's 0x5F5 was forwarded to it
 #pragma once
 
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
+#include "ui/FramePopupDlg.h"
 
-#include <memory>
 #include <string>
 #include <string_view>
 
-class CExecutePromptChildDlg;
-
-class CExecutePromptDlg : public CSkinnedDialog {
+class CExecutePromptDlg : public CFramePopupDlg {
 public:
     explicit CExecutePromptDlg(HWND owner = nullptr);
     ~CExecutePromptDlg() override;
@@ -30,22 +26,19 @@ public:
     }
 
 protected:
-    virtual int FramePictureId() const;
+    int FramePictureId() const override;
+    Rect ContentRect(const Rect& frameWindow) const override;
+    Rect ContentFollowRect(const Rect& frameWindow) const override;
 
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // Only the worker's 0x5F5 ends the window. A system close (Alt+F4) or Esc is ignored, unless the work can be
     // stopped: then the user is asked, and the stop handler runs on 是 (the worker then ends and reports).
     bool OnClose() override;
-    void OnMove(int x, int y) override;
-    void OnDestroy() override;
 
 private:
-    PngSlot m_background;
-    int m_frameMovesContent = 1;
     std::wstring m_text;
     StopHandler m_stop = nullptr;
     std::wstring m_stopQuestion;
     bool m_asking = false;
-    std::unique_ptr<CExecutePromptChildDlg> m_content;
 };

@@ -3,16 +3,15 @@
 // the window. Answers are reported through the feedback bridge.
 #pragma once
 
+#include "ui/ContentDlg.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/PngButton.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
 
 class CProblemSolvingFeedbackDlg;
 class FeedbackBridge;
 enum class FeedbackChoice : int;
 
-class CProblemSolvingFeedbackChildDlg : public CSkinnedDialog {
+class CProblemSolvingFeedbackChildDlg : public CContentDlg {
 public:
     explicit CProblemSolvingFeedbackChildDlg(CProblemSolvingFeedbackDlg& frame);
 
@@ -21,26 +20,20 @@ public:
 protected:
     void BindControls() override;
     BOOL OnInitDialog() override;
+    void SetUpControls() override;
+    void PlaceControls() override;
+    std::optional<Rect> DragStrip(const Rect& clientOnScreen) const override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnClose() override;
-    void OnSize(UINT type, int width, int height) override;
-    void OnMove(int x, int y) override;
     void OnDestroy() override;
-    bool OnEraseBackground(HDC dc) override;
-    bool OnNcHitTest(Point screen, LRESULT& hit) override;
 
 private:
-    void LayOut(bool first);
     // Reports the answer (when a bridge is set) and closes the window.
     void Answer(FeedbackChoice choice);
 
-    CProblemSolvingFeedbackDlg& m_frame;
-    int m_laidOut = 0;
     CPngButton m_close;
     CImageButton m_solved;
     CImageButton m_notSolved;
     CImageButton m_moreSolutions;
-    int m_dragging = 0;
-    PngSlot m_background;
     const FeedbackBridge* m_bridge = nullptr;
 };

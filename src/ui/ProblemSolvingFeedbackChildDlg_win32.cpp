@@ -4,29 +4,21 @@
 #include "feedback/FeedbackBridge.h"
 #include "framework/GdiObjects.h"
 #include "resources/resource.h"
+#include "ui/ControlSetUp.h"
 #include "ui/ProblemSolvingFeedbackDlg.h"
-#include "ui/controls/SkinPainting.h"
 #include "ui/layout/FeedbackLayout.h"
 
 namespace {
 
 void SetBack(CImageButton& button, Gdiplus::Image* back, const Rect& source) {
     button.SetBackImage(back);
-    button.SetBackSourceRect(source.left, source.top, source.right, source.bottom);
-}
-
-void SetImages(CImageButton& button, const std::array<int, 4>& images) {
-    button.SetStateImages(images[0], images[1], images[2], images[3]);
-}
-
-void SetHotMargins(CImageButton& button, const Margins& margins) {
-    button.SetHotMargins(margins.left, margins.top, margins.right, margins.bottom);
+    SetBackSource(button, source);
 }
 
 } // namespace
 
 CProblemSolvingFeedbackChildDlg::CProblemSolvingFeedbackChildDlg(CProblemSolvingFeedbackDlg& frame)
-    : CSkinnedDialog(IDD_FEEDBACK_CHILD, nullptr), m_frame(frame) {}
+    : CContentDlg(IDD_FEEDBACK_CHILD, nullptr, IDP_FEEDBACK_BACKGROUND, &frame) {}
 
 void CProblemSolvingFeedbackChildDlg::BindControls() {
     Bind(m_close, IDC_FEEDBACK_CLOSE);
@@ -37,27 +29,26 @@ void CProblemSolvingFeedbackChildDlg::BindControls() {
 
 BOOL CProblemSolvingFeedbackChildDlg::OnInitDialog() {
     // Without its picture the content keeps the template's places: the buttons still answer.
-    if (EnsurePng(IDP_FEEDBACK_BACKGROUND, m_background)) {
-        LayOut(true);
-        m_laidOut = 1;
+    if (EnsureBackground()) {
+        LayOutControls();
     }
     return TRUE;
 }
 
-void CProblemSolvingFeedbackChildDlg::LayOut(bool first) {
-    const FeedbackChildLayout layout = LayOutFeedbackChild(ClientRect(), m_scale);
+void CProblemSolvingFeedbackChildDlg::SetUpControls() {
     m_close.SetScale(m_scale);
-    if (first) {
-        m_close.SetStateImages(kFeedbackCloseImages[0], kFeedbackCloseImages[1], kFeedbackCloseImages[2],
-                               kFeedbackCloseImages[3]);
-        Gdiplus::Image* back = m_background ? m_background->Get() : nullptr;
-        SetBack(m_solved, back, kSolvedBackSource);
-        SetBack(m_notSolved, back, kNotSolvedBackSource);
-        SetBack(m_moreSolutions, back, kMoreSolutionsBackSource);
-        SetImages(m_solved, kSolvedImages);
-        SetImages(m_notSolved, kNotSolvedImages);
-        SetImages(m_moreSolutions, kMoreSolutionsImages);
-    }
+    SetStateImages(m_close, kFeedbackCloseImages);
+    Gdiplus::Image* back = Background();
+    SetBack(m_solved, back, kSolvedBackSource);
+    SetBack(m_notSolved, back, kNotSolvedBackSource);
+    SetBack(m_moreSolutions, back, kMoreSolutionsBackSource);
+    SetStateImages(m_solved, kSolvedImages);
+    SetStateImages(m_notSolved, kNotSolvedImages);
+    SetStateImages(m_moreSolutions, kMoreSolutionsImages);
+}
+
+void CProblemSolvingFeedbackChildDlg::PlaceControls() {
+    const FeedbackChildLayout layout = LayOutFeedbackChild(ClientRect(), m_scale);
     SetHotMargins(m_solved, layout.solved.hot);
     SetHotMargins(m_notSolved, layout.notSolved.hot);
     SetHotMargins(m_moreSolutions, layout.moreSolutions.hot);
@@ -67,17 +58,21 @@ void CProblemSolvingFeedbackChildDlg::LayOut(bool first) {
     m_moreSolutions.MoveWindow(layout.moreSolutions.rect);
 }
 
+std::optional<Rect> CProblemSolvingFeedbackChildDlg::DragStrip(const Rect& clientOnScreen) const {
+    return FeedbackDragStrip(clientOnScreen);
+}
+
 void CProblemSolvingFeedbackChildDlg::Answer(FeedbackChoice choice) {
     if (m_bridge != nullptr) {
         m_bridge->CustomerFeedbackEx(choice, CurrentFeedbackTimeText());
         m_bridge->FeedbackQuestion();
     }
-    ::SendMessageW(m_frame.Hwnd(), WM_CLOSE, 0, 0);
+    ::SendMessageW(FrameWindow(), WM_CLOSE, 0, 0);
 }
 
 bool CProblemSolvingFeedbackChildDlg::OnCommand(int id, int code, HWND control) {
     if (code != BN_CLICKED) {
-        return CSkinnedDialog::OnCommand(id, code, control);
+        return CContentDlg::OnCommand(id, code, control);
     }
     switch (id) {
     case IDC_FEEDBACK_CLOSE:
@@ -100,7 +95,7 @@ bool CProblemSolvingFeedbackChildDlg::OnCommand(int id, int code, HWND control) 
         }
         return true;
     default:
-        return CSkinnedDialog::OnCommand(id, code, control);
+        return CContentDlg::OnCommand(id, code, control);
     }
 }
 
@@ -110,41 +105,10 @@ bool CProblemSolvingFeedbackChildDlg::OnClose() {
     return true;
 }
 
-void CProblemSolvingFeedbackChildDlg::OnSize(UINT, int, int) {
-    if (m_laidOut) {
-        LayOut(false);
-    }
-}
-
-void CProblemSolvingFeedbackChildDlg::OnMove(int, int) {
-    if (m_dragging) {
-        m_frame.FollowContent(WindowRect());
-    }
-}
-
 void CProblemSolvingFeedbackChildDlg::OnDestroy() {
     m_close.ReleaseImages();
     m_solved.ReleaseImages();
     m_notSolved.ReleaseImages();
     m_moreSolutions.ReleaseImages();
-    m_background.reset();
-}
-
-bool CProblemSolvingFeedbackChildDlg::OnEraseBackground(HDC dc) {
-    if (!EnsurePng(IDP_FEEDBACK_BACKGROUND, m_background)) {
-        return true;
-    }
-    PaintBackgroundPicture(dc, ClientRect(), m_background->Get());
-    return true;
-}
-
-bool CProblemSolvingFeedbackChildDlg::OnNcHitTest(Point screen, LRESULT& hit) {
-    if (FeedbackDragStrip(ClientRectOnScreen()).Contains(screen)) {
-        m_dragging = 1;
-        hit = HTCAPTION;
-    } else {
-        m_dragging = 0;
-        hit = Default();
-    }
-    return true;
+    CContentDlg::OnDestroy();
 }

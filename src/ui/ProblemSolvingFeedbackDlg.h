@@ -11,39 +11,29 @@
 // picture or its content cannot be made), DoModal returns IDCANCEL at once and nothing is reported.
 #pragma once
 
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
+#include "ui/FramePopupDlg.h"
 
-#include <memory>
-
-class CProblemSolvingFeedbackChildDlg;
 class FeedbackBridge;
 
-class CProblemSolvingFeedbackDlg : public CSkinnedDialog {
+class CProblemSolvingFeedbackDlg : public CFramePopupDlg {
 public:
     explicit CProblemSolvingFeedbackDlg(HWND owner = nullptr);
     ~CProblemSolvingFeedbackDlg() override;
 
     void SetBridge(const FeedbackBridge* bridge) { m_bridge = bridge; }
 
-    // The user dragged the content: from now on the content leads and the frame follows it.
-    void FollowContent(const Rect& contentWindow);
-
 protected:
-    // Which picture the frame shows.
-    virtual int FramePictureId() const;
+    int FramePictureId() const override;
+    Rect ContentRect(const Rect& frameWindow) const override;
+    Rect ContentFollowRect(const Rect& frameWindow) const override;
+    Rect FrameFollowRect(const Rect& contentWindow) const override;
 
     BOOL OnInitDialog() override;
     // The question belongs to no window of the tool: it stands in the middle of the screen, wherever the user
     // has dragged the main window.
     bool CentresOnScreen() const override { return true; }
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnMove(int x, int y) override;
-    void OnDestroy() override;
 
 private:
-    PngSlot m_background;
-    std::unique_ptr<CProblemSolvingFeedbackChildDlg> m_content;
-    int m_frameMovesContent = 1;
     const FeedbackBridge* m_bridge = nullptr;
 };

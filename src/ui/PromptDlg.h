@@ -6,19 +6,13 @@
 //   INT_PTR answer = prompt.DoModal();   // IDOK (first button) or IDCANCEL (second button, close cross)
 #pragma once
 
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
+#include "base/WindowMessages.h"
+#include "ui/FramePopupDlg.h"
 
-#include <memory>
 #include <string>
 #include <string_view>
 
-// Sent by the content window to its frame: wParam 1 = first button, 2 = second button.
-constexpr UINT kMsgPromptAnswer = 0x5FB;
-
-class CPromptChildDlg;
-
-class CPromptDlg : public CSkinnedDialog {
+class CPromptDlg : public CFramePopupDlg {
 public:
     explicit CPromptDlg(HWND owner = nullptr);
     ~CPromptDlg() override;
@@ -28,22 +22,16 @@ public:
     const std::wstring& Text() const { return m_text; }
     int Kind() const { return m_kind; }
 
-    // The user dragged the content: from now on the content leads and the frame follows it.
-    void FollowContent(const Rect& contentWindow);
-
 protected:
-    // Which picture the frame shows.
-    virtual int FramePictureId() const;
+    int FramePictureId() const override;
+    Rect ContentRect(const Rect& frameWindow) const override;
+    Rect ContentFollowRect(const Rect& frameWindow) const override;
+    Rect FrameFollowRect(const Rect& contentWindow) const override;
 
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnMove(int x, int y) override;
-    void OnDestroy() override;
 
 private:
-    PngSlot m_background;
     std::wstring m_text;
     int m_kind = 1;
-    int m_frameMovesContent = 1;
-    std::unique_ptr<CPromptChildDlg> m_content;
 };

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "framework/GdiObjects.h"
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
+#include "ui/ContentDlg.h"
 
 class CTooltipDlg;
 
-class CTooltipChildDlg : public CSkinnedDialog {
+class CTooltipChildDlg : public CContentDlg {
 public:
     explicit CTooltipChildDlg(CTooltipDlg& frame);
 
@@ -25,6 +24,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The text box inside the picture's margin, its skinned scroll bar, and the agreement text. Placed once: the
+    // skin wraps the box in the scroll bar's frame, which takes its place among the dialog's controls.
+    void SetUpControls() override;
     bool OnClose() override;
     // Esc closes the agreement window, as a click elsewhere does.
     void OnEscapeKey() override;
@@ -33,8 +35,6 @@ protected:
 
 private:
     CTooltipDlg& m_frame;
-    PngSlot m_background;
-    int m_laidOut = 0;
     HWND m_textBox = nullptr;
     CBitmapHandle m_scrollSkin;
 };

@@ -21,7 +21,9 @@ bool TextBoxClassExists() {
 
 } // namespace
 
-CTooltipChildDlg::CTooltipChildDlg(CTooltipDlg& frame) : CSkinnedDialog(IDD_TOOLTIP_CHILD, nullptr), m_frame(frame) {}
+// Not dragged: the frame always leads, so the content names no frame to follow it.
+CTooltipChildDlg::CTooltipChildDlg(CTooltipDlg& frame)
+    : CContentDlg(IDD_TOOLTIP_CHILD, nullptr, IDP_TOOLTIP_BALLOON), m_frame(frame) {}
 
 bool CTooltipChildDlg::LoadTextBoxClass() {
     if (TextBoxClassExists()) {
@@ -39,15 +41,18 @@ bool CTooltipChildDlg::LoadTextBoxClass() {
 
 BOOL CTooltipChildDlg::OnInitDialog() {
     m_textBox = GetDlgItem(IDC_AGREEMENT_TEXT);
-    EnsurePng(IDP_TOOLTIP_BALLOON, m_background);
+    EnsureBackground();
     return TRUE;
 }
 
 void CTooltipChildDlg::LayOut() {
-    if (m_laidOut || m_textBox == nullptr) {
+    if (IsLaidOut() || m_textBox == nullptr) {
         return;
     }
-    m_laidOut = 1;
+    LayOutControls();
+}
+
+void CTooltipChildDlg::SetUpControls() {
     const Rect box = TooltipTextBoxRect(ClientRect(), m_scale);
     ::MoveWindow(m_textBox, box.left, box.top, box.Width(), box.Height(), TRUE);
 
@@ -70,17 +75,17 @@ void CTooltipChildDlg::OnEscapeKey() {
 }
 
 void CTooltipChildDlg::OnDestroy() {
-    m_background.reset();
+    CContentDlg::OnDestroy();
     m_scrollSkin.Reset();
 }
 
 bool CTooltipChildDlg::OnEraseBackground(HDC dc) {
-    if (!EnsurePng(IDP_TOOLTIP_BALLOON, m_background)) {
+    if (!EnsureBackground()) {
         return true;
     }
-    const Rect source = TooltipBackgroundSource(m_background->PixelSize());
+    const Rect source = TooltipBackgroundSource(BackgroundPixelSize());
     if (source.Width() > 0 && source.Height() > 0) {
-        PaintBackgroundPicture(dc, ClientRect(), m_background->Get(), source);
+        PaintBackgroundPicture(dc, ClientRect(), Background(), source);
     }
     return true;
 }

@@ -14,14 +14,12 @@
 //   if (m_agreement) m_agreement->ShowPair(false);         // a click anywhere else
 #pragma once
 
-#include "ui/controls/PngImage.h"
-#include "ui/controls/SkinnedDialog.h"
-
-#include <memory>
+#include "ui/FramePopupDlg.h"
 
 class CTooltipChildDlg;
 
-class CTooltipDlg : public CSkinnedDialog {
+// The frame always leads: the agreement window cannot be dragged.
+class CTooltipDlg : public CFramePopupDlg {
 public:
     CTooltipDlg();
     ~CTooltipDlg() override;
@@ -36,20 +34,12 @@ public:
     void PlaceOver(const Rect& mainWindow);
 
     // The content window, or nullptr when the balloon picture or the text box could not be made.
-    CTooltipChildDlg* Content() const { return m_content.get(); }
+    CTooltipChildDlg* Content() const;
 
 protected:
-    // Which picture the frame shows.
-    virtual int FramePictureId() const;
+    int FramePictureId() const override;
+    Rect ContentRect(const Rect& frameWindow) const override;
 
     BOOL OnInitDialog() override;
     bool OnClose() override;
-    void OnMove(int x, int y) override;
-    void OnDestroy() override;
-
-private:
-    PngSlot m_background;
-    // The frame always leads: the agreement window cannot be dragged.
-    int m_frameMovesContent = 1;
-    std::unique_ptr<CTooltipChildDlg> m_content;
 };

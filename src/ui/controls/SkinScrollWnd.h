@@ -12,6 +12,7 @@
 // (it takes the control's id); keep the control's own handle to talk to it.
 #pragma once
 
+#include "base/WindowMessages.h"
 #include "framework/GdiObjects.h"
 #include "framework/Window.h"
 #include "ui/controls/SkinScrollBar.h"
@@ -21,8 +22,6 @@ public:
     static constexpr int kHorizontalBarId = 100;
     static constexpr int kVerticalBarId = 101;
     static constexpr int kLimitId = 200;
-    // Posted by the control after it recomputed its client area: place the clipping window and the control.
-    static constexpr UINT kMsgPlaceControl = 0x464;
 
     CSkinScrollWnd(const CSkinScrollWnd&) = delete;
     CSkinScrollWnd& operator=(const CSkinScrollWnd&) = delete;

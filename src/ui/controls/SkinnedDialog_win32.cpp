@@ -1,11 +1,9 @@
 // Skinned dialog base.
 #include "ui/controls/SkinnedDialog.h"
 
+#include "base/WindowMessages.h"
+
 namespace {
-// Posted to a frame after its place in the z-order changed; the content is raised once that change is complete.
-constexpr UINT kMsgRaiseContent = WM_APP + 0x7F0;
-// Posted to apply a focus that FocusWhenActive keeps, after the activation that would undo it.
-constexpr UINT kMsgApplyFocus = WM_APP + 0x7F1;
 
 // A button Enter presses: a push or owner-drawn button that is shown and enabled (not a check box).
 bool IsPressableButton(HWND control) {
