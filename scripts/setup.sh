@@ -6,7 +6,7 @@ need_sudo() { if [ "$(id -u)" -ne 0 ]; then echo sudo; fi; }
 SUDO=$(need_sudo)
 
 packages=(
-    cmake ninja-build g++ clang
+    cmake ninja-build g++ clang clang-format
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine32:i386 wine64
     xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei locales

@@ -1,52 +1,13 @@
-// The clean-up of old packages and the backup before an uninstall, with a recording backup.
+// The clean-up of old packages, with a recording backup.
 #include "uninstall/OldPackageCleanup.h"
-#include "uninstall/UninstallProcedure.h"
 
 #include "FakeBackupFiles.h"
 #include "FakeRunner.h"
+#include "UninstallFakes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct RecordingBackup : IPackageBackup {
-    BackupOutcome Backup(const BackupRequest& request) override {
-        saved.push_back(request.package.infName + " " + request.deviceKey);
-        BackupOutcome outcome;
-        outcome.made = works;
-        outcome.folder = works ? L"B\\" + std::to_wstring(saved.size()) : L"";
-        outcome.reason = works ? L"" : L"disk full";
-        outcome.size = works ? 1000 : 0;
-        return outcome;
-    }
-    void Discard(BackupOutcome& outcome) override {
-        discarded.push_back(outcome.folder);
-        outcome = {};
-    }
-    bool works = true;
-    std::vector<std::string> saved;
-    std::vector<std::wstring> discarded;
-};
-
-struct NoReport : IWorkerReport {
-    void Send(uint32_t, uintptr_t wParam) override { results.push_back(wParam); }
-    void LogFailure(std::wstring_view entry) override { log.emplace_back(entry); }
-    std::vector<uintptr_t> results;
-    std::vector<std::wstring> log;
-};
-
-DeviceRecord Card() {
-    DeviceRecord device;
-    device.category = 1;
-    device.deviceKey = "8086_3E9B";
-    device.searchPattern = "PCI\\VEN_8086^&DEV_3E9B";
-    device.packages = {{"oem12.inf", "Intel", "3/24/2020", "26.20.100.7985", 1},
-                       {"oem8.inf", "Intel", "8/26/2019", "26.20.100.7158", 0},
-                       {"oem3.inf", "Intel", "12/5/2018", "25.20.100.6472", 0},
-                       {"oem4.inf", "Intel", "12/5/2018", "25.20.100.999", 0},
-                       {"display.inf", "Microsoft", "6/21/2006", "10.0.19041.1", 0}};
-    return device;
-}
 
 const std::string kInUse = "Deleting the specified driver package from the machine failed\r\n"
                            "because it is in use by a device.\r\ndevcon failed.\r\n";
@@ -156,75 +117,4 @@ TEST(OldPackages, ADryRunOrAMissingRequiredBackupDeletesNothing) {
     for (const CleanupStep& step : steps)
         EXPECT_EQ(step.result, CleanupStep::Result::NotBackedUp);
     EXPECT_EQ(runner.commands.size(), 2u) << "only the refresh";
-}
-
-class UninstallBackupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        auto device = std::make_unique<DeviceRecord>(Card());
-        inventory_.Category(1).Insert(std::move(device));
-        package_ = Card().packages[0];
-        inventory_.requestCategory = 1;
-        inventory_.requestSearchPattern = "PCI\\VEN_8086^&DEV_3E9B";
-        inventory_.requestPackage = &package_;
-    }
-    DriverInventory inventory_;
-    DriverPackageRecord package_;
-    RecordingBackup backup_;
-    NoReport report_;
-};
-
-TEST_F(UninstallBackupTest, OneBackupBeforeTheFirstDeletionAlsoOnTheRoadOfAPackageInUse) {
-    FakeRunner runner({kInUse, "1 device(s) were removed.\r\n", "Driver package 'oem12.inf' deleted.\r\n", ""});
-    BackupOutcome outcome;
-    EXPECT_TRUE(
-        UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_, {&backup_, false, &outcome}));
-    EXPECT_EQ(backup_.saved, std::vector<std::string>{"oem12.inf 8086_3E9B"});
-    EXPECT_EQ(outcome.folder, L"B\\1");
-}
-
-TEST_F(UninstallBackupTest, ADeletionThatDidNotHappenTakesItsBackupBackOneOfUnknownOutcomeKeepsIt) {
-    BackupOutcome outcome;
-    // Refused in the tool's words after the devices were removed: the package is there.
-    FakeRunner refused({kInUse, "1 device(s) were removed.\r\n", kInUse, ""});
-    EXPECT_FALSE(
-        UninstallProcedure(inventory_, DeviceConsole(refused, L"C:\\T", false), report_, {&backup_, false, &outcome}));
-    EXPECT_EQ(backup_.discarded, std::vector<std::wstring>{L"B\\1"});
-    EXPECT_FALSE(outcome.made) << "the result does not name a backup that is gone";
-
-    // The second deletion ran out of time: it may have deleted the package.
-    FakeRunner late({kInUse, "1 device(s) were removed.\r\n"}, 2, CommandOutcome::TimedOut);
-    EXPECT_FALSE(
-        UninstallProcedure(inventory_, DeviceConsole(late, L"C:\\T", false), report_, {&backup_, false, &outcome}));
-    EXPECT_EQ(backup_.discarded.size(), 1u);
-    EXPECT_EQ(outcome.folder, L"B\\2");
-}
-
-TEST_F(UninstallBackupTest, AConfirmedDeletionWhoseInfIsStillOnTheDiskFails) {
-    FakeBackupFiles disk;
-    disk.files[L"C:\\Windows\\INF\\oem12.inf"] = "still here";
-    FakeRunner runner({"Driver package 'oem12.inf' deleted.\r\n"});
-    EXPECT_FALSE(UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_,
-                                    {&backup_, false, nullptr, &disk}));
-    ASSERT_EQ(report_.log.size(), 1u);
-    EXPECT_NE(report_.log[0].find(L"oem12.inf 仍在，删除没有生效"), std::wstring::npos);
-    EXPECT_TRUE(backup_.discarded.empty());
-
-    disk.files.clear();
-    FakeRunner gone({"Driver package 'oem12.inf' deleted.\r\n"});
-    EXPECT_TRUE(UninstallProcedure(inventory_, DeviceConsole(gone, L"C:\\T", false), report_,
-                                   {&backup_, false, nullptr, &disk}));
-}
-
-TEST_F(UninstallBackupTest, AFailedBackupStopsOnlyWhenRequired) {
-    backup_.works = false;
-    FakeRunner refused({});
-    EXPECT_FALSE(UninstallProcedure(inventory_, DeviceConsole(refused, L"C:\\T", false), report_, {&backup_, true}));
-    EXPECT_TRUE(refused.commands.empty());
-    EXPECT_EQ(report_.log, std::vector<std::wstring>{L"没有备份驱动包，按要求不卸载"});
-    EXPECT_EQ(report_.results.back(), kResultFailure);
-
-    FakeRunner runner({"Driver package 'oem12.inf' deleted.\r\n"});
-    EXPECT_TRUE(UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_, {&backup_, false}));
-    EXPECT_EQ(runner.commands[0], kPrefix + L"-f dp_delete oem12.inf") << "the window's deletion goes on";
 }

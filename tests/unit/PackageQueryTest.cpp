@@ -1,4 +1,4 @@
-// The package query: command lines, the two output parsers, and what survives damaged output.
+// The package query: the two output parsers, what survives damaged output, and the queries themselves.
 #include "discovery/PackageQuery.h"
 
 #include "FakeRunner.h"
@@ -63,6 +63,8 @@ TEST(ParseDriverFiles, FindsTheInstalledOemInfOfTheMatchedDevice) {
     current.clear();
     EXPECT_TRUE(ParseDriverFiles(kDriverFiles, "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0256", current));
     EXPECT_EQ(current, "oem7.inf");
+    // The match text is the search pattern as the tool prints it: without the interpreter's carets.
+    EXPECT_EQ(MatchTextOf(L"PCI\\VEN_8086^&DEV_3E9B^&SUBSYS_0"), "PCI\\VEN_8086&DEV_3E9B&SUBSYS_0");
 }
 
 TEST(ParseDriverFiles, PrefersTheFirstOemNameElseTakesTheLastName) {
@@ -446,32 +448,4 @@ TEST(QueryDevicePackages, AMissingToolIsToldFromADeviceNotPresent) {
     EXPECT_EQ(
         QueryDevicePackages(DeviceConsole(absent, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
         PackageQueryResult::NotListed);
-}
-
-TEST(CommandLine, OnlyWhatAHardwareIdOrInfNameHoldsReachesTheInterpreter) {
-    EXPECT_EQ(DevicePatternArgument(L"USB\\VID_046D&PID_0825^&MI_00"), L"*USB\\VID_046D^&PID_0825^&MI_00*");
-    EXPECT_EQ(DevicePatternArgument(L"*PNP0F13"), L"*PNP0F13*");
-    EXPECT_EQ(DevicePatternArgument(L"{5d624f94-8850-40c3}\\vwifimp_wdi#1"), L"*{5d624f94-8850-40c3}\\vwifimp_wdi#1*");
-    for (const wchar_t* unsafe :
-         {L"PCI\\VEN_8086|calc", L"A<B", L"A>B", L"A%PATH%", L"A\"B", L"A^B", L"A(B)", L"A!B", L"A B", L"A\tB", L"A\rB",
-          L"A,B", L"PCI\\VEN_*&DEV_1", L"USB\\VID_\u5986", L"", L"**"})
-        EXPECT_FALSE(DevicePatternArgument(unsafe)) << unsafe;
-    EXPECT_EQ(InfNameArgument(L"oem12.INF"), L"oem12.INF");
-    for (const wchar_t* unsafe : {L"oem12.inf&calc", L"C:\\Windows\\INF\\oem1.inf", L"oem 1.inf", L"oem%1%.inf",
-                                  L"oem1.sys", L".inf", L"oem1.inf\r", L"\u6d4b\u8bd5.inf"})
-        EXPECT_FALSE(InfNameArgument(unsafe)) << unsafe;
-}
-
-TEST(CommandLine, NothingRunsFromANetworkFolderWhereTheInterpreterWouldStartElsewhere) {
-    FakeRunner runner({});
-    const DeviceConsole console(runner, L"\\\\server\\share\\tool", false);
-    std::string output;
-    EXPECT_EQ(console.Rescan(output), CommandOutcome::NotStarted);
-    EXPECT_TRUE(runner.commands.empty());
-}
-
-TEST(CommandLine, RefusesTextsTheInterpreterLineCannotHold) {
-    EXPECT_TRUE(FitsCommandLine(std::wstring(1013, L'x'))); // with "cmd /D /C ", 1023 units
-    EXPECT_FALSE(FitsCommandLine(std::wstring(1014, L'x')));
-    EXPECT_EQ(MatchTextOf(L"PCI\\VEN_8086^&DEV_3E9B^&SUBSYS_0"), "PCI\\VEN_8086&DEV_3E9B&SUBSYS_0");
 }

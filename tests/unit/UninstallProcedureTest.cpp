@@ -1,7 +1,10 @@
-// The uninstall procedure: command order, the failure rows with their log entries, messages, refresh.
+// The uninstall procedure: command order, the failure rows with their log entries, messages, refresh, and the
+// backup before the deletion.
 #include "uninstall/UninstallProcedure.h"
 
+#include "FakeBackupFiles.h"
 #include "FakeRunner.h"
+#include "UninstallFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -231,4 +234,75 @@ TEST_F(Uninstall, NoDeviceWithTheRequestedPatternStillSucceeds) {
     EXPECT_TRUE(Run(runner));
     EXPECT_EQ(runner.commands.size(), 1u);
     EXPECT_EQ(report_.messages, kSucceeded);
+}
+
+class UninstallBackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto device = std::make_unique<DeviceRecord>(Card());
+        inventory_.Category(1).Insert(std::move(device));
+        package_ = Card().packages[0];
+        inventory_.requestCategory = 1;
+        inventory_.requestSearchPattern = "PCI\\VEN_8086^&DEV_3E9B";
+        inventory_.requestPackage = &package_;
+    }
+    DriverInventory inventory_;
+    DriverPackageRecord package_;
+    RecordingBackup backup_;
+    NoReport report_;
+};
+
+TEST_F(UninstallBackupTest, OneBackupBeforeTheFirstDeletionAlsoOnTheRoadOfAPackageInUse) {
+    FakeRunner runner({kInUse, "1 device(s) were removed.\r\n", "Driver package 'oem12.inf' deleted.\r\n", ""});
+    BackupOutcome outcome;
+    EXPECT_TRUE(
+        UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_, {&backup_, false, &outcome}));
+    EXPECT_EQ(backup_.saved, std::vector<std::string>{"oem12.inf 8086_3E9B"});
+    EXPECT_EQ(outcome.folder, L"B\\1");
+}
+
+TEST_F(UninstallBackupTest, ADeletionThatDidNotHappenTakesItsBackupBackOneOfUnknownOutcomeKeepsIt) {
+    BackupOutcome outcome;
+    // Refused in the tool's words after the devices were removed: the package is there.
+    FakeRunner refused({kInUse, "1 device(s) were removed.\r\n", kInUse, ""});
+    EXPECT_FALSE(
+        UninstallProcedure(inventory_, DeviceConsole(refused, L"C:\\T", false), report_, {&backup_, false, &outcome}));
+    EXPECT_EQ(backup_.discarded, std::vector<std::wstring>{L"B\\1"});
+    EXPECT_FALSE(outcome.made) << "the result does not name a backup that is gone";
+
+    // The second deletion ran out of time: it may have deleted the package.
+    FakeRunner late({kInUse, "1 device(s) were removed.\r\n"}, 2, CommandOutcome::TimedOut);
+    EXPECT_FALSE(
+        UninstallProcedure(inventory_, DeviceConsole(late, L"C:\\T", false), report_, {&backup_, false, &outcome}));
+    EXPECT_EQ(backup_.discarded.size(), 1u);
+    EXPECT_EQ(outcome.folder, L"B\\2");
+}
+
+TEST_F(UninstallBackupTest, AConfirmedDeletionWhoseInfIsStillOnTheDiskFails) {
+    FakeBackupFiles disk;
+    disk.files[L"C:\\Windows\\INF\\oem12.inf"] = "still here";
+    FakeRunner runner({"Driver package 'oem12.inf' deleted.\r\n"});
+    EXPECT_FALSE(UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_,
+                                    {&backup_, false, nullptr, &disk}));
+    ASSERT_EQ(report_.log.size(), 1u);
+    EXPECT_NE(report_.log[0].find(L"oem12.inf 仍在，删除没有生效"), std::wstring::npos);
+    EXPECT_TRUE(backup_.discarded.empty());
+
+    disk.files.clear();
+    FakeRunner gone({"Driver package 'oem12.inf' deleted.\r\n"});
+    EXPECT_TRUE(UninstallProcedure(inventory_, DeviceConsole(gone, L"C:\\T", false), report_,
+                                   {&backup_, false, nullptr, &disk}));
+}
+
+TEST_F(UninstallBackupTest, AFailedBackupStopsOnlyWhenRequired) {
+    backup_.works = false;
+    FakeRunner refused({});
+    EXPECT_FALSE(UninstallProcedure(inventory_, DeviceConsole(refused, L"C:\\T", false), report_, {&backup_, true}));
+    EXPECT_TRUE(refused.commands.empty());
+    EXPECT_EQ(report_.log, std::vector<std::wstring>{L"没有备份驱动包，按要求不卸载"});
+    EXPECT_EQ(report_.results.back(), kResultFailure);
+
+    FakeRunner runner({"Driver package 'oem12.inf' deleted.\r\n"});
+    EXPECT_TRUE(UninstallProcedure(inventory_, DeviceConsole(runner, L"C:\\T", false), report_, {&backup_, false}));
+    EXPECT_EQ(runner.commands[0], kPrefix + L"-f dp_delete oem12.inf") << "the window's deletion goes on";
 }

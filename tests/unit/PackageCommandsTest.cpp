@@ -1,48 +1,16 @@
-// The stand-in's driver store: package files, dp_add and update by the bytes of an INF and the files beside
-// it, published names, and dp_enum.
-#include "DevconCommands.h"
+// The stand-in's package commands: dp_add and update by the bytes of an INF and the files beside it, published
+// names, and dp_enum.
 #include "PackageCommands.h"
 #include "PackageStore.h"
-#include "SimulatedPc.h"
+
+#include "SimulatedPcSamples.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 namespace {
-
-const char* const kPc = R"(package oem5.inf
-    provider Contoso
-    date     6/1/2021
-    version  1.2.3.4
-    flags    00002000
-    file C:\Windows\System32\DriverStore\FileRepository\contoso.inf_amd64_0123456789abcdef\contoso.sys
-package oem6.inf
-    provider Contoso
-    version  1.0.0.0
-package generic.inf
-    inbox yes
-device PCI\VEN_1234&DEV_0001\3&AB
-    hardware-id   PCI\VEN_1234&DEV_0001&SUBSYS_1
-    compatible-id PCI\VEN_1234&DEV_0001
-    class         {4d36e968-e325-11ce-bfc1-08002be10318} 0000
-    driver        oem5.inf
-    node oem5.inf
-        section     Contoso_Install
-        description Contoso 显卡
-        rank        1
-    node oem6.inf
-        section     Contoso_Old
-        description Contoso 显卡
-        rank        2
-)";
-
-SimulatedPc Load() {
-    DescriptionError error;
-    auto pc = SimulatedPc::Parse(kPc, error);
-    EXPECT_TRUE(pc) << error.message;
-    return *pc;
-}
 
 // A disk holding the files of `package` in a folder of the backup.
 struct Disk {
@@ -63,18 +31,6 @@ DevconResult Call(SimulatedPc& pc, const Disk& disk, std::vector<std::string> ar
 }
 
 } // namespace
-
-TEST(DevconPackageFiles, StoreFolderAndInfFollowTheDescription) {
-    const SimulatedPc pc = Load();
-    EXPECT_EQ(StoreFolderName(pc.packages[0], "x86"), "contoso.inf_x86_0123456789abcdef");
-    EXPECT_EQ(OriginalInfName(pc.packages[1]), "oem6_drv.inf");
-    const auto files = PackageStoreFiles(pc, pc.packages[0]);
-    ASSERT_EQ(files.size(), 3u);
-    EXPECT_NE(files[0].bytes.find("DriverVer   = 6/1/2021,1.2.3.4"), std::string::npos);
-    EXPECT_NE(files[0].bytes.find("%Model1% = Contoso_Install, PCI\\VEN_1234&DEV_0001&SUBSYS_1"), std::string::npos);
-    EXPECT_GT(files[2].bytes.size(), 20000u);
-    EXPECT_NE(PackageStoreFiles(pc, pc.packages[1])[2].bytes, files[2].bytes);
-}
 
 TEST(DevconPackageAdd, ADeletedPackageComesBackUnderTheLowestFreeName) {
     SimulatedPc pc = Load();

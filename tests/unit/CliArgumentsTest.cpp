@@ -1,12 +1,7 @@
-// The command-line front end's portable parts: its arguments and the JSON it prints.
-#include "cli/BackupJson.h"
+// The command line's arguments: commands, options, help, refusals and the sizes of --max-size.
 #include "cli/CliArguments.h"
-#include "cli/CliReply.h"
-#include "cli/InventoryJson.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
 
 TEST(CliArguments, ReadsCommandsAndOptionsInAnyOrder) {
     const CliArguments detect = ParseCliArguments({L"detect", L"--json"});
@@ -84,60 +79,6 @@ TEST(CliArguments, RefusesWhatTheWindowWouldNotOfferWithItsOwnCode) {
     EXPECT_FALSE(RefuseInfName(L"OEM3.INF").has_value());
 }
 
-TEST(InventoryJson, ListsEveryCategoryInOrderWithUtf8Texts) {
-    DriverInventory inventory;
-    auto device = std::make_unique<DeviceRecord>();
-    device->category = 9;
-    device->deviceKey = "2F1D_A396";
-    device->description = "\xd6\xc7\xd2\xf4 \"AI\""; // 智音 "AI" in code page 936
-    device->searchPattern = "USB\\VID_2F1D^&PID_A396";
-    device->packages = {{"oem72.inf", "Tolvik", "7/15/2020", "1.0.3.12", 1}, {"x.inf", "", "", "", 0}};
-    inventory.Category(9).Insert(std::move(device));
-
-    const nlohmann::json json = nlohmann::json::parse(InventoryToJson(inventory).dump());
-    ASSERT_EQ(json["categories"].size(), 9u);
-    EXPECT_EQ(json["categories"][0]["name"], "\xe6\x98\xbe\xe5\x8d\xa1"); // 显卡
-    const nlohmann::json& smartAudio = json["categories"][8]["devices"][0];
-    EXPECT_EQ(smartAudio["description"], "\xe6\x99\xba\xe9\x9f\xb3 \"AI\"");
-    EXPECT_EQ(smartAudio["searchPattern"], "USB\\VID_2F1D^&PID_A396");
-    EXPECT_EQ(smartAudio["packages"][0]["isCurrent"], true);
-    EXPECT_EQ(smartAudio["packages"][1]["infName"], "x.inf");
-}
-
-// Scripts tell outcomes apart by the exit code alone: success, nothing to do, a needed restart, bad arguments,
-// not found, the console tool, a partial failure and a plain failure never share one.
-TEST(CliReply, OutcomesOfDifferentKindsHaveDifferentExitCodes) {
-    const std::vector<std::vector<std::string>> kinds = {
-        {"detected", "deleted", "planned", "cleaned", "restored", "listed", "pruned"},
-        {"not-present"},
-        {"reboot-required"},
-        {"bad-arguments", "refused-inbox"},
-        {"not-administrator"},
-        {"no-devices", "unknown-device", "unknown-package", "no-backup"},
-        {"console-tool-failed", "console-tool-timed-out"},
-        {"partial-failure"},
-        {"uninstall-failed", "backup-failed", "restore-failed", "internal-error"},
-    };
-    std::set<int> seen;
-    for (const auto& kind : kinds) {
-        const int exitCode = ExitCodeOf(kind.front());
-        EXPECT_TRUE(seen.insert(exitCode).second) << kind.front();
-        for (const std::string& code : kind)
-            EXPECT_EQ(ExitCodeOf(code), exitCode) << code;
-    }
-    EXPECT_EQ(ExitCodeOf("deleted"), 0);
-    EXPECT_TRUE(IsOk("not-present") && IsOk("reboot-required") && !IsOk("partial-failure") && !IsOk("no-such-code"));
-
-    CliReply reply = Failure("console-tool-failed", L"获取设备驱动失败", L"driverfiles *X*");
-    reply.members = {{"device", "K"}};
-    const nlohmann::json json = ReplyToJson("detect", reply);
-    EXPECT_EQ(json["ok"], false);
-    EXPECT_EQ(json["exitCode"], ExitCodeOf("console-tool-failed"));
-    EXPECT_EQ(json["error"], "driverfiles *X*");
-    EXPECT_EQ(json["device"], "K");
-    EXPECT_TRUE(ReplyToJson("", reply)["command"].is_null());
-}
-
 TEST(CliArguments, BackupCommandsAndOptions) {
     const CliArguments restore =
         ParseCliArguments({L"restore", L"latest", L"--json", L"--backup-dir", L"D:\\备份 %X%", L"--time-limit", L"30"});
@@ -175,20 +116,4 @@ TEST(CliArguments, BackupCommandsAndOptions) {
     EXPECT_EQ(ParseSize(L"750kb"), 750ll << 10);
     EXPECT_EQ(ParseSize(L"12"), 12);
     EXPECT_EQ(ParseSize(L"M"), -1);
-}
-
-TEST(BackupJson, CleanupStepsNameTheirResults) {
-    DeviceRecord device;
-    device.deviceKey = "8086_3E9B";
-    CleanupStep deleted;
-    deleted.package = {"oem3.inf", "Intel", "12/5/2018", "25.20.100.6472", 0};
-    deleted.result = CleanupStep::Result::Deleted;
-    deleted.freed = 100;
-    CleanupStep refused = deleted;
-    refused.result = CleanupStep::Result::Refused;
-    refused.freed = 0;
-    const nlohmann::json json = CleanupToJson(device, {deleted, refused});
-    EXPECT_EQ(json["steps"][0]["result"], "deleted");
-    EXPECT_EQ(json["steps"][1]["result"], "refused");
-    EXPECT_EQ(json["freed"], 100);
 }
