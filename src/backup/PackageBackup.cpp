@@ -156,75 +156,18 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
         outcome.reason = ambiguity.empty() ? L"在驱动库中找不到 " + inf + L" 的文件夹" : ambiguity;
         return outcome;
     }
-
-    BackupManifest manifest;
-    manifest.time = clock_();
-    manifest.deviceKey = ToUtf8(WidenGbk(request.deviceKey));
-    manifest.category = request.category;
-    manifest.searchPattern = ToUtf8(WidenGbk(request.searchPattern));
-    manifest.hardwareId = Unescaped(manifest.searchPattern);
-    manifest.description = ToUtf8(WidenGbk(request.description));
-    manifest.inf = ToUtf8(inf);
-    manifest.provider = ToUtf8(WidenGbk(request.package.provider));
-    manifest.version = ToUtf8(WidenGbk(request.package.version));
-    manifest.date = ToUtf8(WidenGbk(request.package.date));
-    manifest.wasCurrent = request.package.isCurrent != 0;
-    manifest.storeFolder = ToUtf8(FileName(storeFolder));
-    manifest.storeInf = ToUtf8(storeInf);
-    manifest.tool = ToUtf8(FileName(settings_.toolPath));
-
-    // What goes in: the store folder as it is, and the published INF with its PNF.
+    BackupManifest manifest = Describe(request, inf, storeFolder, storeInf);
     std::vector<SavedFile> saved;
-    const std::wstring storeName = FileName(storeFolder);
-    const auto storeFiles = files_.ListFiles(storeFolder);
-    if (!storeFiles) {
-        outcome.reason = L"无法列出驱动库文件夹的文件：" + files_.LastError();
+    if (!ListSaved(storeFolder, inf, saved, outcome.reason))
         return outcome;
-    }
-    for (const FileEntry& file : *storeFiles)
-        saved.push_back({storeFolder + L"\\" + file.path, storeName + L"\\" + file.path, file.size});
-    const std::wstring infFolder = files_.WindowsFolder() + L"\\INF";
-    for (const std::wstring& name : {inf, PnfOf(inf)})
-        if (const auto size = files_.FileSize(infFolder + L"\\" + name))
-            saved.push_back({infFolder + L"\\" + name, L"INF\\" + name, *size});
     uint64_t needed = 0;
     for (const SavedFile& file : saved)
         needed += file.size;
-    files_.CreateNewFolder(settings_.root);
-    auto distrust = files_.Distrust(settings_.root);
-    if (distrust && files_.Secure(settings_.root)) {
-        log_(L"备份位置 " + settings_.root + L" 的访问权限已收紧（" + *distrust + L"）");
-        distrust = files_.Distrust(settings_.root);
-    }
-    if (distrust) {
-        outcome.reason = L"备份位置 " + settings_.root + L" 不可信：" + *distrust;
+    if (!PrepareRoot(needed, outcome.reason))
         return outcome;
-    }
-    const auto free = files_.FreeSpace(settings_.root);
-    if (!free) {
-        outcome.reason = L"无法在备份位置 " + settings_.root + L" 创建文件夹（只读或无权限）";
-        return outcome;
-    }
-    if (*free < needed + kFreeSpaceMargin) {
-        outcome.reason = L"备份位置 " + settings_.root + L" 空间不足（需要 " + SizeText(needed + kFreeSpaceMargin) +
-                         L"，可用 " + SizeText(*free) + L"）";
-        return outcome;
-    }
 
-    const std::wstring name = FolderStamp(manifest.time) + L" " + SafeName(WidenGbk(request.deviceKey)) + L" " + inf;
-    std::wstring partial;
-    for (int attempt = 1; attempt <= 100 && partial.empty(); ++attempt) {
-        // A name is free while neither the finished backup nor another run's unfinished one has it.
-        const std::wstring finished =
-            settings_.root + L"\\" + name + (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"");
-        const std::wstring candidate = finished + std::wstring(kPartialSuffix);
-        if (files_.Exists(finished))
-            continue;
-        if (files_.CreateNewFolder(candidate))
-            partial = candidate;
-        else if (!files_.Exists(candidate))
-            break;
-    }
+    const std::wstring partial =
+        CreatePartialFolder(FolderStamp(manifest.time) + L" " + SafeName(WidenGbk(request.deviceKey)) + L" " + inf);
     if (partial.empty()) {
         outcome.reason = L"无法在备份位置 " + settings_.root + L" 创建文件夹（只读或无权限）";
         return outcome;
@@ -243,6 +186,84 @@ BackupOutcome PackageBackup::Make(const BackupRequest& request) {
     outcome.folder = finished;
     outcome.size = manifest.TotalSize();
     return outcome;
+}
+
+BackupManifest PackageBackup::Describe(const BackupRequest& request, const std::wstring& inf,
+                                       const std::wstring& storeFolder, const std::wstring& storeInf) {
+    BackupManifest manifest;
+    manifest.time = clock_();
+    manifest.deviceKey = ToUtf8(WidenGbk(request.deviceKey));
+    manifest.category = request.category;
+    manifest.searchPattern = ToUtf8(WidenGbk(request.searchPattern));
+    manifest.hardwareId = Unescaped(manifest.searchPattern);
+    manifest.description = ToUtf8(WidenGbk(request.description));
+    manifest.inf = ToUtf8(inf);
+    manifest.provider = ToUtf8(WidenGbk(request.package.provider));
+    manifest.version = ToUtf8(WidenGbk(request.package.version));
+    manifest.date = ToUtf8(WidenGbk(request.package.date));
+    manifest.wasCurrent = request.package.isCurrent != 0;
+    manifest.storeFolder = ToUtf8(FileName(storeFolder));
+    manifest.storeInf = ToUtf8(storeInf);
+    manifest.tool = ToUtf8(FileName(settings_.toolPath));
+    return manifest;
+}
+
+bool PackageBackup::ListSaved(const std::wstring& storeFolder, const std::wstring& inf, std::vector<SavedFile>& saved,
+                              std::wstring& reason) {
+    // What goes in: the store folder as it is, and the published INF with its PNF.
+    const std::wstring storeName = FileName(storeFolder);
+    const auto storeFiles = files_.ListFiles(storeFolder);
+    if (!storeFiles) {
+        reason = L"无法列出驱动库文件夹的文件：" + files_.LastError();
+        return false;
+    }
+    for (const FileEntry& file : *storeFiles)
+        saved.push_back({storeFolder + L"\\" + file.path, storeName + L"\\" + file.path, file.size});
+    const std::wstring infFolder = files_.WindowsFolder() + L"\\INF";
+    for (const std::wstring& name : {inf, PnfOf(inf)})
+        if (const auto size = files_.FileSize(infFolder + L"\\" + name))
+            saved.push_back({infFolder + L"\\" + name, L"INF\\" + name, *size});
+    return true;
+}
+
+bool PackageBackup::PrepareRoot(uint64_t needed, std::wstring& reason) {
+    files_.CreateNewFolder(settings_.root);
+    auto distrust = files_.Distrust(settings_.root);
+    if (distrust && files_.Secure(settings_.root)) {
+        log_(L"备份位置 " + settings_.root + L" 的访问权限已收紧（" + *distrust + L"）");
+        distrust = files_.Distrust(settings_.root);
+    }
+    if (distrust) {
+        reason = L"备份位置 " + settings_.root + L" 不可信：" + *distrust;
+        return false;
+    }
+    const auto free = files_.FreeSpace(settings_.root);
+    if (!free) {
+        reason = L"无法在备份位置 " + settings_.root + L" 创建文件夹（只读或无权限）";
+        return false;
+    }
+    if (*free < needed + kFreeSpaceMargin) {
+        reason = L"备份位置 " + settings_.root + L" 空间不足（需要 " + SizeText(needed + kFreeSpaceMargin) +
+                 L"，可用 " + SizeText(*free) + L"）";
+        return false;
+    }
+    return true;
+}
+
+std::wstring PackageBackup::CreatePartialFolder(const std::wstring& name) {
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        // A name is free while neither the finished backup nor another run's unfinished one has it.
+        const std::wstring finished =
+            settings_.root + L"\\" + name + (attempt > 1 ? L" (" + std::to_wstring(attempt) + L")" : L"");
+        const std::wstring candidate = finished + std::wstring(kPartialSuffix);
+        if (files_.Exists(finished))
+            continue;
+        if (files_.CreateNewFolder(candidate))
+            return candidate;
+        if (!files_.Exists(candidate))
+            break;
+    }
+    return {};
 }
 
 bool PackageBackup::Fill(const std::wstring& folder, const std::vector<SavedFile>& saved, BackupManifest& manifest,

@@ -72,6 +72,17 @@ private:
     };
 
     BackupOutcome Make(const BackupRequest& request);
+    // The manifest of the package before its files are read; asks the clock for the backup's time.
+    BackupManifest Describe(const BackupRequest& request, const std::wstring& inf, const std::wstring& storeFolder,
+                            const std::wstring& storeInf);
+    // The store folder's files and the published INF with its PNF; false with a reason when the folder cannot be
+    // listed.
+    bool ListSaved(const std::wstring& storeFolder, const std::wstring& inf, std::vector<SavedFile>& saved,
+                   std::wstring& reason);
+    // The backup root exists, is trusted (tightened once if need be) and has room for `needed` bytes.
+    bool PrepareRoot(uint64_t needed, std::wstring& reason);
+    // Creates "<root>\<name>[ (N)].partial" under the first name free; empty when none could be made.
+    std::wstring CreatePartialFolder(const std::wstring& name);
     bool Fill(const std::wstring& folder, const std::vector<SavedFile>& saved, BackupManifest& manifest,
               std::wstring& reason);
 

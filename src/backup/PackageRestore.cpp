@@ -49,6 +49,87 @@ std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring&
     return std::nullopt;
 }
 
+namespace {
+
+// The device's listing of the package published under that name, or the listing's end.
+std::vector<DriverPackageRecord>::const_iterator ListedAs(const std::vector<DriverPackageRecord>& packages,
+                                                          const std::string& publishedName) {
+    return std::find_if(packages.begin(), packages.end(), [&](const DriverPackageRecord& p) {
+        return Lower(WidenGbk(p.infName)) == Lower(FromUtf8(publishedName));
+    });
+}
+
+// The package is back already: true when the device runs it as before, so that nothing is to be done at all.
+bool AlreadyRestored(const DeviceConsole& console, const BackupManifest& manifest, const std::wstring& name,
+                     RestoreResult& result) {
+    // Adding it again would only name the package that is there.
+    result.alreadyInStore = true;
+    result.publishedName = ToUtf8(name);
+    QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
+    const auto listed = ListedAs(result.packages, result.publishedName);
+    if (listed == result.packages.end() || (manifest.wasCurrent && listed->isCurrent == 0))
+        return false;
+    result.success = true;
+    result.current = listed->isCurrent != 0;
+    result.message = L"驱动包已在驱动库中（" + name + L"）" + (result.current ? L"，并且是设备的当前驱动" : L"") +
+                     L"，没有做任何改动";
+    return true;
+}
+
+// dp_add of the backed-up INF; false, with the message, unless the store surely holds it under the name given.
+bool AddToStore(IBackupFiles& files, const DeviceConsole& console, const std::wstring& path,
+                const BackupManifest& manifest, RestoreResult& result) {
+    std::string output;
+    const CommandOutcome added = console.AddPackage(path, output);
+    result.changed = added != CommandOutcome::NotStarted && added != CommandOutcome::Refused;
+    if (added != CommandOutcome::Finished) {
+        result.message = added == CommandOutcome::TimedOut ? L"添加驱动包的命令超时" : L"无法运行设备控制台工具";
+        return false;
+    }
+    result.publishedName = AddedName(output);
+    if (result.publishedName.empty()) {
+        result.message = L"添加驱动包失败: " + FirstOutputLine(output);
+        return false;
+    }
+    // The tool's word is checked against the disk: the package must be published under that name.
+    const std::wstring onDisk = FindInStore(PublishedInfHashes(files), manifest);
+    if (Lower(onDisk) != Lower(FromUtf8(result.publishedName))) {
+        result.message = L"设备控制台工具说已添加 " + FromUtf8(result.publishedName) + L"，但驱动库中没有这个驱动包";
+        return false;
+    }
+    return true;
+}
+
+// Plug and Play chooses again, the package becomes current again when it was, and the device's listing tells
+// how far that went.
+void Reinstate(const DeviceConsole& console, const std::wstring& path, const BackupManifest& manifest,
+               RestoreResult& result) {
+    // Their results show in the package query below.
+    result.changed = true;
+    std::string output;
+    console.Rescan(output);
+    if (manifest.wasCurrent && !manifest.hardwareId.empty()) {
+        output.clear();
+        console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output);
+    }
+
+    result.packages.clear();
+    QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
+    const auto listed = ListedAs(result.packages, result.publishedName);
+    result.current = listed != result.packages.end() && listed->isCurrent != 0;
+    const std::wstring published = FromUtf8(result.publishedName);
+    result.success = true;
+    result.message = (result.alreadyInStore ? L"驱动包已在驱动库中（" + published + L"），没有重复添加"
+                                            : L"驱动包已恢复为 " + published) +
+                     (result.current ? L"，并且是设备的当前驱动" : L"");
+    if (listed == result.packages.end())
+        result.warning = L"设备 " + FromUtf8(manifest.deviceKey) + L" 现在没有列出这个驱动包（设备可能没有连接）";
+    else if (manifest.wasCurrent && !result.current)
+        result.warning = L"驱动包没能重新成为设备 " + FromUtf8(manifest.deviceKey) + L" 的当前驱动";
+}
+
+} // namespace
+
 RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, const std::wstring& folder,
                             const BackupManifest& manifest) {
     RestoreResult result;
@@ -67,68 +148,12 @@ RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, c
     }
 
     const std::wstring name = FindInStore(PublishedInfHashes(files), manifest);
-    const auto listedAs = [&](const std::string& publishedName) {
-        return std::find_if(result.packages.begin(), result.packages.end(), [&](const DriverPackageRecord& p) {
-            return Lower(WidenGbk(p.infName)) == Lower(FromUtf8(publishedName));
-        });
-    };
-    std::string output;
     if (!name.empty()) {
-        // Back already: adding it again would only name the package that is there. When the device runs it
-        // as before, nothing is to be done at all.
-        result.alreadyInStore = true;
-        result.publishedName = ToUtf8(name);
-        QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
-        const auto listed = listedAs(result.publishedName);
-        if (listed != result.packages.end() && (!manifest.wasCurrent || listed->isCurrent != 0)) {
-            result.success = true;
-            result.current = listed->isCurrent != 0;
-            result.message = L"驱动包已在驱动库中（" + name + L"）" +
-                             (result.current ? L"，并且是设备的当前驱动" : L"") + L"，没有做任何改动";
+        if (AlreadyRestored(console, manifest, name, result))
             return result;
-        }
-    } else {
-        const CommandOutcome added = console.AddPackage(path, output);
-        result.changed = added != CommandOutcome::NotStarted && added != CommandOutcome::Refused;
-        if (added != CommandOutcome::Finished) {
-            result.message = added == CommandOutcome::TimedOut ? L"添加驱动包的命令超时" : L"无法运行设备控制台工具";
-            return result;
-        }
-        result.publishedName = AddedName(output);
-        if (result.publishedName.empty()) {
-            result.message = L"添加驱动包失败: " + FirstOutputLine(output);
-            return result;
-        }
-        // The tool's word is checked against the disk: the package must be published under that name.
-        const std::wstring onDisk = FindInStore(PublishedInfHashes(files), manifest);
-        if (Lower(onDisk) != Lower(FromUtf8(result.publishedName))) {
-            result.message =
-                L"设备控制台工具说已添加 " + FromUtf8(result.publishedName) + L"，但驱动库中没有这个驱动包";
-            return result;
-        }
+    } else if (!AddToStore(files, console, path, manifest, result)) {
+        return result;
     }
-
-    // Their results show in the package query below.
-    result.changed = true;
-    output.clear();
-    console.Rescan(output);
-    if (manifest.wasCurrent && !manifest.hardwareId.empty()) {
-        output.clear();
-        console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output);
-    }
-
-    result.packages.clear();
-    QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
-    const auto listed = listedAs(result.publishedName);
-    result.current = listed != result.packages.end() && listed->isCurrent != 0;
-    const std::wstring published = FromUtf8(result.publishedName);
-    result.success = true;
-    result.message = (result.alreadyInStore ? L"驱动包已在驱动库中（" + published + L"），没有重复添加"
-                                            : L"驱动包已恢复为 " + published) +
-                     (result.current ? L"，并且是设备的当前驱动" : L"");
-    if (listed == result.packages.end())
-        result.warning = L"设备 " + FromUtf8(manifest.deviceKey) + L" 现在没有列出这个驱动包（设备可能没有连接）";
-    else if (manifest.wasCurrent && !result.current)
-        result.warning = L"驱动包没能重新成为设备 " + FromUtf8(manifest.deviceKey) + L" 的当前驱动";
+    Reinstate(console, path, manifest, result);
     return result;
 }

@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -91,17 +92,8 @@ std::wstring CheckCommand(const CliArguments& result) {
     }
 }
 
-} // namespace
-
-bool CliArguments::Changes() const {
-    return (command == Command::Uninstall && !dryRun) || command == Command::Restore ||
-           (command == Command::Backups && prune);
-}
-
-CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
-    CliArguments result;
-    RawValues raw;
-    CLI::App app{"检测并卸载九类设备的第三方驱动包；每次删除前先备份。", kProgram};
+// The program's own help labels and options, which stand before any command.
+void SetUpProgram(CLI::App& app, CliArguments& result, RawValues& raw, bool& version) {
     app.option_defaults()->group("选项");
     app.set_help_flag("-h,--help", "显示帮助");
     for (const auto& [key, label] : {std::pair{"Usage", "用法"},
@@ -114,14 +106,18 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
         app.get_formatter()->label(key, label);
     app.footer(ToUtf8(kExitCodeHelp));
     app.require_subcommand(0, 1);
-    bool version = false;
     app.add_flag("--version", version, "显示版本");
     AddOutputOptions(app, result, raw); // for --version and --help
+}
 
+CLI::App* AddDetect(CLI::App& app, CliArguments& result, RawValues& raw) {
     CLI::App* detect = app.add_subcommand("detect", "检测九类设备的驱动，列出每个设备的驱动包。");
     AddOutputOptions(*detect, result, raw);
     AddTimeLimit(*detect, result);
+    return detect;
+}
 
+CLI::App* AddUninstall(CLI::App& app, CliArguments& result, RawValues& raw) {
     CLI::App* uninstall =
         app.add_subcommand("uninstall", "卸载设备 KEY 的第三方驱动包 NAME（如 oem12.inf），卸载前先备份；"
                                         "或用 --old 先备份再删除设备的全部旧驱动包，从最旧的开始。");
@@ -138,7 +134,10 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     AddBackupDir(*uninstall, raw);
     AddOutputOptions(*uninstall, result, raw);
     AddTimeLimit(*uninstall, result);
+    return uninstall;
+}
 
+CLI::App* AddRestore(CLI::App& app, CliArguments& result, RawValues& raw) {
     CLI::App* restore =
         app.add_subcommand("restore", "把备份的驱动包放回驱动库，重新扫描；原来是当前驱动的重新设为当前驱动。");
     Once(restore->add_option("backup", raw.restoreFrom, "备份文件夹，或 latest（最新的备份）")
@@ -147,7 +146,10 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     AddBackupDir(*restore, raw);
     AddOutputOptions(*restore, result, raw);
     AddTimeLimit(*restore, result);
+    return restore;
+}
 
+CLI::App* AddBackups(CLI::App& app, CliArguments& result, RawValues& raw) {
     CLI::App* backups = app.add_subcommand("backups", "列出备份；或删除最旧的备份。备份总量默认保持在 2 GB 以内。");
     Once(backups->add_flag("--prune", result.prune, "删除最旧的备份"));
     Once(backups->add_option("--keep", raw.keep, "与 --prune 同用：保留最新的 N 个备份")
@@ -161,7 +163,17 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
              }));
     AddBackupDir(*backups, raw);
     AddOutputOptions(*backups, result, raw);
+    return backups;
+}
 
+// Each command and what it stands for; "help" comes last.
+using CommandTable = std::array<std::pair<CLI::App*, CliArguments::Command>, 5>;
+
+CommandTable AddCommands(CLI::App& app, CliArguments& result, RawValues& raw) {
+    CLI::App* detect = AddDetect(app, result, raw);
+    CLI::App* uninstall = AddUninstall(app, result, raw);
+    CLI::App* restore = AddRestore(app, result, raw);
+    CLI::App* backups = AddBackups(app, result, raw);
     CLI::App* help = app.add_subcommand("help", "显示帮助；help COMMAND 显示该命令的全部选项。");
     help->add_option("command", raw.helpTopic, "命令")->type_name("COMMAND");
     for (CLI::App* command : {detect, uninstall, restore, backups, help}) {
@@ -170,12 +182,55 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
     }
     for (CLI::App* command : {detect, uninstall, restore, backups})
         command->footer(ToUtf8(kExitCodeHelp));
+    return {{{detect, CliArguments::Command::Detect},
+             {uninstall, CliArguments::Command::Uninstall},
+             {restore, CliArguments::Command::Restore},
+             {backups, CliArguments::Command::Backups},
+             {help, CliArguments::Command::Help}}};
+}
 
-    const std::pair<CLI::App*, CliArguments::Command> commands[] = {{detect, CliArguments::Command::Detect},
-                                                                    {uninstall, CliArguments::Command::Uninstall},
-                                                                    {restore, CliArguments::Command::Restore},
-                                                                    {backups, CliArguments::Command::Backups},
-                                                                    {help, CliArguments::Command::Help}};
+// "help" alone, or "help COMMAND".
+void AnswerHelpCommand(const CLI::App& app, const CommandTable& commands, const std::string& topic,
+                       CliArguments& result) {
+    result.commandName.clear();
+    const auto named =
+        std::find_if(commands.begin(), commands.end(), [&](const auto& c) { return c.first->get_name() == topic; });
+    if (topic.empty())
+        result.helpText = HelpOf(app, nullptr);
+    else if (named == commands.end())
+        result.error = L"未知命令: " + FromUtf8(topic);
+    else
+        result.helpText = HelpOf(app, named->first);
+}
+
+// The command's values as the arguments' wide texts, and what the command line asks of the command.
+void TakeValues(const RawValues& raw, CliArguments& result) {
+    result.outputFile = FromUtf8(raw.outputFile);
+    result.device = UpperAscii(FromUtf8(raw.device));
+    result.inf = FromUtf8(raw.inf);
+    result.backupDir = FromUtf8(raw.backupDir);
+    result.restoreFrom = FromUtf8(raw.restoreFrom);
+    result.keep = raw.keep;
+    result.maxSize =
+        raw.maxSize.empty() ? -1 : static_cast<long long>(ParseBackupLimit(FromUtf8(raw.maxSize)).value_or(0));
+    result.error = CheckCommand(result);
+}
+
+} // namespace
+
+bool CliArguments::Changes() const {
+    return (command == Command::Uninstall && !dryRun) || command == Command::Restore ||
+           (command == Command::Backups && prune);
+}
+
+CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
+    CliArguments result;
+    RawValues raw;
+    CLI::App app{"检测并卸载九类设备的第三方驱动包；每次删除前先备份。", kProgram};
+    bool version = false;
+    SetUpProgram(app, result, raw, version);
+    const CommandTable commands = AddCommands(app, result, raw);
+    CLI::App* const help = commands.back().first;
 
     std::vector<std::string> reversed = Reversed(arguments);
     // --json is seen also on a command line that does not parse, so that its error is JSON too.
@@ -204,35 +259,14 @@ CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments) {
             result.commandName = command->get_name();
         }
     }
-    if (help->parsed()) {
-        result.commandName.clear();
-        const auto topic = std::find_if(std::begin(commands), std::end(commands),
-                                        [&](const auto& c) { return c.first->get_name() == raw.helpTopic; });
-        if (raw.helpTopic.empty())
-            result.helpText = HelpOf(app, nullptr);
-        else if (topic == std::end(commands))
-            result.error = L"未知命令: " + FromUtf8(raw.helpTopic);
-        else
-            result.helpText = HelpOf(app, topic->first);
-        return result;
-    }
-    if (version && result.commandName.empty()) {
+    if (help->parsed())
+        AnswerHelpCommand(app, commands, raw.helpTopic, result);
+    else if (version && result.commandName.empty())
         result.command = CliArguments::Command::Version;
-        return result;
-    }
-    if (result.commandName.empty()) {
+    else if (result.commandName.empty())
         result.helpText = HelpOf(app, nullptr);
-        return result;
-    }
-    result.outputFile = FromUtf8(raw.outputFile);
-    result.device = UpperAscii(FromUtf8(raw.device));
-    result.inf = FromUtf8(raw.inf);
-    result.backupDir = FromUtf8(raw.backupDir);
-    result.restoreFrom = FromUtf8(raw.restoreFrom);
-    result.keep = raw.keep;
-    result.maxSize =
-        raw.maxSize.empty() ? -1 : static_cast<long long>(ParseBackupLimit(FromUtf8(raw.maxSize)).value_or(0));
-    result.error = CheckCommand(result);
+    else
+        TakeValues(raw, result);
     return result;
 }
 

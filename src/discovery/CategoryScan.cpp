@@ -71,88 +71,109 @@ std::string UpperAscii(std::string text) {
 
 } // namespace
 
-std::optional<HardwareIdMatch> MatchHardwareId(const DriverScanner& scanner, const std::string& hardwareId) {
-    // The working values carry over from one pattern to the next within one call.
-    std::string rest = hardwareId + "\r\n";
-    std::string prefix;
+namespace {
+
+// The working values of one match; they carry over from one pattern to the next within one call.
+struct IdScan {
+    std::string rest;   // the hardware ID still to read
+    std::string prefix; // what was read of it, up to the end of the last identifier
     std::string first;
     std::string second;
+};
 
+// Where the first identifier ends: an "&" close by, else (one marker) a terminator close by, else (two markers)
+// a far "&".
+std::optional<size_t> FirstIdentifierEnd(const std::string& rest, bool twoMarkers,
+                                         const std::vector<std::string>& terminators) {
+    const size_t ampersand = rest.find('&');
+    if (ampersand != std::string::npos && ampersand <= kShortIdentifier)
+        return ampersand;
+    if (!twoMarkers) {
+        for (const std::string& terminator : terminators) {
+            const size_t at = rest.find(terminator);
+            if (!terminator.empty() && at != std::string::npos && at <= kShortIdentifier)
+                return at;
+        }
+        return std::nullopt;
+    }
+    if (ampersand != std::string::npos)
+        return ampersand;
+    return std::nullopt;
+}
+
+// Reads the identifiers after the first marker: the first one, and with a second marker the second one, moving
+// what they take from `rest` to `prefix`.
+void ReadIdentifiers(IdScan& scan, const HardwareIdPattern& pattern, const std::vector<std::string>& terminators) {
+    const bool twoMarkers = !pattern.secondMarker.empty();
+    const std::optional<size_t> end = FirstIdentifierEnd(scan.rest, twoMarkers, terminators);
+    if (!end) {
+        const size_t lineBreak = scan.rest.find("\r\n");
+        if (lineBreak != std::string::npos && lineBreak <= kShortIdentifier)
+            scan.first = TrimChars(scan.rest.substr(0, lineBreak), "\r\n");
+        return;
+    }
+    const std::string raw = scan.rest.substr(0, *end);
+    scan.first = TrimIdentifier(raw);
+    scan.prefix += raw;
+    scan.rest.erase(0, *end);
+    const size_t secondMarker = twoMarkers ? scan.rest.find(pattern.secondMarker) : std::string::npos;
+    if (secondMarker == std::string::npos)
+        return;
+    scan.prefix += scan.rest.substr(0, secondMarker + pattern.secondMarker.size());
+    scan.rest.erase(0, secondMarker + pattern.secondMarker.size());
+    for (const std::string& terminator : terminators) {
+        const size_t at = scan.rest.find(terminator);
+        if (!terminator.empty() && at != std::string::npos && scan.first.size() + at <= kShortIdentifier) {
+            scan.prefix += scan.rest.substr(0, at);
+            scan.second = TrimIdentifier(scan.rest.substr(0, at));
+            break;
+        }
+    }
+}
+
+// The hardware ID as read, for the Device Console: the command interpreter takes "&" as "^&".
+std::string EscapedPattern(const std::string& prefix) {
+    std::string searchPattern;
+    for (const char c : prefix) {
+        if (c == '&')
+            searchPattern += '^';
+        searchPattern += c;
+    }
+    return searchPattern;
+}
+
+} // namespace
+
+std::optional<HardwareIdMatch> MatchHardwareId(const DriverScanner& scanner, const std::string& hardwareId) {
+    IdScan scan;
+    scan.rest = hardwareId + "\r\n";
     for (const HardwareIdPattern& pattern : scanner.idPatterns) {
         const bool twoMarkers = !pattern.secondMarker.empty();
         for (;;) {
-            const size_t marker = rest.find(pattern.firstMarker);
+            const size_t marker = scan.rest.find(pattern.firstMarker);
             if (marker == std::string::npos || pattern.firstMarker.empty())
                 break;
-            prefix = rest.substr(0, marker + pattern.firstMarker.size());
-            rest.erase(0, marker + pattern.firstMarker.size());
-
-            // Where the first identifier ends: an "&" close by, else (one marker) a terminator close by, else
-            // (two markers) a far "&".
-            std::optional<size_t> end;
-            const size_t ampersand = rest.find('&');
-            if (ampersand != std::string::npos && ampersand <= kShortIdentifier) {
-                end = ampersand;
-            } else if (!twoMarkers) {
-                for (const std::string& terminator : scanner.terminators) {
-                    const size_t at = rest.find(terminator);
-                    if (!terminator.empty() && at != std::string::npos && at <= kShortIdentifier) {
-                        end = at;
-                        break;
-                    }
-                }
-            } else if (ampersand != std::string::npos) {
-                end = ampersand;
-            }
-
-            if (!end) {
-                const size_t lineBreak = rest.find("\r\n");
-                if (lineBreak != std::string::npos && lineBreak <= kShortIdentifier)
-                    first = TrimChars(rest.substr(0, lineBreak), "\r\n");
-            } else {
-                const std::string raw = rest.substr(0, *end);
-                first = TrimIdentifier(raw);
-                prefix += raw;
-                rest.erase(0, *end);
-                const size_t secondMarker = twoMarkers ? rest.find(pattern.secondMarker) : std::string::npos;
-                if (secondMarker != std::string::npos) {
-                    prefix += rest.substr(0, secondMarker + pattern.secondMarker.size());
-                    rest.erase(0, secondMarker + pattern.secondMarker.size());
-                    for (const std::string& terminator : scanner.terminators) {
-                        const size_t at = rest.find(terminator);
-                        if (!terminator.empty() && at != std::string::npos && first.size() + at <= kShortIdentifier) {
-                            prefix += rest.substr(0, at);
-                            second = TrimIdentifier(rest.substr(0, at));
-                            break;
-                        }
-                    }
-                }
-            }
-
-            if (first.size() < 2)
+            scan.prefix = scan.rest.substr(0, marker + pattern.firstMarker.size());
+            scan.rest.erase(0, marker + pattern.firstMarker.size());
+            ReadIdentifiers(scan, pattern, scanner.terminators);
+            if (scan.first.size() < 2)
                 return std::nullopt;
 
             std::string deviceKey;
-            if (second.size() < 2) {
+            if (scan.second.size() < 2) {
                 if (twoMarkers) {
-                    if (rest.size() > kLongRest)
+                    if (scan.rest.size() > kLongRest)
                         continue; // look for the first marker again further on
                     return std::nullopt;
                 }
-                deviceKey = first;
+                deviceKey = scan.first;
                 if (deviceKey.size() == kShortIdentifier)
                     deviceKey.insert(4, "_");
             } else {
-                deviceKey = first + (first.size() + second.size() == kShortIdentifier ? "_" : "") + second;
+                deviceKey =
+                    scan.first + (scan.first.size() + scan.second.size() == kShortIdentifier ? "_" : "") + scan.second;
             }
-
-            std::string searchPattern;
-            for (const char c : prefix) {
-                if (c == '&')
-                    searchPattern += '^';
-                searchPattern += c;
-            }
-            return HardwareIdMatch{TrimChars(deviceKey, " "), TrimChars(searchPattern, " ")};
+            return HardwareIdMatch{TrimChars(deviceKey, " "), TrimChars(EscapedPattern(scan.prefix), " ")};
         }
     }
     return std::nullopt;

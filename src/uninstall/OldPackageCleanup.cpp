@@ -70,6 +70,89 @@ std::vector<DriverPackageRecord> OldPackagesOf(const DeviceRecord& device) {
     return old;
 }
 
+namespace {
+
+// The step's result from the deletion command; true when the package surely stays in the store.
+bool ReadDeletionStep(CommandOutcome ran, const std::string& output, const std::string& infName, CleanupStep& step) {
+    // The backup goes only when the package surely stays: the tool did not run, or refused in its own words.
+    // A command that ran late or printed something else may have deleted it, and then the backup is the way back.
+    bool packageStays = ran == CommandOutcome::NotStarted || ran == CommandOutcome::Refused;
+    if (ran != CommandOutcome::Finished) {
+        step.result = CleanupStep::Result::Failed;
+        step.message = ran == CommandOutcome::Refused    ? L"驱动包名称含有不安全的字符"
+                       : ran == CommandOutcome::TimedOut ? L"卸载驱动命令超时"
+                                                         : L"无法运行设备控制台工具";
+        return packageStays;
+    }
+    switch (ReadPackageDeletion(output, infName)) {
+    case PackageDeletion::Deleted:
+        step.result = CleanupStep::Result::Deleted;
+        break;
+    case PackageDeletion::InUse:
+        step.result = CleanupStep::Result::Refused;
+        packageStays = true;
+        break;
+    case PackageDeletion::Refused:
+        step.result = CleanupStep::Result::Failed;
+        packageStays = true;
+        break;
+    case PackageDeletion::Unknown:
+        step.result = CleanupStep::Result::Failed;
+        break;
+    }
+    if (step.result != CleanupStep::Result::Deleted)
+        step.message = FirstOutputLine(output);
+    return packageStays;
+}
+
+// The tool's word is checked against the disk; the backup stays, as the outcome is unknown.
+void CheckDeletedOnDisk(const CleanupRun& run, const std::wstring& inf, CleanupStep& step) {
+    if (step.result != CleanupStep::Result::Deleted || run.disk == nullptr)
+        return;
+    const std::wstring published = run.disk->WindowsFolder() + L"\\INF\\" + inf;
+    if (run.disk->Exists(published)) {
+        step.result = CleanupStep::Result::Failed;
+        step.freed = 0;
+        step.message = L"设备控制台工具报告已删除，但 " + published + L" 仍在，删除没有生效";
+    }
+}
+
+// Saves one old package, deletes it and keeps the backup only where the deletion may have happened.
+CleanupStep CleanUpPackage(const DeviceConsole& console, CleanupRun& run, const DeviceRecord& device,
+                           const DriverPackageRecord& package) {
+    CleanupStep step;
+    step.package = package;
+    const std::wstring inf = WidenGbk(package.infName);
+    BackupOutcome saved;
+    if (run.backup != nullptr) {
+        saved =
+            run.backup->Backup({device.category, device.deviceKey, device.searchPattern, device.description, package});
+        if (!saved.made && run.requireBackup) {
+            step.result = CleanupStep::Result::NotBackedUp;
+            step.message = saved.reason;
+            return step;
+        }
+    }
+    const uint64_t size = saved.made ? saved.size : run.disk != nullptr ? PackageStoreSize(*run.disk, inf) : 0;
+    std::string output;
+    const CommandOutcome ran = console.DeletePackageUnforced(inf, output);
+    const bool packageStays = ReadDeletionStep(ran, output, package.infName, step);
+    if (step.result == CleanupStep::Result::Deleted) {
+        step.freed = size;
+        step.backupFolder = saved.folder;
+    }
+    CheckDeletedOnDisk(run, inf, step);
+    if (packageStays && run.backup != nullptr) {
+        run.backup->Discard(saved);
+        step.backupFolder.clear();
+    } else if (step.result != CleanupStep::Result::Deleted) {
+        step.backupFolder = saved.folder;
+    }
+    return step;
+}
+
+} // namespace
+
 std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, CleanupRun& run, DeviceRecord& device) {
     std::vector<CleanupStep> steps;
     for (const DriverPackageRecord& package : device.packages)
@@ -79,73 +162,13 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, Cleanu
         // A package two devices list is taken once: the second time it is gone, or was refused already.
         if (!run.settled.insert(Lower(package.infName)).second)
             continue;
-        CleanupStep step;
-        step.package = package;
         if (run.dryRun) {
+            CleanupStep step;
+            step.package = package;
             steps.push_back(step);
             continue;
         }
-        const std::wstring inf = WidenGbk(package.infName);
-        BackupOutcome saved;
-        if (run.backup != nullptr) {
-            saved = run.backup->Backup(
-                {device.category, device.deviceKey, device.searchPattern, device.description, package});
-            if (!saved.made && run.requireBackup) {
-                step.result = CleanupStep::Result::NotBackedUp;
-                step.message = saved.reason;
-                steps.push_back(step);
-                continue;
-            }
-        }
-        const uint64_t size = saved.made ? saved.size : run.disk != nullptr ? PackageStoreSize(*run.disk, inf) : 0;
-        std::string output;
-        const CommandOutcome ran = console.DeletePackageUnforced(inf, output);
-        // The backup goes only when the package surely stays: the tool did not run, or refused in its own words.
-        // A command that ran late or printed something else may have deleted it, and then the backup is the way back.
-        bool packageStays = ran == CommandOutcome::NotStarted || ran == CommandOutcome::Refused;
-        if (ran != CommandOutcome::Finished) {
-            step.result = CleanupStep::Result::Failed;
-            step.message = ran == CommandOutcome::Refused    ? L"驱动包名称含有不安全的字符"
-                           : ran == CommandOutcome::TimedOut ? L"卸载驱动命令超时"
-                                                             : L"无法运行设备控制台工具";
-        } else {
-            switch (ReadPackageDeletion(output, package.infName)) {
-            case PackageDeletion::Deleted:
-                step.result = CleanupStep::Result::Deleted;
-                step.freed = size;
-                step.backupFolder = saved.folder;
-                break;
-            case PackageDeletion::InUse:
-                step.result = CleanupStep::Result::Refused;
-                packageStays = true;
-                break;
-            case PackageDeletion::Refused:
-                step.result = CleanupStep::Result::Failed;
-                packageStays = true;
-                break;
-            case PackageDeletion::Unknown:
-                step.result = CleanupStep::Result::Failed;
-                break;
-            }
-            if (step.result != CleanupStep::Result::Deleted)
-                step.message = FirstOutputLine(output);
-        }
-        // The tool's word is checked against the disk; the backup stays, as the outcome is unknown.
-        if (step.result == CleanupStep::Result::Deleted && run.disk != nullptr) {
-            const std::wstring published = run.disk->WindowsFolder() + L"\\INF\\" + inf;
-            if (run.disk->Exists(published)) {
-                step.result = CleanupStep::Result::Failed;
-                step.freed = 0;
-                step.message = L"设备控制台工具报告已删除，但 " + published + L" 仍在，删除没有生效";
-            }
-        }
-        if (packageStays && run.backup != nullptr) {
-            run.backup->Discard(saved);
-            step.backupFolder.clear();
-        } else if (step.result != CleanupStep::Result::Deleted) {
-            step.backupFolder = saved.folder;
-        }
-        steps.push_back(step);
+        steps.push_back(CleanUpPackage(console, run, device, package));
     }
     if (!run.dryRun && !steps.empty()) {
         device.packages.clear();

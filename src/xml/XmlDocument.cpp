@@ -494,56 +494,87 @@ size_t FindText3(const char16_t* text, size_t from, size_t size, const char16_t*
 
 } // namespace
 
-XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
-    const char16_t* const text = text_.data();
-    const size_t size = text_.size();
-    Node node;
-    node.start = offset;
-    auto endAt = [&](size_t end) { node.length = static_cast<uint32_t>(end - offset); };
-    auto runToEnd = [&](const wchar_t* construct) {
-        node.kind = Node::Kind::Error;
-        node.problem = construct;
-        node.unterminated = true;
-        endAt(size);
-    };
-    // Constructs closed by a fixed text of one or more characters, searched from `from`.
-    auto closedBy = [&](std::u16string_view close, size_t from, const wchar_t* construct) {
-        size_t at = size;
-        if (from <= size) {
-            if (close.size() == 3)
-                at = FindText3(text, from, size, close.data());
-            else
-                at = std::u16string_view(text, size).find(close, from);
-        }
-        if (at >= size)
-            runToEnd(construct);
-        else
-            endAt(at + close.size());
-    };
-    // An incorrect construct ends at the next ">" or before the next "<".
-    auto incorrect = [&](const wchar_t* what) {
-        node.kind = Node::Kind::Error;
-        node.problem = what;
-        size_t at = offset + 1;
-        while (at < size && text[at] != u'<' && text[at] != u'>')
-            ++at;
-        endAt(at < size && text[at] == u'>' ? at + 1 : at);
-    };
-    auto charAt = [&](size_t i) -> char16_t { return i < size ? text[i] : u'\0'; };
+// Scans the node that starts at one offset of the text: its kind, where it ends and, for a tag, its name.
+class XmlDocument::NodeScanner {
+public:
+    NodeScanner(const std::u16string& text, uint32_t offset, Node& node)
+        : text_(text.data()), size_(text.size()), offset_(offset), node_(node) {}
 
-    if (text[offset] != u'<') {
-        endAt(FindChar(text, offset, size, u'<'));
-        return node;
+    // The scan of text and tags, the most of any document, stays in one function as it was before its split.
+    [[gnu::always_inline]] void Scan() {
+        if (text_[offset_] != u'<') {
+            EndAt(FindChar(text_, offset_, size_, u'<'));
+            return;
+        }
+        // A "<" or "<!" that the text ends with is a tag cut off, whatever it would have been.
+        if (offset_ + 1 == size_ || (offset_ + 2 == size_ && text_[offset_ + 1] == u'!')) {
+            RunToEnd(L"tag");
+            return;
+        }
+        const char16_t first = text_[offset_ + 1];
+        if (StartsTagName(first)) {
+            StartTag();
+            return;
+        }
+        switch (first) {
+        case u'/':
+            EndTag();
+            return;
+        case u'?':
+            ClosedBy(u"?>", offset_ + 2, L"Processing instruction");
+            return;
+        case u'!':
+            Declaration();
+            return;
+        default:
+            Incorrect(L"tag name character");
+            return;
+        }
     }
-    // A "<" or "<!" that the text ends with is a tag cut off, whatever it would have been.
-    if (offset + 1 == size || (offset + 2 == size && text[offset + 1] == u'!')) {
-        runToEnd(L"tag");
-        return node;
+
+private:
+    void EndAt(size_t end) { node_.length = static_cast<uint32_t>(end - offset_); }
+
+    char16_t CharAt(size_t i) const { return i < size_ ? text_[i] : u'\0'; }
+
+    void RunToEnd(const wchar_t* construct) {
+        node_.kind = Node::Kind::Error;
+        node_.problem = construct;
+        node_.unterminated = true;
+        EndAt(size_);
     }
-    const char16_t first = text[offset + 1];
-    if (StartsTagName(first)) {
-        // A start tag: ">" outside quoted values ends it. A "/" right before that ">" makes it an empty-element
-        // tag unless the "/" continues an unquoted attribute value.
+
+    // Constructs closed by a fixed text of one or more characters, searched from `from`.
+    void ClosedBy(std::u16string_view close, size_t from, const wchar_t* construct) {
+        size_t at = size_;
+        if (from <= size_) {
+            if (close.size() == 3)
+                at = FindText3(text_, from, size_, close.data());
+            else
+                at = std::u16string_view(text_, size_).find(close, from);
+        }
+        if (at >= size_)
+            RunToEnd(construct);
+        else
+            EndAt(at + close.size());
+    }
+
+    // An incorrect construct ends at the next ">" or before the next "<".
+    void Incorrect(const wchar_t* what) {
+        node_.kind = Node::Kind::Error;
+        node_.problem = what;
+        size_t at = offset_ + 1;
+        while (at < size_ && text_[at] != u'<' && text_[at] != u'>')
+            ++at;
+        EndAt(at < size_ && text_[at] == u'>' ? at + 1 : at);
+    }
+
+    // A start tag: ">" outside quoted values ends it. A "/" right before that ">" makes it an empty-element tag
+    // unless the "/" continues an unquoted attribute value.
+    [[gnu::always_inline]] void StartTag() {
+        const char16_t* const text = text_;
+        const size_t size = size_;
+        const size_t offset = offset_;
         // The name runs to the first blank, "/" or ">"; an "=" in it starts the full scan early.
         size_t i = offset + 2;
         while (i < size && !IsBlank(text[i]) && text[i] != u'/' && text[i] != u'>' && text[i] != u'=')
@@ -577,10 +608,10 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
                 inUnquotedValue = true;
             }
             if (c == u'>') {
-                node.kind = text[i - 1] == u'/' && !slashInValue ? Node::Kind::EmptyTag : Node::Kind::StartTag;
-                node.name = std::u16string_view(text + offset + 1, nameEnd - offset - 1);
-                endAt(i + 1);
-                return node;
+                node_.kind = text[i - 1] == u'/' && !slashInValue ? Node::Kind::EmptyTag : Node::Kind::StartTag;
+                node_.name = std::u16string_view(text + offset + 1, nameEnd - offset - 1);
+                EndAt(i + 1);
+                return;
             }
             if (c == u'=') {
                 afterEquals = true;
@@ -591,72 +622,80 @@ XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
             // A "/" that opens a value after "= " is not part of it: blanks came before it.
             slashInValue = c == u'/' && inUnquotedValue && !IsBlank(text[i - 1]);
         }
-        runToEnd(L"Element tag");
-        return node;
+        RunToEnd(L"Element tag");
     }
-    switch (first) {
-    case u'/': {
-        const size_t close = FindChar(text, offset + 2, size, u'>');
-        if (close == size) {
-            runToEnd(L"Element end tag");
-            return node;
+
+    [[gnu::always_inline]] void EndTag() {
+        const size_t close = FindChar(text_, offset_ + 2, size_, u'>');
+        if (close == size_) {
+            RunToEnd(L"Element end tag");
+            return;
         }
-        size_t nameEnd = offset + 2;
-        while (nameEnd < close && !IsBlank(text[nameEnd]))
+        size_t nameEnd = offset_ + 2;
+        while (nameEnd < close && !IsBlank(text_[nameEnd]))
             ++nameEnd;
-        node.kind = Node::Kind::EndTag;
-        node.name = std::u16string_view(text + offset + 2, nameEnd - offset - 2);
-        endAt(close + 1);
-        return node;
+        node_.kind = Node::Kind::EndTag;
+        node_.name = std::u16string_view(text_ + offset_ + 2, nameEnd - offset_ - 2);
+        EndAt(close + 1);
     }
-    case u'?':
-        closedBy(u"?>", offset + 2, L"Processing instruction");
-        return node;
-    case u'!':
-        break;
-    default:
-        incorrect(L"tag name character");
-        return node;
+
+    // What follows "<!": a comment, a CDATA section or a document type declaration.
+    void Declaration() {
+        switch (CharAt(offset_ + 2)) {
+        case u'-':
+            if (CharAt(offset_ + 3) == u'-')
+                ClosedBy(u"-->", offset_ + 4, L"Comment");
+            else
+                Incorrect(L"comment tag");
+            return;
+        case u'[':
+            if (CharAt(offset_ + 3) == u'C')
+                ClosedBy(u"]]>", offset_ + 3, L"CDATA Section");
+            else
+                Incorrect(L"tag");
+            return;
+        case u'D':
+            Doctype();
+            return;
+        case u'E':
+        case u'A':
+        case u'N':
+            ClosedBy(u">", offset_ + 3, L"Doctype");
+            return;
+        default:
+            Incorrect(L"! tag");
+            return;
+        }
     }
-    switch (charAt(offset + 2)) {
-    case u'-':
-        if (charAt(offset + 3) == u'-')
-            closedBy(u"-->", offset + 4, L"Comment");
-        else
-            incorrect(L"comment tag");
-        return node;
-    case u'[':
-        if (charAt(offset + 3) == u'C')
-            closedBy(u"]]>", offset + 3, L"CDATA Section");
-        else
-            incorrect(L"tag");
-        return node;
-    case u'D': {
-        // The document type declaration may hold a bracketed internal subset with ">" inside it.
+
+    // The document type declaration may hold a bracketed internal subset with ">" inside it.
+    void Doctype() {
         size_t depth = 0;
-        for (size_t i = offset + 3; i < size; ++i) {
-            const char16_t c = text[i];
+        for (size_t i = offset_ + 3; i < size_; ++i) {
+            const char16_t c = text_[i];
             if (c == u'[') {
                 ++depth;
             } else if (c == u']' && depth > 0) {
                 --depth;
             } else if (c == u'>' && depth == 0) {
-                endAt(i + 1);
-                return node;
+                EndAt(i + 1);
+                return;
             }
         }
-        runToEnd(L"Doctype");
-        return node;
+        RunToEnd(L"Doctype");
     }
-    case u'E':
-    case u'A':
-    case u'N':
-        closedBy(u">", offset + 3, L"Doctype");
-        return node;
-    default:
-        incorrect(L"! tag");
-        return node;
-    }
+
+    const char16_t* const text_;
+    const size_t size_;
+    const size_t offset_;
+    Node& node_;
+};
+
+XmlDocument::Node XmlDocument::ScanNode(uint32_t offset) const {
+    Node node;
+    node.start = offset;
+    NodeScanner(text_, offset, node).Scan();
+    return node;
 }
 
 // Builds the element tree from the nodes in text order, keeping the elements still open on a stack.

@@ -48,6 +48,7 @@ public:
 
 private:
     struct Node;
+    class NodeScanner;
     class Builder;
 
     bool Load(uint64_t bytes); // parses the decoded text
