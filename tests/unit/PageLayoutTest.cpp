@@ -149,7 +149,7 @@ std::unique_ptr<DeviceRecord> Device(int category, std::string key, std::string 
     return device;
 }
 
-DriverPackageRecord Package(std::string inf, std::string version, int32_t current = 0) {
+DriverPackageRecord Package(std::string inf, std::string version, bool current = false) {
     return {std::move(inf), "Intel Corporation", "3/24/2020", std::move(version), current};
 }
 
@@ -202,15 +202,16 @@ TEST(SelectionPageContents, RowsListOnlyOemPackagesInOrderAndMarkTheInstalledOne
                                 Package("oem8.inf", "26.20.100.7158"), Package("OEM3.INF", "25.20.100.6472"),
                                 Package("myoem.inf", "1.0.0.0")});
     const std::vector<PackageRow> rows = PackageRowsOf(*device);
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].file, L"oem12.inf");
     EXPECT_EQ(rows[0].version, L"26.20.100.7985-当前");
     EXPECT_EQ(rows[0].package, &device->packages[0]);
     EXPECT_EQ(rows[1].file, L"oem8.inf");
     EXPECT_EQ(rows[1].version, L"26.20.100.7158");
     EXPECT_EQ(rows[1].package, &device->packages[2]);
-    // "oem" anywhere, lower case only: an upper-case name is not matched.
-    EXPECT_EQ(rows[2].file, L"myoem.inf");
+    // "oem" anywhere, in any case: the rule the command line applies too.
+    EXPECT_EQ(rows[2].file, L"OEM3.INF");
+    EXPECT_EQ(rows[3].file, L"myoem.inf");
 }
 
 TEST(SelectionPageContents, ADeviceWithInboxPackagesOnlyHasNoRows) {
@@ -225,7 +226,8 @@ TEST(SelectionPageContents, VersionCellCarriesTheCurrentMarkOnlyForTheInstalledP
     EXPECT_EQ(VersionCell(Package("oem1.inf", "10.0.1.2", 0)), L"10.0.1.2");
     EXPECT_EQ(VersionCell(Package("oem1.inf", "", 1)), L"-当前");
     EXPECT_TRUE(IsListedPackage(Package("oem1.inf", "1")));
-    EXPECT_FALSE(IsListedPackage(Package("Oem1.inf", "1")));
+    EXPECT_TRUE(IsListedPackage(Package("Oem1.inf", "1")));
+    EXPECT_FALSE(IsListedPackage(Package("display.inf", "1")));
     EXPECT_FALSE(IsListedPackage(Package("", "1")));
 }
 
