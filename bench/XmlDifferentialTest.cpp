@@ -208,7 +208,7 @@ TEST(XmlDifferential, FilesReadTheSameAcrossReadBoundaries) {
         const bool beforeLoaded = before.LoadFile(file);
         EXPECT_EQ(Describe(ours, oursLoaded), Describe(before, beforeLoaded)) << round;
         XmlDocument fromMemory;
-        fromMemory.LoadBytes(text);
+        EXPECT_EQ(fromMemory.LoadBytes(text), oursLoaded) << round;
         EXPECT_EQ(ours.Text(), fromMemory.Text()) << round;
     }
     std::error_code ignored;

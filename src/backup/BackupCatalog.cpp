@@ -4,21 +4,12 @@
 
 #include "backup/PackageRestore.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <set>
 
 namespace {
-
-bool EndsWith(const std::wstring& text, std::wstring_view tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::wstring Lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
 
 bool Older(const BackupEntry& a, const BackupEntry& b) {
     const int64_t first = BackupInstant(a.manifest.time).value_or(0);
@@ -37,9 +28,7 @@ std::optional<uint64_t> Amount(std::wstring_view text, bool unitAllowed) {
     }
     if (digits == 0)
         return std::nullopt;
-    std::wstring unit(text.substr(digits));
-    for (wchar_t& c : unit)
-        c = static_cast<wchar_t>(std::towupper(c));
+    const std::wstring unit = ToUpperAscii(text.substr(digits));
     if (unit.empty())
         return value;
     if (!unitAllowed)
@@ -65,7 +54,7 @@ std::optional<uint64_t> Amount(std::wstring_view text, bool unitAllowed) {
 std::vector<BackupEntry> ListBackups(IBackupFiles& files, const std::wstring& root) {
     std::vector<BackupEntry> entries;
     for (const std::wstring& name : files.Folders(root)) {
-        if (EndsWith(Lower(name), kPartialSuffix) || EndsWith(Lower(name), kRemovingSuffix))
+        if (EndsWithIgnoringCase(name, kPartialSuffix) || EndsWithIgnoringCase(name, kRemovingSuffix))
             continue;
         const std::wstring folder = root + L"\\" + name;
         const auto text = files.ReadFile(folder + L"\\" + FromUtf8(kManifestName));
@@ -97,8 +86,10 @@ std::map<std::string, std::wstring> PublishedInfHashes(IBackupFiles& files) {
     std::map<std::string, std::wstring> hashes;
     const std::wstring folder = files.WindowsFolder() + L"\\INF";
     for (const FileEntry& file : files.Files(folder)) {
-        const std::wstring name = Lower(file.path);
-        if (name.find(L'\\') != std::wstring::npos || name.rfind(L"oem", 0) != 0 || !EndsWith(name, L".inf"))
+        // Windows publishes a third-party INF as "oem<number>.inf".
+        const std::wstring& name = file.path;
+        if (name.find(L'\\') != std::wstring::npos || !StartsWithIgnoringCase(name, L"oem") ||
+            !EndsWithIgnoringCase(name, L".inf"))
             continue;
         if (const auto hash = files.HashFile(folder + L"\\" + file.path))
             hashes.emplace(*hash, file.path);

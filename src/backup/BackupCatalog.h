@@ -23,25 +23,26 @@ constexpr std::wstring_view kRemovingSuffix = L".removing";
 
 // Finished backups with a readable manifest, oldest first by the time they were made (their UTC offset
 // counted), then by folder name. Folders being made or removed are not listed.
-std::vector<BackupEntry> ListBackups(IBackupFiles& files, const std::wstring& root);
+[[nodiscard]] std::vector<BackupEntry> ListBackups(IBackupFiles& files, const std::wstring& root);
 
 // Why a backup folder or the backup location holding it is not trusted: others than Administrators and SYSTEM
 // may write it, or neither owns it. Empty when both are trusted.
-std::wstring BackupDistrust(IBackupFiles& files, const std::wstring& folder);
+[[nodiscard]] std::wstring BackupDistrust(IBackupFiles& files, const std::wstring& folder);
 
 // The published INFs of the store, by SHA-256: hashed once for many lookups.
-std::map<std::string, std::wstring> PublishedInfHashes(IBackupFiles& files);
+[[nodiscard]] std::map<std::string, std::wstring> PublishedInfHashes(IBackupFiles& files);
 
 // The published name under which the backed-up package is in the store now, or empty when it is not.
-std::wstring FindInStore(const std::map<std::string, std::wstring>& published, const BackupManifest& manifest);
+[[nodiscard]] std::wstring FindInStore(const std::map<std::string, std::wstring>& published,
+                                       const BackupManifest& manifest);
 
 // The backup `restore latest` takes: the newest trusted, complete backup whose package is not in the store
 // now (the last package really deleted). Nothing when there is none.
-std::optional<BackupEntry> LatestRestorable(IBackupFiles& files, const std::wstring& root);
+[[nodiscard]] std::optional<BackupEntry> LatestRestorable(IBackupFiles& files, const std::wstring& root);
 
 // Moves the backup aside (so that it is never listed half removed), then removes it without entering links.
 // False with a reason when it could not; what is left then lies aside under a ".removing" name.
-bool RemoveBackup(IBackupFiles& files, const std::wstring& folder, std::wstring& error);
+[[nodiscard]] bool RemoveBackup(IBackupFiles& files, const std::wstring& folder, std::wstring& error);
 
 struct PruneResult {
     std::vector<std::wstring> removed;
@@ -64,6 +65,6 @@ constexpr uint64_t kMinBackupLimit = 1ull << 20;
 constexpr uint64_t kMaxBackupLimit = 1ull << 50;
 
 // "3", within 1..kMaxKeepCount; nothing otherwise.
-std::optional<size_t> ParseKeepCount(std::wstring_view text);
+[[nodiscard]] std::optional<size_t> ParseKeepCount(std::wstring_view text);
 // "500M", "2G", "1048576", "700KB": within the size limits above; nothing otherwise.
-std::optional<uint64_t> ParseBackupLimit(std::wstring_view text);
+[[nodiscard]] std::optional<uint64_t> ParseBackupLimit(std::wstring_view text);

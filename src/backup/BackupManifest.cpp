@@ -1,6 +1,8 @@
 // One "keyword value" line per field, then one line per file; a first line names the format.
 #include "backup/BackupManifest.h"
 
+#include "text/TextCase.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -47,14 +49,9 @@ uint64_t BackupManifest::TotalSize() const {
 }
 
 const BackupFileRecord* BackupManifest::StoreInfRecord() const {
-    const auto lower = [](std::string text) {
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; });
-        return text;
-    };
-    const std::string wanted = lower(storeFolder + "\\" + storeInf);
+    const std::string wanted = storeFolder + "\\" + storeInf;
     for (const BackupFileRecord& file : files)
-        if (lower(file.path) == wanted)
+        if (EqualsIgnoringCase(file.path, wanted))
             return &file;
     return nullptr;
 }

@@ -40,8 +40,8 @@ constexpr std::string_view kManifestName = "manifest.txt";
 
 std::string FormatManifest(const BackupManifest& manifest);
 // Nothing when the text is not a manifest this tool wrote (or was damaged), or it lists no store INF.
-std::optional<BackupManifest> ParseManifest(std::string_view text);
+[[nodiscard]] std::optional<BackupManifest> ParseManifest(std::string_view text);
 
 // Seconds since 1970 in UTC of a manifest's time: "2026-12-08T05:15:02+08:00", "…Z", or the older
 // "2026-12-08 05:15:02" without an offset (read as UTC). Nothing when it is none of these.
-std::optional<int64_t> BackupInstant(std::string_view time);
+[[nodiscard]] std::optional<int64_t> BackupInstant(std::string_view time);

@@ -37,7 +37,7 @@ constexpr uint32_t kChangeRights =
 
 // Why the folder is not trusted, or nothing when only Administrators, SYSTEM and TrustedInstaller may change it
 // and Administrators or SYSTEM own it.
-std::optional<std::wstring> JudgeFolderSecurity(const FolderSecurity& security);
+[[nodiscard]] std::optional<std::wstring> JudgeFolderSecurity(const FolderSecurity& security);
 
 // The access list every backup folder and the backup location get, in SDDL: owned by Administrators, not
 // inheriting from the folder above; Administrators and SYSTEM full control, Users read, also for all inside.

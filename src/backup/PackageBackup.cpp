@@ -4,20 +4,11 @@
 
 #include "backup/BackupCatalog.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
-
-bool EndsWithNoCase(const std::wstring& text, std::wstring_view tail) {
-    return text.size() >= tail.size() && Lower(text.substr(text.size() - tail.size())) == Lower(std::wstring(tail));
-}
 
 // A device key as part of a folder name.
 std::wstring SafeName(std::wstring text) {
@@ -72,7 +63,7 @@ std::wstring LocateStoreFolder(IBackupFiles& files, const std::wstring& publishe
     std::vector<std::pair<std::wstring, std::wstring>> matches; // folder, INF
     for (const std::wstring& folder : files.Folders(repository)) {
         for (const FileEntry& file : files.Files(repository + L"\\" + folder)) {
-            if (file.path.find(L'\\') != std::wstring::npos || !EndsWithNoCase(file.path, L".inf"))
+            if (file.path.find(L'\\') != std::wstring::npos || !EndsWithIgnoringCase(file.path, L".inf"))
                 continue;
             if (files.HashFile(repository + L"\\" + folder + L"\\" + file.path) == wanted)
                 matches.emplace_back(repository + L"\\" + folder, file.path);
@@ -201,7 +192,7 @@ BackupManifest PackageBackup::Describe(const BackupRequest& request, const std::
     manifest.provider = ToUtf8(WidenGbk(request.package.provider));
     manifest.version = ToUtf8(WidenGbk(request.package.version));
     manifest.date = ToUtf8(WidenGbk(request.package.date));
-    manifest.wasCurrent = request.package.isCurrent != 0;
+    manifest.wasCurrent = request.package.isCurrent;
     manifest.storeFolder = ToUtf8(FileName(storeFolder));
     manifest.storeInf = ToUtf8(storeInf);
     manifest.tool = ToUtf8(FileName(settings_.toolPath));

@@ -6,17 +6,12 @@
 #include "backup/BackupCatalog.h"
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <set>
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
 
 // "Driver package 'oem0.inf' added." → "oem0.inf"
 std::string AddedName(const std::string& output) {
@@ -35,7 +30,7 @@ std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring&
     std::set<std::wstring> listed;
     for (const BackupFileRecord& record : manifest.files) {
         const std::wstring relative = FromUtf8(record.path);
-        listed.insert(Lower(relative));
+        listed.insert(ToLowerAscii(relative));
         const auto hash = files.HashFile(folder + L"\\" + relative);
         if (!hash)
             return L"备份缺少文件 " + relative;
@@ -44,7 +39,7 @@ std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring&
     }
     const std::wstring store = FromUtf8(manifest.storeFolder);
     for (const FileEntry& file : files.Files(folder + L"\\" + store))
-        if (!listed.count(Lower(store + L"\\" + file.path)))
+        if (!listed.count(ToLowerAscii(store + L"\\" + file.path)))
             return L"备份中多出清单之外的文件 " + store + L"\\" + file.path;
     return std::nullopt;
 }
@@ -55,7 +50,7 @@ namespace {
 std::vector<DriverPackageRecord>::const_iterator ListedAs(const std::vector<DriverPackageRecord>& packages,
                                                           const std::string& publishedName) {
     return std::find_if(packages.begin(), packages.end(), [&](const DriverPackageRecord& p) {
-        return Lower(WidenGbk(p.infName)) == Lower(FromUtf8(publishedName));
+        return EqualsIgnoringCase(WidenGbk(p.infName), FromUtf8(publishedName));
     });
 }
 
@@ -65,12 +60,13 @@ bool AlreadyRestored(const DeviceConsole& console, const BackupManifest& manifes
     // Adding it again would only name the package that is there.
     result.alreadyInStore = true;
     result.publishedName = ToUtf8(name);
-    QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
+    // A query that fails leaves the list empty: the package then counts as not listed.
+    static_cast<void>(QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages));
     const auto listed = ListedAs(result.packages, result.publishedName);
-    if (listed == result.packages.end() || (manifest.wasCurrent && listed->isCurrent == 0))
+    if (listed == result.packages.end() || (manifest.wasCurrent && !listed->isCurrent))
         return false;
     result.success = true;
-    result.current = listed->isCurrent != 0;
+    result.current = listed->isCurrent;
     result.message = L"驱动包已在驱动库中（" + name + L"）" + (result.current ? L"，并且是设备的当前驱动" : L"") +
                      L"，没有做任何改动";
     return true;
@@ -93,7 +89,7 @@ bool AddToStore(IBackupFiles& files, const DeviceConsole& console, const std::ws
     }
     // The tool's word is checked against the disk: the package must be published under that name.
     const std::wstring onDisk = FindInStore(PublishedInfHashes(files), manifest);
-    if (Lower(onDisk) != Lower(FromUtf8(result.publishedName))) {
+    if (!EqualsIgnoringCase(onDisk, FromUtf8(result.publishedName))) {
         result.message = L"设备控制台工具说已添加 " + FromUtf8(result.publishedName) + L"，但驱动库中没有这个驱动包";
         return false;
     }
@@ -107,16 +103,17 @@ void Reinstate(const DeviceConsole& console, const std::wstring& path, const Bac
     // Their results show in the package query below.
     result.changed = true;
     std::string output;
-    console.Rescan(output);
+    static_cast<void>(console.Rescan(output));
     if (manifest.wasCurrent && !manifest.hardwareId.empty()) {
         output.clear();
-        console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output);
+        static_cast<void>(console.UpdateDriver(path, FromUtf8(manifest.hardwareId), output));
     }
 
     result.packages.clear();
-    QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages);
+    // A query that fails leaves the list empty, which the warning below reports.
+    static_cast<void>(QueryDriverPackages(console, FromUtf8(manifest.searchPattern), result.packages));
     const auto listed = ListedAs(result.packages, result.publishedName);
-    result.current = listed != result.packages.end() && listed->isCurrent != 0;
+    result.current = listed != result.packages.end() && listed->isCurrent;
     const std::wstring published = FromUtf8(result.publishedName);
     result.success = true;
     result.message = (result.alreadyInStore ? L"驱动包已在驱动库中（" + published + L"），没有重复添加"

@@ -26,8 +26,8 @@ struct RestoreResult {
 };
 
 // A problem text when the folder's files differ from its manifest (missing, changed or added by hand).
-std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring& folder,
-                                        const BackupManifest& manifest);
+[[nodiscard]] std::optional<std::wstring> CheckBackup(IBackupFiles& files, const std::wstring& folder,
+                                                      const BackupManifest& manifest);
 
 RestoreResult RestoreBackup(IBackupFiles& files, const DeviceConsole& console, const std::wstring& folder,
                             const BackupManifest& manifest);

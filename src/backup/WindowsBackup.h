@@ -14,21 +14,21 @@ public:
     std::wstring StoreInfOf(const std::wstring& publishedInf) override;
     std::vector<std::wstring> Folders(const std::wstring& folder) override;
     std::vector<FileEntry> Files(const std::wstring& folder) override;
-    std::optional<std::vector<FileEntry>> ListFiles(const std::wstring& folder) override;
-    bool Exists(const std::wstring& path) override;
-    std::optional<uint64_t> FileSize(const std::wstring& path) override;
-    std::optional<std::string> HashFile(const std::wstring& path) override;
-    std::optional<std::string> ReadFile(const std::wstring& path) override;
-    bool WriteNewFile(const std::wstring& path, const std::string& bytes) override;
-    bool CopyNewFile(const std::wstring& from, const std::wstring& to) override;
-    std::optional<std::string> CopyChecked(const std::wstring& from, const std::wstring& to) override;
-    bool CreateNewFolder(const std::wstring& path) override;
-    bool Rename(const std::wstring& from, const std::wstring& to) override;
-    bool RemoveTree(const std::wstring& path) override;
+    [[nodiscard]] std::optional<std::vector<FileEntry>> ListFiles(const std::wstring& folder) override;
+    [[nodiscard]] bool Exists(const std::wstring& path) override;
+    [[nodiscard]] std::optional<uint64_t> FileSize(const std::wstring& path) override;
+    [[nodiscard]] std::optional<std::string> HashFile(const std::wstring& path) override;
+    [[nodiscard]] std::optional<std::string> ReadFile(const std::wstring& path) override;
+    [[nodiscard]] bool WriteNewFile(const std::wstring& path, const std::string& bytes) override;
+    [[nodiscard]] bool CopyNewFile(const std::wstring& from, const std::wstring& to) override;
+    [[nodiscard]] std::optional<std::string> CopyChecked(const std::wstring& from, const std::wstring& to) override;
+    [[nodiscard]] bool CreateNewFolder(const std::wstring& path) override;
+    [[nodiscard]] bool Rename(const std::wstring& from, const std::wstring& to) override;
+    [[nodiscard]] bool RemoveTree(const std::wstring& path) override;
     std::wstring ShortPath(const std::wstring& path) override;
-    std::optional<uint64_t> FreeSpace(const std::wstring& path) override;
-    std::optional<std::wstring> Distrust(const std::wstring& folder) override;
-    bool Secure(const std::wstring& folder) override;
+    [[nodiscard]] std::optional<uint64_t> FreeSpace(const std::wstring& path) override;
+    [[nodiscard]] std::optional<std::wstring> Distrust(const std::wstring& folder) override;
+    [[nodiscard]] bool Secure(const std::wstring& folder) override;
     std::wstring LastError() override;
 
 private:

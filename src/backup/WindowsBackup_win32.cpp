@@ -9,6 +9,7 @@
 
 #include "backup/BackupTrust.h"
 #include "backup/Sha256.h"
+#include "base/UniqueHandle.h"
 #include "console/WindowsConsole.h"
 #include "logging/LogSave.h"
 #include "text/CodePage.h"
@@ -42,22 +43,6 @@ private:
     PVOID old_ = nullptr;
 };
 
-class File {
-public:
-    explicit File(HANDLE handle) : handle_(handle) {}
-    ~File() {
-        if (Open())
-            CloseHandle(handle_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // "C:\\x" → "\\?\C:\\x", "\\\\server\\share" → "\\?\UNC\\server\\share"; other forms stay.
 std::wstring Extended(const std::wstring& path) {
     if (path.rfind(L"\\\\?\\", 0) == 0)
@@ -73,10 +58,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 // What an open of `path` lands on after every link ("" when it cannot be opened).
 std::wstring FinalPathOf(const std::wstring& path, bool followLinks) {
-    const File file(CreateFileW(Extended(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
-                                nullptr));
-    if (!file.Open())
+    const UniqueHandle file(CreateFileW(Extended(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
+                                        nullptr));
+    if (!file)
         return {};
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -229,14 +214,13 @@ bool UnderWine() {
 
 // This process's user.
 bool IsOwnUser(PSID sid) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Out()))
         return false;
     alignas(TOKEN_USER) unsigned char buffer[256];
     DWORD length = 0;
-    const bool same = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &length) &&
+    const bool same = GetTokenInformation(token.Get(), TokenUser, buffer, sizeof buffer, &length) &&
                       EqualSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, sid);
-    CloseHandle(token);
     return same;
 }
 
@@ -396,9 +380,9 @@ std::optional<uint64_t> WindowsBackupFiles::FileSize(const std::wstring& path) {
 
 std::optional<std::string> WindowsBackupFiles::HashFile(const std::wstring& path) {
     RedirectionOff off;
-    File file(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.Open()) {
+    UniqueHandle file(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
         Remember(L"读取 " + path);
         return std::nullopt;
     }
@@ -421,9 +405,9 @@ std::optional<std::string> WindowsBackupFiles::HashFile(const std::wstring& path
 
 std::optional<std::string> WindowsBackupFiles::ReadFile(const std::wstring& path) {
     RedirectionOff off;
-    File file(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Open())
+    UniqueHandle file(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return std::nullopt;
     std::string bytes;
     char buffer[4096];
@@ -437,9 +421,9 @@ bool WindowsBackupFiles::WriteNewFile(const std::wstring& path, const std::strin
     RedirectionOff off;
     bool written = false;
     {
-        File file(
+        UniqueHandle file(
             CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Open()) {
+        if (!file) {
             Remember(L"写入 " + path);
             return false;
         }
@@ -475,17 +459,17 @@ std::optional<std::string> WindowsBackupFiles::CopyChecked(const std::wstring& f
         Remember(L"创建文件夹 " + Parent(to));
         return std::nullopt;
     }
-    const File source(CreateFileW(Extended(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!source.Open()) {
+    const UniqueHandle source(CreateFileW(Extended(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source) {
         Remember(L"读取 " + from);
         return std::nullopt;
     }
     std::string digest;
     {
-        const File target(CreateFileW(Extended(to).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!target.Open()) {
+        const UniqueHandle target(CreateFileW(Extended(to).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!target) {
             Remember(L"创建 " + to);
             return std::nullopt;
         }

@@ -1,6 +1,8 @@
 // The backup parts of the command line: the clean-up's rules and the sizes of --max-size.
 #include "cli/CliArguments.h"
 
+#include "text/TextCase.h"
+
 #include <cwctype>
 
 std::wstring CheckOldCleanup(const CliArguments& arguments) {
@@ -18,9 +20,7 @@ long long ParseSize(const std::wstring& text) {
         value = value * 10 + (text[digits++] - L'0');
     if (digits == 0)
         return -1;
-    std::wstring unit = text.substr(digits);
-    for (wchar_t& c : unit)
-        c = static_cast<wchar_t>(std::towupper(c));
+    const std::wstring unit = ToUpperAscii(std::wstring_view(text).substr(digits));
     if (unit == L"" || unit == L"B")
         return value;
     if (unit == L"K" || unit == L"KB")

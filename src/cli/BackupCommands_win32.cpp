@@ -7,6 +7,7 @@
 #include "console/WindowsConsole.h"
 #include "logging/LogSave.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <windows.h>
 
@@ -103,13 +104,6 @@ CliReply RestoreCommand(const CliArguments& arguments) {
     return reply;
 }
 
-std::string Lowered(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c | 0x20);
-    return text;
-}
-
 std::wstring StepText(const CleanupStep& step) {
     std::wstring text = L"  " + WidenGbk(step.package.infName) + L"  " + WidenGbk(step.package.version) + L"  " +
                         WidenGbk(step.package.date) + L"  ";
@@ -163,7 +157,7 @@ CliReply RunOldCleanup(const CliArguments& arguments, DriverInventory& inventory
         for (const auto& [deviceKey, device] : inventory.Category(category))
             for (const DriverPackageRecord& package : device->packages)
                 if (package.isCurrent)
-                    run.settled.insert(Lowered(package.infName));
+                    run.settled.insert(ToLowerAscii(package.infName));
     nlohmann::json list = nlohmann::json::array();
     CliReply reply;
     uint64_t freed = 0;

@@ -32,7 +32,7 @@ nlohmann::json BackupEntryToJson(const BackupEntry& entry, bool inStore) {
 nlohmann::json RestoreResultToJson(const std::wstring& folder, const RestoreResult& result) {
     nlohmann::json packages = nlohmann::json::array();
     for (const DriverPackageRecord& p : result.packages)
-        packages.push_back({{"infName", GbkToUtf8(p.infName)}, {"isCurrent", p.isCurrent != 0}});
+        packages.push_back({{"infName", GbkToUtf8(p.infName)}, {"isCurrent", p.isCurrent}});
     return {{"success", result.success},
             {"warning", ToUtf8(result.warning)},
             {"backup", ToUtf8(folder)},

@@ -6,7 +6,9 @@
 
 #include "cli/CliReply.h"
 #include "console/DeviceConsole.h"
+#include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <CLI/CLI.hpp>
 
@@ -46,12 +48,6 @@ void AddBackupDir(CLI::App& command, RawValues& raw) {
              ->type_name("DIR")
              ->check(
                  [](const std::string& value) { return value.empty() ? std::string("需要文件夹") : std::string(); }));
-}
-
-std::wstring UpperAscii(std::wstring text) {
-    for (wchar_t& c : text)
-        c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 0x20) : c;
-    return text;
 }
 
 // CLI11 reads its arguments in reverse order.
@@ -206,7 +202,7 @@ void AnswerHelpCommand(const CLI::App& app, const CommandTable& commands, const 
 // The command's values as the arguments' wide texts, and what the command line asks of the command.
 void TakeValues(const RawValues& raw, CliArguments& result) {
     result.outputFile = FromUtf8(raw.outputFile);
-    result.device = UpperAscii(FromUtf8(raw.device));
+    result.device = ToUpperAscii(FromUtf8(raw.device));
     result.inf = FromUtf8(raw.inf);
     result.backupDir = FromUtf8(raw.backupDir);
     result.restoreFrom = FromUtf8(raw.restoreFrom);
@@ -274,10 +270,8 @@ std::optional<InfRefusal> RefuseInfName(std::wstring_view infName) {
     if (!InfNameArgument(infName))
         return InfRefusal{"bad-arguments",
                           L"驱动包名称不合法（应为 oem12.inf 这样的 INF 文件名）: " + std::wstring(infName)};
-    std::wstring lower(infName);
-    for (wchar_t& c : lower)
-        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c | 0x20) : c;
-    if (lower.find(L"oem") == std::wstring::npos)
+    // A name typed by a user may be in any case; the store writes it in lower case.
+    if (!IsThirdPartyInfName(ToLowerAscii(infName)))
         return InfRefusal{"refused-inbox", L"只能卸载第三方驱动包（名称含 oem 的 INF，如 oem12.inf），"
                                            L"不卸载 Windows 自带的驱动包: " +
                                                std::wstring(infName)};

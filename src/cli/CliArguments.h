@@ -32,14 +32,14 @@ struct CliArguments {
     long long maxSize = -1; // backups --prune --max-size SIZE, in bytes
 
     // Whether the command changes the PC, and so needs an administrator.
-    bool Changes() const;
+    [[nodiscard]] bool Changes() const;
 };
 
 // The error of an "uninstall --old" command line, or an empty text.
-std::wstring CheckOldCleanup(const CliArguments& arguments);
+[[nodiscard]] std::wstring CheckOldCleanup(const CliArguments& arguments);
 
 // "500M", "2G", "750K" or plain bytes; -1 when it is not a size.
-long long ParseSize(const std::wstring& text);
+[[nodiscard]] long long ParseSize(const std::wstring& text);
 
 // Parses the arguments after the program name.
 CliArguments ParseCliArguments(const std::vector<std::wstring>& arguments);
@@ -50,4 +50,4 @@ struct InfRefusal {
     std::string code; // "bad-arguments" or "refused-inbox"
     std::wstring message;
 };
-std::optional<InfRefusal> RefuseInfName(std::wstring_view infName);
+[[nodiscard]] std::optional<InfRefusal> RefuseInfName(std::wstring_view infName);

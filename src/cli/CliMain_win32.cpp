@@ -1,6 +1,7 @@
 // The command-line front end: detection and uninstall from a console, through the very engine the window
 // program uses (catalogue, scan thread, uninstall thread, their messages and the log). Every command ends in one
 // reply: text for a person, or with --json one JSON object on stdout, whatever the outcome.
+#include "base/UniqueHandle.h"
 #include "cli/BackupCommands.h"
 #include "cli/BackupJson.h"
 #include "cli/CliArguments.h"
@@ -11,15 +12,16 @@
 #include "discovery/Catalogue.h"
 #include "discovery/ScanThread.h"
 #include "feedback/FeedbackConstants.h"
+#include "logging/CallbackGuard.h"
 #include "logging/LogSave.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 #include "uninstall/UninstallProcedure.h"
 #include "uninstall/UninstallThread.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
 
 namespace {
@@ -59,28 +61,21 @@ private:
 // while nothing has changed yet.
 class OutputFile {
 public:
-    bool Open(const std::wstring& path) {
-        handle_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        return handle_ != INVALID_HANDLE_VALUE;
+    [[nodiscard]] bool Open(const std::wstring& path) {
+        handle_.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        return IsOpen();
     }
-    ~OutputFile() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    OutputFile() = default;
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
 
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Write(const std::string& utf8) const {
+    [[nodiscard]] bool IsOpen() const { return static_cast<bool>(handle_); }
+    [[nodiscard]] bool Write(const std::string& utf8) const {
         DWORD written = 0;
-        return WriteFile(handle_, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
+        return WriteFile(handle_.Get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
                written == utf8.size();
     }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    UniqueHandle handle_;
 };
 
 // An administrator whose rights are in force: a member of the Administrators group, and not holding the limited
@@ -97,13 +92,12 @@ bool IsAdministrator() {
     FreeSid(administrators);
     if (!checked || member == FALSE)
         return false;
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Out()))
         return false;
     TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     DWORD size = 0;
-    const bool known = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) != FALSE;
-    CloseHandle(token);
+    const bool known = GetTokenInformation(token.Get(), TokenElevationType, &type, sizeof type, &size) != FALSE;
     return known && type != TokenElevationTypeLimited;
 }
 
@@ -142,6 +136,13 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        LRESULT result = 0;
+        if (!CallGuarded("TolvikCliNotify", [&] { result = OnMessage(window, message, wParam, lParam); }))
+            return 0;
+        return result;
+    }
+
+    static LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -189,13 +190,6 @@ struct NullReport : IWorkerReport {
     void Send(uint32_t, uintptr_t) override {}
     void LogFailure(std::wstring_view) override {}
 };
-
-bool EqualsIgnoringCase(const std::string& gbk, const std::wstring& wanted) {
-    const std::wstring name = WidenGbk(gbk);
-    return name.size() == wanted.size() &&
-           std::equal(name.begin(), name.end(), wanted.begin(),
-                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
-}
 
 // Whether Windows still keeps a published INF of that name: a package already deleted has none.
 bool PublishedInfExists(const std::wstring& infName) {
@@ -336,9 +330,9 @@ private:
         const Chosen chosen = FindDevice(inventory_, arguments_);
         if (chosen.device == nullptr)
             return Failure("unknown-device", L"没有找到设备 " + arguments_.device + L"（先用 detect 查看设备）");
-        const auto package =
-            std::find_if(chosen.device->packages.begin(), chosen.device->packages.end(),
-                         [&](const DriverPackageRecord& p) { return EqualsIgnoringCase(p.infName, arguments_.inf); });
+        const auto package = std::find_if(
+            chosen.device->packages.begin(), chosen.device->packages.end(),
+            [&](const DriverPackageRecord& p) { return EqualsIgnoringCase(WidenGbk(p.infName), arguments_.inf); });
         if (package == chosen.device->packages.end()) {
             // Run twice, an uninstall finds its package gone: nothing to do, which is no failure.
             if (!PublishedInfExists(arguments_.inf)) {

@@ -35,9 +35,9 @@ struct CliReply {
 CliReply Failure(std::string code, std::wstring message, std::wstring error = {});
 
 // The exit code of a reply code; kFailed for a code not in the table.
-int ExitCodeOf(std::string_view code);
+[[nodiscard]] int ExitCodeOf(std::string_view code);
 // Whether the code means the request was met (done, already so, or done once the PC restarts).
-bool IsOk(std::string_view code);
+[[nodiscard]] bool IsOk(std::string_view code);
 
 // {"schema":2,"command":…,"version":…,"ok":…,"changed":…,"code":…,"exitCode":…,"message":…,["error":…,] …}
 // with "error" on every outcome that is not ok.

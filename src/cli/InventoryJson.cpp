@@ -14,7 +14,7 @@ nlohmann::json DeviceToJson(const DeviceRecord& device) {
                             {"provider", GbkToUtf8(package.provider)},
                             {"date", GbkToUtf8(package.date)},
                             {"version", GbkToUtf8(package.version)},
-                            {"isCurrent", package.isCurrent != 0}});
+                            {"isCurrent", package.isCurrent}});
     return {{"deviceKey", GbkToUtf8(device.deviceKey)},
             {"description", GbkToUtf8(device.description)},
             {"searchPattern", GbkToUtf8(device.searchPattern)},

@@ -27,7 +27,7 @@ enum class CommandOutcome {
 class ICommandRunner {
 public:
     virtual ~ICommandRunner() = default;
-    virtual CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) = 0;
+    [[nodiscard]] virtual CommandOutcome RunConsoleCommand(const ConsoleCommand& command, std::string& output) = 0;
 };
 
 // The interpreter's command line is "cmd /D /C " plus the command text in 1024 units with the terminator; a
@@ -36,6 +36,6 @@ constexpr size_t kCommandLineUnits = 1024;
 constexpr std::wstring_view kInterpreterPrefix = L"cmd /D /C ";
 constexpr size_t kMaxCommandTextLength = kCommandLineUnits - 1 - kInterpreterPrefix.size();
 
-inline bool FitsCommandLine(std::wstring_view command) {
+[[nodiscard]] inline bool FitsCommandLine(std::wstring_view command) {
     return command.size() <= kMaxCommandTextLength;
 }

@@ -2,6 +2,9 @@
 // WOW64 redirection is handled per thread.
 #include "console/WindowsConsole.h"
 
+#include "base/UniqueHandle.h"
+#include "logging/CallbackGuard.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -42,25 +45,6 @@ private:
     bool needed_ = true;
     bool switched_ = false;
     PVOID oldValue_ = nullptr;
-};
-
-class ScopedHandle {
-public:
-    ScopedHandle() = default;
-    ~ScopedHandle() { Reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-    HANDLE* Out() { return &handle_; }
-    HANDLE Get() const { return handle_; }
-    void Reset() {
-        if (handle_ != nullptr)
-            CloseHandle(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
 };
 
 } // namespace
@@ -119,16 +103,17 @@ std::wstring SystemInterpreter() {
 // when the command does.
 class PipeReading {
 public:
-    explicit PipeReading(HANDLE readEnd) : readEnd_(readEnd), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    explicit PipeReading(UniqueHandle readEnd)
+        : readEnd_(std::move(readEnd)), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
     // Runs on a thread of the system's pool: its threads outlive the commands, so no thread is made and ended for
     // each command (under Wine that cost more than the rest of the runner's work together).
-    bool StartOnPooledThread() {
-        return done_ != nullptr && QueueUserWorkItem(&PipeReading::Read, this, WT_EXECUTELONGFUNCTION);
+    [[nodiscard]] bool StartOnPooledThread() {
+        return done_ && QueueUserWorkItem(&PipeReading::Read, this, WT_EXECUTELONGFUNCTION);
     }
 
     // Signalled once the pipe has ended.
-    HANDLE Done() const { return done_; }
+    HANDLE Done() const { return done_.Get(); }
 
     // Reads until the pipe reports its end (every writer gone). A read that succeeds with no bytes is not the end:
     // a pipe gives one for any writer's empty write, and what the command prints after it must not be lost.
@@ -136,7 +121,7 @@ public:
         char chunk[kPipeBuffer];
         DWORD bytesRead = 0;
         // Every byte read is kept, zero bytes included: a stray zero must not swallow the rest of a chunk.
-        while (ReadFile(readEnd_, chunk, sizeof chunk, &bytesRead, nullptr))
+        while (ReadFile(readEnd_.Get(), chunk, sizeof chunk, &bytesRead, nullptr))
             bytes_.append(chunk, bytesRead);
     }
 
@@ -144,12 +129,8 @@ public:
     const std::string& Bytes() const { return bytes_; }
 
     void Release() {
-        if (--owners_ == 0) {
-            CloseHandle(readEnd_);
-            if (done_ != nullptr)
-                CloseHandle(done_);
+        if (--owners_ == 0)
             delete this;
-        }
     }
 
 private:
@@ -157,14 +138,15 @@ private:
 
     static DWORD WINAPI Read(LPVOID parameter) {
         auto* reading = static_cast<PipeReading*>(parameter);
-        reading->ReadToEnd();
-        SetEvent(reading->done_);
+        // Bytes that cannot be kept end the reading as the pipe's end would: the runner gets what was read.
+        CallGuarded("PipeReading", [reading] { reading->ReadToEnd(); });
+        SetEvent(reading->done_.Get());
         reading->Release();
         return 0;
     }
 
-    HANDLE readEnd_;
-    HANDLE done_;
+    UniqueHandle readEnd_;
+    UniqueHandle done_;
     std::string bytes_;
     std::atomic<int> owners_{2};
 };
@@ -215,6 +197,106 @@ private:
     ULONGLONG end_;
 };
 
+// The command's output pipe: the write end is inherited by the command, the read end stays with this process.
+bool CreateOutputPipe(UniqueHandle& readEnd, UniqueHandle& writeEnd) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return CreatePipe(readEnd.Out(), writeEnd.Out(), &inheritable, kPipeBuffer) &&
+           SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+}
+
+// A started command: the interpreter's process and, for a query, the job that its processes go with.
+struct StartedCommand {
+    UniqueHandle job;
+    UniqueHandle process;
+    bool inJob = false;
+};
+
+// Starts the interpreter on the command, writing to `output`. Nothing of this program's own start-up information
+// is passed on: the command gets no input (it needs none, and a terminal's input handed down made every command
+// slower under Wine), only the pipe for its output, and that pipe is the only handle it inherits.
+bool StartCommand(const std::wstring& interpreter, const ConsoleCommand& command, HANDLE output,
+                  StartedCommand& started) {
+    const InheritedHandleList inherited(output);
+    if (inherited.Get() == nullptr)
+        return false;
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.hStdOutput = output;
+    startup.StartupInfo.hStdError = output;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.lpAttributeList = inherited.Get();
+
+    // A query that runs late is ended with everything it started, so its processes go with a job of their own.
+    // Where the program already runs in a job that allows no other (Windows 7), only the interpreter can be ended.
+    if (command.endOnTimeout)
+        started.job.Reset(CreateJobObjectW(nullptr, nullptr));
+
+    // /D: no AutoRun command of the user's may change the folder or anything else before ours runs. The working
+    // folder is the program folder: when it cannot be entered, the interpreter does not start at all.
+    std::wstring commandLine(kInterpreterPrefix);
+    commandLine += command.text;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, command.folder.c_str(),
+                        &startup.StartupInfo, &process))
+        return false;
+    started.process.Reset(process.hProcess);
+    const UniqueHandle thread(process.hThread);
+    started.inJob = started.job && AssignProcessToJobObject(started.job.Get(), process.hProcess);
+    ResumeThread(thread.Get());
+    return true;
+}
+
+bool IsSet(HANDLE event) {
+    return event != nullptr && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
+// Waits for `done` until the time is up or `stop` (when there is one) is set; true when `done` came.
+bool WaitUnlessStopped(HANDLE done, HANDLE stop, DWORD milliseconds) {
+    if (stop == nullptr)
+        return WaitForSingleObject(done, milliseconds) == WAIT_OBJECT_0;
+    const HANDLE handles[2] = {done, stop};
+    return WaitForMultipleObjects(2, handles, FALSE, milliseconds) == WAIT_OBJECT_0;
+}
+
+// No pooled thread to spare: the output is read here, without a time limit.
+CommandOutcome ReadHere(PipeReading& reading, const StartedCommand& started, std::string& output) {
+    reading.ReadToEnd();
+    output += reading.Bytes();
+    reading.Release();
+    reading.Release();
+    WaitForSingleObject(started.process.Get(), INFINITE);
+    return CommandOutcome::Finished;
+}
+
+// Waits for the output and then for the interpreter, within the command's time. A query that runs late or is
+// stopped is ended with what it started, and what it printed until then is kept; a change is left to finish on
+// its own, with its reading. Lets go of the reading.
+CommandOutcome AwaitCommand(const ConsoleCommand& command, HANDLE stop, const StartedCommand& started,
+                            PipeReading& reading, std::string& output) {
+    const Deadline deadline(command.timeoutMs);
+    if (WaitUnlessStopped(reading.Done(), stop, deadline.Remaining())) {
+        output += reading.Bytes();
+        reading.Release();
+        if (WaitForSingleObject(started.process.Get(), deadline.Remaining()) == WAIT_OBJECT_0)
+            return CommandOutcome::Finished;
+        if (command.endOnTimeout)
+            TerminateProcess(started.process.Get(), 1);
+        return CommandOutcome::TimedOut;
+    }
+    if (command.endOnTimeout) {
+        if (started.inJob)
+            TerminateJobObject(started.job.Get(), 1);
+        else
+            TerminateProcess(started.process.Get(), 1);
+        if (WaitForSingleObject(reading.Done(), kEndedReadMs) == WAIT_OBJECT_0)
+            output += reading.Bytes();
+    }
+    reading.Release();
+    return CommandOutcome::TimedOut;
+}
+
 } // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* fileName) {
@@ -222,19 +304,13 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
     return path.empty() ? nullptr : LoadLibraryW(path.c_str());
 }
 
-bool ConsoleRunner::StopRequested(const ConsoleCommand& command) const {
-    return command.endOnTimeout && stopEvent_ != nullptr && WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0;
-}
-
-bool ConsoleRunner::WaitUnlessStopped(const ConsoleCommand& command, HANDLE done, DWORD milliseconds) const {
-    if (!command.endOnTimeout || stopEvent_ == nullptr)
-        return WaitForSingleObject(done, milliseconds) == WAIT_OBJECT_0;
-    const HANDLE handles[2] = {done, stopEvent_};
-    return WaitForMultipleObjects(2, handles, FALSE, milliseconds) == WAIT_OBJECT_0;
+HANDLE ConsoleRunner::StopEventFor(const ConsoleCommand& command) const {
+    return command.endOnTimeout ? stopEvent_ : nullptr;
 }
 
 CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, std::string& output) {
-    if (StopRequested(command))
+    const HANDLE stop = StopEventFor(command);
+    if (IsSet(stop))
         return CommandOutcome::TimedOut;
     if (!FitsCommandLine(command.text) || command.folder.empty())
         return CommandOutcome::NotStarted;
@@ -246,84 +322,16 @@ CommandOutcome ConsoleRunner::RunConsoleCommand(const ConsoleCommand& command, s
     if (!redirection.Usable())
         return CommandOutcome::NotStarted;
 
-    // The write end is inherited by the command; the read end stays with this process.
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    ScopedHandle readEnd;
-    ScopedHandle writeEnd;
-    if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inheritable, kPipeBuffer) ||
-        !SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0))
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    StartedCommand started;
+    if (!CreateOutputPipe(readEnd, writeEnd) || !StartCommand(interpreter, command, writeEnd.Get(), started))
         return CommandOutcome::NotStarted;
-
-    // Nothing of this program's own start-up information is passed on: the command gets no input (it needs none,
-    // and a terminal's input handed down made every command slower under Wine), only the pipe for its output,
-    // and that pipe is the only handle it inherits.
-    const InheritedHandleList inherited(writeEnd.Get());
-    if (inherited.Get() == nullptr)
-        return CommandOutcome::NotStarted;
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = sizeof(startup);
-    startup.StartupInfo.hStdOutput = writeEnd.Get();
-    startup.StartupInfo.hStdError = writeEnd.Get();
-    startup.StartupInfo.wShowWindow = SW_HIDE;
-    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.lpAttributeList = inherited.Get();
-
-    // A query that runs late is ended with everything it started, so its processes go with a job of their own.
-    // Where the program already runs in a job that allows no other (Windows 7), only the interpreter can be ended.
-    ScopedHandle job;
-    if (command.endOnTimeout)
-        *job.Out() = CreateJobObjectW(nullptr, nullptr);
-
-    // /D: no AutoRun command of the user's may change the folder or anything else before ours runs. The working
-    // folder is the program folder: when it cannot be entered, the interpreter does not start at all.
-    std::wstring commandLine(kInterpreterPrefix);
-    commandLine += command.text;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, command.folder.c_str(),
-                        &startup.StartupInfo, &process))
-        return CommandOutcome::NotStarted;
-    ScopedHandle processHandle;
-    *processHandle.Out() = process.hProcess;
-    const bool inJob = job.Get() != nullptr && AssignProcessToJobObject(job.Get(), process.hProcess);
-    ResumeThread(process.hThread);
-    CloseHandle(process.hThread);
 
     // Only the command's processes hold the write end now, so the reads end when the last of them exits.
     writeEnd.Reset();
-    auto* reading = new PipeReading(readEnd.Get());
-    *readEnd.Out() = nullptr; // the reading owns it now
-    if (!reading->StartOnPooledThread()) {
-        // No thread to spare: read here, without a time limit.
-        reading->ReadToEnd();
-        output += reading->Bytes();
-        reading->Release();
-        reading->Release();
-        WaitForSingleObject(process.hProcess, INFINITE);
-        return CommandOutcome::Finished;
-    }
-
-    const Deadline deadline(command.timeoutMs);
-    if (WaitUnlessStopped(command, reading->Done(), deadline.Remaining())) {
-        output += reading->Bytes();
-        reading->Release();
-        if (WaitForSingleObject(process.hProcess, deadline.Remaining()) == WAIT_OBJECT_0)
-            return CommandOutcome::Finished;
-        if (command.endOnTimeout)
-            TerminateProcess(process.hProcess, 1);
-        return CommandOutcome::TimedOut;
-    }
-
-    // Late, or a stopped query. A query is ended with what it started, and what it printed until then is kept;
-    // a change is left to finish on its own, with its reading.
-    if (command.endOnTimeout) {
-        if (inJob)
-            TerminateJobObject(job.Get(), 1);
-        else
-            TerminateProcess(process.hProcess, 1);
-        if (WaitForSingleObject(reading->Done(), kEndedReadMs) == WAIT_OBJECT_0)
-            output += reading->Bytes();
-    }
-    reading->Release();
-    return CommandOutcome::TimedOut;
+    auto* reading = new PipeReading(std::move(readEnd));
+    if (!reading->StartOnPooledThread())
+        return ReadHere(*reading, started, output);
+    return AwaitCommand(command, stop, started, *reading, output);
 }

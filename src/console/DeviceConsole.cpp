@@ -3,6 +3,7 @@
 #include "console/DeviceConsole.h"
 
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
 
@@ -24,10 +25,7 @@ bool IsPlainIdCharacter(wchar_t c) {
 
 PackageDeletion ReadPackageDeletion(std::string_view output, std::string_view infName) {
     const auto contains = [output](std::string_view text) { return output.find(text) != std::string_view::npos; };
-    const std::string confirmation = "driver package '" + std::string(infName) + "' deleted.";
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; };
-    if (std::search(output.begin(), output.end(), confirmation.begin(), confirmation.end(),
-                    [lower](char a, char b) { return lower(a) == lower(b); }) != output.end())
+    if (ContainsIgnoringCase(output, "driver package '" + std::string(infName) + "' deleted."))
         return PackageDeletion::Deleted;
     if (contains("Deleting the specified driver package from the machine failed") &&
         contains("because it is in use by a device."))
@@ -69,10 +67,8 @@ std::optional<std::wstring> InfNameArgument(std::wstring_view infName) {
     for (const wchar_t c : infName)
         if (!IsAsciiAlphanumeric(c) && c != L'_' && c != L'-' && c != L'.')
             return std::nullopt;
-    const std::wstring_view extension = infName.substr(infName.size() - kExtension.size());
-    for (size_t i = 0; i < kExtension.size(); ++i)
-        if ((extension[i] | 0x20) != kExtension[i])
-            return std::nullopt;
+    if (!EndsWithIgnoringCase(infName, kExtension))
+        return std::nullopt;
     return std::wstring(infName);
 }
 

@@ -20,3 +20,31 @@ public:
     // Writes an entry to the tool's log with force on.
     virtual void LogFailure(std::wstring_view entry) = 0;
 };
+
+// Passes a worker's report on and remembers what of its ending went out, so that a worker cut short by an
+// exception still answers the window that waits for it, as for a failure.
+class AnsweringReport : public IWorkerReport {
+public:
+    AnsweringReport(IWorkerReport& report, uint32_t resultMessage) : report_(report), resultMessage_(resultMessage) {}
+
+    void Send(uint32_t message, uintptr_t wParam) override {
+        report_.Send(message, wParam);
+        finished_ = finished_ || message == kMsgWorkFinished;
+        answered_ = answered_ || message == resultMessage_;
+    }
+    void LogFailure(std::wstring_view entry) override { report_.LogFailure(entry); }
+
+    // Sends what the worker did not: the end of the work, then its result as a failure.
+    void AnswerFailure() {
+        if (!finished_)
+            Send(kMsgWorkFinished, 0);
+        if (!answered_)
+            Send(resultMessage_, kResultFailure);
+    }
+
+private:
+    IWorkerReport& report_;
+    uint32_t resultMessage_;
+    bool finished_ = false;
+    bool answered_ = false;
+};

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 // Starts `routine(parameter)` on a new thread. False when the thread cannot be created.
-bool StartWorkerThread(LPTHREAD_START_ROUTINE routine, void* parameter);
+[[nodiscard]] bool StartWorkerThread(LPTHREAD_START_ROUTINE routine, void* parameter);
 
 // Waits until every started thread has ended, answering the messages they send to the calling thread
 // meanwhile.

@@ -1,5 +1,7 @@
 #include "console/WorkerThreads.h"
 
+#include "base/UniqueHandle.h"
+
 #include <mutex>
 #include <vector>
 
@@ -11,25 +13,25 @@ public:
     bool Start(LPTHREAD_START_ROUTINE routine, void* parameter) {
         const std::lock_guard<std::mutex> lock(mutex_);
         CloseEnded();
-        HANDLE thread = CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
-        if (thread == nullptr)
+        UniqueHandle thread(CreateThread(nullptr, 0, routine, parameter, 0, nullptr));
+        if (!thread)
             return false;
-        threads_.push_back(thread);
+        threads_.push_back(std::move(thread));
         return true;
     }
 
     void WaitForAll() {
         for (;;) {
-            std::vector<HANDLE> started;
+            std::vector<UniqueHandle> started;
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
                 started.swap(threads_);
             }
             if (started.empty())
                 return;
-            for (HANDLE thread : started) {
-                WaitAnsweringSentMessages(thread);
-                CloseHandle(thread);
+            for (UniqueHandle& thread : started) {
+                WaitAnsweringSentMessages(thread.Get());
+                thread.Reset();
             }
         }
     }
@@ -44,16 +46,12 @@ private:
     }
 
     void CloseEnded() {
-        std::erase_if(threads_, [](HANDLE thread) {
-            if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0)
-                return false;
-            CloseHandle(thread);
-            return true;
-        });
+        std::erase_if(threads_,
+                      [](const UniqueHandle& thread) { return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0; });
     }
 
     std::mutex mutex_;
-    std::vector<HANDLE> threads_;
+    std::vector<UniqueHandle> threads_;
 };
 
 // Never destroyed: threads may still be starting while static objects are torn down.

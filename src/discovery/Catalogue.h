@@ -8,9 +8,9 @@
 
 // Appends the catalogue's patterns and terminators ("\r\n" first) to the scanner. True when the file is a
 // well-formed document with at least one usable pattern.
-bool LoadCatalogueFile(DriverScanner& scanner, const std::filesystem::path& file);
+[[nodiscard]] bool LoadCatalogueFile(DriverScanner& scanner, const std::filesystem::path& file);
 
 #ifdef _WIN32
 // Sets the scanner's 64-bit flag and loads "ParsingString.xml" from the program folder.
-bool LoadCatalogue(DriverInventory& inventory);
+[[nodiscard]] bool LoadCatalogue(DriverInventory& inventory);
 #endif

@@ -3,6 +3,7 @@
 
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
 
@@ -58,14 +59,6 @@ bool Kept(const DeviceRecord& record, bool filtered, int category) {
 std::wstring Printable(std::wstring text) {
     std::replace_if(
         text.begin(), text.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; }, L'?');
-    return text;
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
     return text;
 }
 
@@ -204,7 +197,7 @@ int ExamineDeviceKey(DriverScanner& scanner, IRegistryReader& registry, const De
         if (valueName == "DriverDesc") {
             record->description = NarrowAnsi(data);
         } else if (valueName == "MatchingDeviceId") {
-            if (const auto match = MatchHardwareId(scanner, UpperAscii(NarrowAnsi(data)))) {
+            if (const auto match = MatchHardwareId(scanner, ToUpperAscii(NarrowAnsi(data)))) {
                 record->category = category;
                 record->deviceKey = match->deviceKey;
                 record->searchPattern = match->searchPattern;

@@ -24,7 +24,8 @@ struct HardwareIdMatch {
 };
 
 // Recognises an upper-cased hardware ID through the catalogue's patterns and terminators.
-std::optional<HardwareIdMatch> MatchHardwareId(const DriverScanner& scanner, const std::string& hardwareId);
+[[nodiscard]] std::optional<HardwareIdMatch> MatchHardwareId(const DriverScanner& scanner,
+                                                             const std::string& hardwareId);
 
 // Walks all ten steps, rebuilding the category maps, logs every recognised device left out because its search
 // pattern is unsafe for the interpreter, then sends kMsgWorkFinished and kMsgScanResult (1 when any category

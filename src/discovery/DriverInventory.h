@@ -20,7 +20,7 @@ struct DriverPackageRecord {
     std::string provider;
     std::string date;
     std::string version;
-    int32_t isCurrent = 0;
+    bool isCurrent = false;
 
     bool operator==(const DriverPackageRecord&) const = default;
 };
@@ -49,9 +49,9 @@ public:
     // Takes the record; returns false and discards it when its key is already present.
     bool Insert(std::unique_ptr<DeviceRecord> record);
     void Clear() { records_.clear(); }
-    bool Empty() const { return records_.empty(); }
+    [[nodiscard]] bool Empty() const { return records_.empty(); }
     size_t Size() const { return records_.size(); }
-    DeviceRecord* Find(std::string_view deviceKey) const;
+    [[nodiscard]] DeviceRecord* Find(std::string_view deviceKey) const;
 
     Records::const_iterator begin() const { return records_.begin(); }
     Records::const_iterator end() const { return records_.end(); }
@@ -93,7 +93,7 @@ public:
     const CategoryMap& Category(int category) const {
         return categories_.at(static_cast<size_t>(category - kFirstCategory));
     }
-    bool AnyDevice() const;
+    [[nodiscard]] bool AnyDevice() const;
 
     DriverScanner scanner;
     int32_t requestCategory = 0;

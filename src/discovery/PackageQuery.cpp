@@ -2,6 +2,7 @@
 #include "discovery/PackageQuery.h"
 
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
 #include <bit>
@@ -499,6 +500,14 @@ std::string LastLineOf(std::string_view output) {
 
 } // namespace
 
+bool IsThirdPartyInfName(std::string_view infName) {
+    return infName.find("oem") != std::string_view::npos;
+}
+
+bool IsThirdPartyInfName(std::wstring_view infName) {
+    return infName.find(L"oem") != std::wstring_view::npos;
+}
+
 std::string MatchTextOf(std::wstring_view searchPattern) {
     std::string match = NarrowAnsi(searchPattern);
     match.erase(std::remove(match.begin(), match.end(), '^'), match.end());
@@ -515,7 +524,7 @@ bool ParseDriverFiles(std::string_view output, std::string_view matchText, std::
         if (slash == std::string_view::npos)
             continue;
         currentInfName = head.substr(slash + 1);
-        if (currentInfName.find("oem") != std::string::npos)
+        if (IsThirdPartyInfName(currentInfName))
             return true;
     }
     return !currentInfName.empty();
@@ -577,7 +586,7 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
         record.provider = nodes[i].provider;
         record.date = nodes[i].date;
         record.version = nodes[i].version;
-        record.isCurrent = IsCurrent(nodes[i].infName, currentInfName) ? 1 : 0;
+        record.isCurrent = IsCurrent(nodes[i].infName, currentInfName);
         packages.push_back(std::move(record));
     }
     return !packages.empty();

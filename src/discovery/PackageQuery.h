@@ -13,8 +13,8 @@
 // "^&" escapes included) and appends the packages found. True when the tool answered about this very device,
 // so that the list says what the driver store holds for it; false when a command could not run, ran late or was
 // refused, or the tool did not list the device (the list is then unchanged, or holds what another device has).
-bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
-                         std::vector<DriverPackageRecord>& packages);
+[[nodiscard]] bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                                       std::vector<DriverPackageRecord>& packages);
 
 // What one package query learnt of the tool: it listed the device, it answered without listing it (a device not
 // present), it did not answer as itself (missing, not startable, or printing what it never prints), or it was
@@ -23,14 +23,20 @@ enum class PackageQueryResult { Listed, NotListed, ToolFailed, TimedOut };
 
 // QueryDriverPackages for the scan, with the tool's answer told apart: no second query after a first the tool did
 // not answer. `failedQuery` receives the arguments of the query that failed or ran late.
-PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
-                                       std::vector<DriverPackageRecord>& packages, std::wstring& failedQuery);
+[[nodiscard]] PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                                                     std::vector<DriverPackageRecord>& packages,
+                                                     std::wstring& failedQuery);
 
 // The hardware ID prefix as the tool prints it: the search pattern in the ANSI code page, carets removed.
-std::string MatchTextOf(std::wstring_view searchPattern);
+[[nodiscard]] std::string MatchTextOf(std::wstring_view searchPattern);
 
-// Finds the installed INF name in "driverfiles" output: the first INF file name containing "oem" that follows
-// a backslash, else the last INF file name found. True when a name was found.
+// A third-party package: its INF name holds "oem" as the driver store writes it, in lower case ("oem12.inf");
+// the packages of Windows itself never do. A name a user typed is folded to lower case before it is asked.
+[[nodiscard]] bool IsThirdPartyInfName(std::string_view infName);
+[[nodiscard]] bool IsThirdPartyInfName(std::wstring_view infName);
+
+// Finds the installed INF name in "driverfiles" output: the first third-party INF file name that follows a
+// backslash, else the last INF file name found. True when a name was found.
 bool ParseDriverFiles(std::string_view output, std::string_view matchText, std::string& currentInfName);
 
 // Appends one record per driver node of the device's block in "drivernodes" output, skipping a node whose

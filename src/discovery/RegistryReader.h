@@ -13,16 +13,16 @@ constexpr size_t kValueDataBytes = 255;
 class IRegistryKey {
 public:
     virtual ~IRegistryKey() = default; // closes the key
-    virtual bool QueryInfo(uint32_t& subkeyCount, uint32_t& valueCount) = 0;
-    virtual bool EnumSubkey(uint32_t index, std::wstring& name) = 0;
-    virtual bool EnumValueName(uint32_t index, std::wstring& name) = 0;
+    [[nodiscard]] virtual bool QueryInfo(uint32_t& subkeyCount, uint32_t& valueCount) = 0;
+    [[nodiscard]] virtual bool EnumSubkey(uint32_t index, std::wstring& name) = 0;
+    [[nodiscard]] virtual bool EnumValueName(uint32_t index, std::wstring& name) = 0;
     // The value's data as text (up to its first zero); false when it cannot be read or exceeds kValueDataBytes.
-    virtual bool ReadValue(std::wstring_view name, std::wstring& data) = 0;
+    [[nodiscard]] virtual bool ReadValue(std::wstring_view name, std::wstring& data) = 0;
 };
 
 class IRegistryReader {
 public:
     virtual ~IRegistryReader() = default;
     // Opens a key below HKEY_LOCAL_MACHINE for reading; null when it cannot be opened.
-    virtual std::unique_ptr<IRegistryKey> Open(std::wstring_view path) = 0;
+    [[nodiscard]] virtual std::unique_ptr<IRegistryKey> Open(std::wstring_view path) = 0;
 };

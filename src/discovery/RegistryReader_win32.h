@@ -5,5 +5,5 @@
 
 class LocalMachineRegistry : public IRegistryReader {
 public:
-    std::unique_ptr<IRegistryKey> Open(std::wstring_view path) override;
+    [[nodiscard]] std::unique_ptr<IRegistryKey> Open(std::wstring_view path) override;
 };

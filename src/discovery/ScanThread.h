@@ -5,7 +5,7 @@
 
 // Starts a detached thread that rebuilds the inventory's category maps and reports to its notify window.
 // False when the thread cannot be created.
-bool StartScan(DriverInventory& inventory);
+[[nodiscard]] bool StartScan(DriverInventory& inventory);
 
 // Stops the running scan: its running query is ended at once (queries are safe to end) and no further one runs;
 // the scan logs the stop and reports kMsgWorkFinished, then kMsgScanResult with kResultStopped. Nothing when no

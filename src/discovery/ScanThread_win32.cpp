@@ -6,6 +6,7 @@
 #include "console/WorkerThreads.h"
 #include "discovery/CategoryScan.h"
 #include "discovery/RegistryReader_win32.h"
+#include "logging/CallbackGuard.h"
 
 #include <windows.h>
 
@@ -42,14 +43,20 @@ private:
 
 DWORD WINAPI ScanThreadRoutine(LPVOID parameter) {
     DriverInventory& inventory = *static_cast<DriverInventory*>(parameter);
-    LocalMachineRegistry registry;
-    ConsoleRunner runner;
-    runner.WatchStopEvent(StopEvent());
-    const DeviceConsole console(runner, GetProgramFolder(), inventory.scanner.is64Bit, inventory.scanner.commandLimits);
     WindowReport windowReport(inventory.NotifyWindow());
-    StoppableReport report(windowReport);
-    RunScan(inventory, registry, console, report);
-    return 1;
+    StoppableReport stoppable(windowReport);
+    AnsweringReport report(stoppable, kMsgScanResult);
+    const bool ran = CallGuarded("ScanThread", [&] {
+        LocalMachineRegistry registry;
+        ConsoleRunner runner;
+        runner.WatchStopEvent(StopEvent());
+        const DeviceConsole console(runner, GetProgramFolder(), inventory.scanner.is64Bit,
+                                    inventory.scanner.commandLimits);
+        RunScan(inventory, registry, console, report);
+    });
+    if (!ran)
+        report.AnswerFailure();
+    return ran ? 1 : 0;
 }
 
 } // namespace

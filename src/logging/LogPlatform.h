@@ -26,32 +26,32 @@ public:
     public:
         virtual ~File() = default;
         // Appends all of `bytes` at the end of the file; false when not everything was written.
-        virtual bool Append(std::string_view bytes) = 0;
+        [[nodiscard]] virtual bool Append(std::string_view bytes) = 0;
         // The file's current length in bytes, nothing when it cannot be read.
-        virtual std::optional<std::uint64_t> Length() = 0;
+        [[nodiscard]] virtual std::optional<std::uint64_t> Length() = 0;
     };
 
     virtual ~CLogPlatform() = default;
 
     // The machine-wide application-data folder without a trailing separator, nothing when unavailable.
-    virtual std::optional<std::wstring> CommonAppDataFolder() = 0;
+    [[nodiscard]] virtual std::optional<std::wstring> CommonAppDataFolder() = 0;
     // Whether anything (file or folder) exists under `path`.
-    virtual bool Exists(const std::wstring& path) = 0;
-    virtual bool CreateFolder(const std::wstring& path) = 0;
+    [[nodiscard]] virtual bool Exists(const std::wstring& path) = 0;
+    [[nodiscard]] virtual bool CreateFolder(const std::wstring& path) = 0;
     // The value of `key` in `section` of the INI file, or `fallback` when the file or key is missing.
     virtual std::wstring ReadProfileString(const std::wstring& iniPath, const std::wstring& section,
                                            const std::wstring& key, const std::wstring& fallback) = 0;
     virtual LogTime Now() = 0;
     // Opens `path` for appending, creating it when missing and sharing it with other readers and writers;
     // nothing on failure.
-    virtual std::unique_ptr<File> OpenForAppend(const std::wstring& path) = 0;
+    [[nodiscard]] virtual std::unique_ptr<File> OpenForAppend(const std::wstring& path) = 0;
     // Renames `from` to `to`, replacing a file of that name.
-    virtual bool MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
+    [[nodiscard]] virtual bool MoveReplacing(const std::wstring& from, const std::wstring& to) = 0;
 };
 
 // The system's own services, with the real application-data folder. Used by the process-wide log.
-std::unique_ptr<CLogPlatform> CreateSystemLogPlatform();
+[[nodiscard]] std::unique_ptr<CLogPlatform> CreateSystemLogPlatform();
 
 // The system's services with `baseFolder` standing in for the application-data folder, so that tests can keep
 // their logs apart.
-std::unique_ptr<CLogPlatform> CreateSystemLogPlatform(std::wstring baseFolder);
+[[nodiscard]] std::unique_ptr<CLogPlatform> CreateSystemLogPlatform(std::wstring baseFolder);

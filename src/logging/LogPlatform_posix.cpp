@@ -4,6 +4,7 @@
 #include "logging/LogPlatform.h"
 
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <cwctype>
 #include <fstream>
 #include <utility>
 
@@ -26,26 +26,6 @@ std::string NativePath(const std::wstring& path) {
             c = '/';
     }
     return native;
-}
-
-std::wstring Trimmed(std::wstring text) {
-    const auto blank = [](wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
-    while (!text.empty() && blank(text.back()))
-        text.pop_back();
-    std::size_t start = 0;
-    while (start < text.size() && blank(text[start]))
-        ++start;
-    return text.substr(start);
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 class PosixFile : public CLogPlatform::File {
@@ -106,13 +86,15 @@ public:
         std::string line;
         bool inSection = false;
         while (std::getline(in, line)) {
-            const std::wstring text = Trimmed(FromUtf8(line));
+            const std::wstring wide = FromUtf8(line);
+            const std::wstring_view text = Trim(wide);
             if (!text.empty() && text.front() == L'[') {
                 const std::size_t close = text.find(L']');
-                inSection = close != std::wstring::npos && SameName(Trimmed(text.substr(1, close - 1)), section);
-            } else if (const std::size_t equals = text.find(L'='); inSection && equals != std::wstring::npos) {
-                if (SameName(Trimmed(text.substr(0, equals)), key))
-                    return Trimmed(text.substr(equals + 1)).substr(0, 99);
+                inSection =
+                    close != std::wstring_view::npos && EqualsIgnoringCase(Trim(text.substr(1, close - 1)), section);
+            } else if (const std::size_t equals = text.find(L'='); inSection && equals != std::wstring_view::npos) {
+                if (EqualsIgnoringCase(Trim(text.substr(0, equals)), key))
+                    return std::wstring(Trim(text.substr(equals + 1)).substr(0, 99));
             }
         }
         return fallback;

@@ -1,6 +1,8 @@
 // The log's system services on Windows.
 #include "logging/LogPlatform.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <shlobj.h>
@@ -9,24 +11,6 @@
 #include <vector>
 
 namespace {
-
-// Closes a handle when it goes out of scope, unless it was handed on.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() {
-        if (Valid())
-            CloseHandle(handle_);
-    }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
-
-private:
-    HANDLE handle_;
-};
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -60,26 +44,26 @@ bool IsLinkOrFolder(HANDLE handle, bool folderExpected) {
 
 // Opens the log file `name` in `folder` for appending without following a link, junction or other reparse point,
 // neither for the file nor for the folder: what is opened must be a plain folder and, in it, a plain file with
-// no other name. Invalid when anything else stands there.
-HANDLE OpenLogFile(const std::wstring& folder, const std::wstring& name) {
+// no other name. Empty when anything else stands there.
+UniqueHandle OpenLogFile(const std::wstring& folder, const std::wstring& name) {
     const DWORD noFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-    const ScopedHandle folderHandle(
+    const UniqueHandle folderHandle(
         CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, noFollow, nullptr));
-    if (!folderHandle.Valid() || IsLinkOrFolder(folderHandle.Get(), true))
-        return INVALID_HANDLE_VALUE;
+    if (!folderHandle || IsLinkOrFolder(folderHandle.Get(), true))
+        return {};
     // Wine shows a Unix link as what it leads to and opens that: the final paths tell where an open went.
     const std::wstring folderFinal = FinalPath(folderHandle.Get());
     const std::size_t cut = folder.find_last_of(L'\\');
     const std::wstring folderName = cut == std::wstring::npos ? folder : folder.substr(cut + 1);
     const std::wstring parentFinal = [&] {
         const std::wstring parent = cut == std::wstring::npos ? std::wstring(L".") : folder.substr(0, cut + 1) + L".";
-        const ScopedHandle parentHandle(CreateFileW(parent.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+        const UniqueHandle parentHandle(CreateFileW(parent.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        return parentHandle.Valid() ? FinalPath(parentHandle.Get()) : std::wstring();
+        return parentHandle ? FinalPath(parentHandle.Get()) : std::wstring();
     }();
     if (folderFinal.empty() || parentFinal.empty() ||
         !SamePath(folderFinal, parentFinal + (parentFinal.back() == L'\\' ? L"" : L"\\") + folderName))
-        return INVALID_HANDLE_VALUE;
+        return {};
 
     // Append-only access makes every write land at the current end, even when another process appended since;
     // delete sharing lets another instance of the tool rotate the file while this one holds it. An existing
@@ -87,33 +71,28 @@ HANDLE OpenLogFile(const std::wstring& folder, const std::wstring& name) {
     // link leads to.
     const std::wstring path = folder + L"\\" + name;
     const DWORD access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-    HANDLE opened = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 2 && opened == INVALID_HANDLE_VALUE; ++attempt) {
-        opened = CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND)
-            opened = CreateFileW(path.c_str(), access, kShareAll, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    UniqueHandle file;
+    for (int attempt = 0; attempt < 2 && !file; ++attempt) {
+        file.Reset(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file && GetLastError() == ERROR_FILE_NOT_FOUND)
+            file.Reset(CreateFileW(path.c_str(), access, kShareAll, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
-    ScopedHandle file(opened);
-    if (!file.Valid() || IsLinkOrFolder(file.Get(), false) ||
-        !SamePath(FinalPath(file.Get()), folderFinal + L"\\" + name))
-        return INVALID_HANDLE_VALUE;
-    return file.Release();
+    if (!file || IsLinkOrFolder(file.Get(), false) || !SamePath(FinalPath(file.Get()), folderFinal + L"\\" + name))
+        return {};
+    return file;
 }
 
 class Win32File : public CLogPlatform::File {
 public:
-    explicit Win32File(HANDLE handle) : handle_(handle) {}
-    Win32File(const Win32File&) = delete;
-    Win32File& operator=(const Win32File&) = delete;
-    ~Win32File() override { CloseHandle(handle_); }
+    explicit Win32File(UniqueHandle handle) : handle_(std::move(handle)) {}
 
     bool Append(std::string_view bytes) override {
         while (!bytes.empty()) {
             const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
             DWORD written = 0;
-            if (!WriteFile(handle_, bytes.data(), chunk, &written, nullptr) || written == 0)
+            if (!WriteFile(handle_.Get(), bytes.data(), chunk, &written, nullptr) || written == 0)
                 return false;
             bytes.remove_prefix(written);
         }
@@ -122,13 +101,13 @@ public:
 
     std::optional<std::uint64_t> Length() override {
         LARGE_INTEGER size;
-        if (!GetFileSizeEx(handle_, &size))
+        if (!GetFileSizeEx(handle_.Get(), &size))
             return std::nullopt;
         return static_cast<std::uint64_t>(size.QuadPart);
     }
 
 private:
-    HANDLE handle_;
+    UniqueHandle handle_;
 };
 
 class Win32LogPlatform : public CLogPlatform {
@@ -170,10 +149,10 @@ public:
         // A relative log (no application-data folder) lies in the current directory.
         const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
         const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-        const HANDLE handle = OpenLogFile(folder, name);
-        if (handle == INVALID_HANDLE_VALUE)
+        UniqueHandle handle = OpenLogFile(folder, name);
+        if (!handle)
             return nullptr;
-        return std::make_unique<Win32File>(handle);
+        return std::make_unique<Win32File>(std::move(handle));
     }
 
     bool MoveReplacing(const std::wstring& from, const std::wstring& to) override {

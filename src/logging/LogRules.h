@@ -25,7 +25,7 @@ std::wstring LogBackupPath(const std::wstring& logFile);
 
 // Whether a caller's file name stays inside the log folder: not empty, no folder parts, no characters
 // Windows refuses in names.
-bool IsPlainLogFileName(std::string_view fileName);
+[[nodiscard]] bool IsPlainLogFileName(std::string_view fileName);
 
 // "[YYYY-MM-DD hh:mm:ss mmmms]" and three blanks.
 std::string FormatLogStamp(const LogTime& time);
@@ -34,11 +34,11 @@ std::string FormatLogEntry(const LogTime& time, std::string_view message);
 
 // The integer at the start of `text` the way _wtoi reads it: leading white space, an optional sign, decimal
 // digits; 0 when there are none, saturated at the int range.
-int ParseLeadingInt(std::wstring_view text);
+[[nodiscard]] int ParseLeadingInt(std::wstring_view text);
 // The "print" switch: the value (as a 100-character buffer holds it), trimmed, read as an integer, equal to 1.
-bool IsLogSwitchOn(std::wstring_view printValue);
+[[nodiscard]] bool IsLogSwitchOn(std::wstring_view printValue);
 
 // Whether a log file of `length` bytes after an entry is to be moved to its backup name.
-inline bool LogNeedsRotation(std::uint64_t length) {
+[[nodiscard]] inline bool LogNeedsRotation(std::uint64_t length) {
     return length > kLogSizeLimit;
 }

@@ -2,6 +2,8 @@
 // the program can make itself, and the hidden command for the rest.
 #include "shell/SelfRemoval.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -9,24 +11,6 @@
 #include <vector>
 
 namespace {
-
-// Closes a file or snapshot handle when it goes out of scope.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : m_handle(handle) {}
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() {
-        if (Valid()) {
-            ::CloseHandle(m_handle);
-        }
-    }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH];
@@ -52,10 +36,10 @@ std::wstring FinalPath(HANDLE handle) {
 
 // The final path of an existing file or folder, following links ("" when it cannot be opened).
 std::wstring FinalPathOf(const std::wstring& path) {
-    const ScopedHandle handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+    const UniqueHandle handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return handle.Valid() ? FinalPath(handle.Get()) : std::wstring();
+    return handle ? FinalPath(handle.Get()) : std::wstring();
 }
 
 bool SamePath(std::wstring_view a, std::wstring_view b) {
@@ -67,8 +51,8 @@ bool SamePath(std::wstring_view a, std::wstring_view b) {
 // `folderFinal` (reached by `folder`): another instance of the tool, or a Device Console it started that still
 // runs. Processes whose program path cannot be read are not ours to know about.
 bool AnotherProcessRunsFrom(const std::wstring& folder, const std::wstring& folderFinal) {
-    const ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.Valid()) {
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return true; // cannot tell: keep everything
     }
     const DWORD self = ::GetCurrentProcessId();
@@ -78,8 +62,8 @@ bool AnotherProcessRunsFrom(const std::wstring& folder, const std::wstring& fold
         if (entry.th32ProcessID == self || entry.th32ProcessID == 0) {
             continue;
         }
-        const ScopedHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-        if (!process.Valid()) {
+        const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (!process) {
             continue;
         }
         std::vector<wchar_t> image(32768);
@@ -112,13 +96,13 @@ FileFate CheckShippedFile(const std::wstring& folder, const std::wstring& folder
     const std::wstring path = folder + L"\\" + name;
     const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    ScopedHandle withDelete(
+    UniqueHandle withDelete(
         ::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags, nullptr));
-    const ScopedHandle readOnly(withDelete.Valid() ? INVALID_HANDLE_VALUE
-                                                   : ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
-                                                                   OPEN_EXISTING, flags, nullptr));
-    const HANDLE handle = withDelete.Valid() ? withDelete.Get() : readOnly.Get();
-    if (!withDelete.Valid() && !readOnly.Valid()) {
+    const UniqueHandle readOnly(
+        withDelete ? INVALID_HANDLE_VALUE
+                   : ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags, nullptr));
+    const HANDLE handle = withDelete ? withDelete.Get() : readOnly.Get();
+    if (!withDelete && !readOnly) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileFate::Absent : FileFate::NotOurs;
     }
@@ -133,7 +117,7 @@ FileFate CheckShippedFile(const std::wstring& folder, const std::wstring& folder
     if (!SamePath(FinalPath(handle), expected) || !SamePath(FinalPathOf(path), expected)) {
         return FileFate::NotOurs;
     }
-    if (deleteNow && withDelete.Valid()) {
+    if (deleteNow && withDelete) {
         FILE_DISPOSITION_INFO disposition{TRUE};
         if (::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
             return FileFate::Deleted; // gone when the handle closes

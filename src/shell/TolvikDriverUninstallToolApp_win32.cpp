@@ -1,9 +1,8 @@
 // The application object and the program's entry point.
 #include "shell/TolvikDriverUninstallToolApp.h"
 
+#include "base/UniqueHandle.h"
 #include "shell/TolvikDriverUninstallToolDlg.h"
-
-#include <memory>
 
 namespace {
 
@@ -11,11 +10,6 @@ namespace {
 // changes behind its back.
 constexpr wchar_t kRunningMutex[] = L"Local\\TolvikDriverUninstallTool.Running";
 constexpr wchar_t kFrameTitle[] = L"videzure";
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using ScopedMutex = std::unique_ptr<void, HandleCloser>;
 
 BOOL CALLBACK FindRunningFrame(HWND hwnd, LPARAM found) {
     wchar_t className[16] = {};
@@ -48,7 +42,7 @@ void BringRunningToolForward() {
 
 BOOL CTolvikDriverUninstallToolApp::InitInstance() {
     // One tool at a time: a second start brings the running one forward and ends without touching anything.
-    const ScopedMutex running(::CreateMutexW(nullptr, FALSE, kRunningMutex));
+    const UniqueHandle running(::CreateMutexW(nullptr, FALSE, kRunningMutex));
     if (running && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         BringRunningToolForward();
         return FALSE;

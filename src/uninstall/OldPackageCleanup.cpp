@@ -4,6 +4,7 @@
 
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,13 +12,6 @@
 #include <tuple>
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c | 0x20);
-    return text;
-}
 
 std::vector<long> VersionParts(const std::string& version) {
     std::vector<long> parts;
@@ -58,10 +52,10 @@ std::vector<DriverPackageRecord> OldPackagesOf(const DeviceRecord& device) {
     std::vector<DriverPackageRecord> old;
     // "No driver information available for the device.": which package it runs is unknown, so none is old.
     if (std::none_of(device.packages.begin(), device.packages.end(),
-                     [](const DriverPackageRecord& package) { return package.isCurrent != 0; }))
+                     [](const DriverPackageRecord& package) { return package.isCurrent; }))
         return old;
     for (const DriverPackageRecord& package : device.packages)
-        if (!package.isCurrent && package.infName.find("oem") != std::string::npos)
+        if (!package.isCurrent && IsThirdPartyInfName(package.infName))
             old.push_back(package);
     std::stable_sort(old.begin(), old.end(), [](const DriverPackageRecord& a, const DriverPackageRecord& b) {
         return std::make_tuple(DriverDateValue(a.date), VersionParts(a.version)) <
@@ -157,10 +151,10 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, Cleanu
     std::vector<CleanupStep> steps;
     for (const DriverPackageRecord& package : device.packages)
         if (package.isCurrent)
-            run.settled.insert(Lower(package.infName));
+            run.settled.insert(ToLowerAscii(package.infName));
     for (const DriverPackageRecord& package : OldPackagesOf(device)) {
         // A package two devices list is taken once: the second time it is gone, or was refused already.
-        if (!run.settled.insert(Lower(package.infName)).second)
+        if (!run.settled.insert(ToLowerAscii(package.infName)).second)
             continue;
         if (run.dryRun) {
             CleanupStep step;
@@ -172,7 +166,8 @@ std::vector<CleanupStep> CleanUpOldPackages(const DeviceConsole& console, Cleanu
     }
     if (!run.dryRun && !steps.empty()) {
         device.packages.clear();
-        QueryDriverPackages(console, WidenGbk(device.searchPattern), device.packages);
+        // What the store holds now, as far as the tool tells: a failed query leaves the device without packages.
+        static_cast<void>(QueryDriverPackages(console, WidenGbk(device.searchPattern), device.packages));
     }
     return steps;
 }

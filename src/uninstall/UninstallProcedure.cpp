@@ -4,6 +4,7 @@
 
 #include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
+#include "text/TextCase.h"
 
 #include <algorithm>
 
@@ -14,12 +15,6 @@ constexpr std::string_view kRemoveSummaries[] = {"device(s) were removed.", "dev
 
 bool Contains(std::string_view output, std::string_view text) {
     return output.find(text) != std::string_view::npos;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
-    });
 }
 
 enum class Removal { Ran, Failed, Unknown };
@@ -147,7 +142,7 @@ private:
             if (QueryDriverPackages(console_, pattern, packages)) {
                 answered = true;
                 listed = listed || std::any_of(packages.begin(), packages.end(), [this](const auto& package) {
-                             return EqualsNoCase(package.infName, infName_);
+                             return EqualsIgnoringCase(package.infName, infName_);
                          });
             } else if (!clearUnanswered) {
                 continue;

@@ -6,8 +6,8 @@
 
 // Stores the request in the inventory and starts a detached thread running the uninstall procedure, which
 // reports to the inventory's notify window. False when the thread cannot be created.
-bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
-                    const DriverPackageRecord* package);
+[[nodiscard]] bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
+                                  const DriverPackageRecord* package);
 
 // How the command line asks for the backup; the window takes the defaults (backup on, never required).
 struct UninstallBackupOptions {
@@ -16,5 +16,5 @@ struct UninstallBackupOptions {
     BackupOutcome* outcome = nullptr; // receives what the backup did; read it after the result message
 };
 
-bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
-                    const DriverPackageRecord* package, const UninstallBackupOptions& options);
+[[nodiscard]] bool StartUninstall(DriverInventory& inventory, int32_t category, const std::string& searchPattern,
+                                  const DriverPackageRecord* package, const UninstallBackupOptions& options);

@@ -6,6 +6,7 @@
 #include "console/WindowReport.h"
 #include "console/WindowsConsole.h"
 #include "console/WorkerThreads.h"
+#include "logging/CallbackGuard.h"
 #include "uninstall/UninstallProcedure.h"
 
 #include <windows.h>
@@ -21,13 +22,19 @@ struct UninstallRun {
 DWORD WINAPI UninstallThreadRoutine(LPVOID parameter) {
     const std::unique_ptr<UninstallRun> run(static_cast<UninstallRun*>(parameter));
     DriverInventory& inventory = *run->inventory;
-    ConsoleRunner runner;
-    const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
-    WindowReport report(inventory.NotifyWindow());
-    const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(run->options.root);
-    WindowsBackupFiles disk;
-    UninstallProcedure(inventory, console, report, {backup.get(), run->options.required, run->options.outcome, &disk});
-    return 1;
+    WindowReport windowReport(inventory.NotifyWindow());
+    AnsweringReport report(windowReport, kMsgUninstallResult);
+    const bool ran = CallGuarded("UninstallThread", [&] {
+        ConsoleRunner runner;
+        const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows(), inventory.scanner.commandLimits);
+        const std::unique_ptr<IPackageBackup> backup = MakeWindowsBackup(run->options.root);
+        WindowsBackupFiles disk;
+        UninstallProcedure(inventory, console, report,
+                           {backup.get(), run->options.required, run->options.outcome, &disk});
+    });
+    if (!ran)
+        report.AnswerFailure();
+    return ran ? 1 : 0;
 }
 
 } // namespace

@@ -28,5 +28,5 @@ public:
 
 // Reads the file to its end. Paths are UTF-16 on Windows, so any folder name opens. When the result is not Ok,
 // what `pieces` received is to be thrown away.
-FileReadStatus ReadFileInPieces(const std::filesystem::path& path, uint64_t maxBytes, FilePieces& pieces,
-                                std::wstring& error);
+[[nodiscard]] FileReadStatus ReadFileInPieces(const std::filesystem::path& path, uint64_t maxBytes, FilePieces& pieces,
+                                              std::wstring& error);

@@ -1,23 +1,14 @@
 // Whole-file reading for Windows: UTF-16 paths, and the system's own text for a failure.
 #include "xml/FileRead.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstring>
 #include <memory>
 
 namespace {
-
-struct ScopedHandle {
-    explicit ScopedHandle(HANDLE handle) : value(handle) {}
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() {
-        if (value != INVALID_HANDLE_VALUE)
-            CloseHandle(value);
-    }
-    HANDLE value;
-};
 
 std::wstring ErrorText(DWORD code) {
     wchar_t* text = nullptr;
@@ -39,14 +30,14 @@ FileReadStatus ReadFileInPieces(const std::filesystem::path& path, uint64_t maxB
                                 std::wstring& error) {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return FileReadStatus::Missing;
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.value == INVALID_HANDLE_VALUE) {
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
         error = ErrorText(GetLastError());
         return FileReadStatus::Failed;
     }
     LARGE_INTEGER size{};
-    const bool sized = GetFileSizeEx(file.value, &size) != 0;
+    const bool sized = GetFileSizeEx(file.Get(), &size) != 0;
     if (sized && static_cast<uint64_t>(size.QuadPart) > maxBytes)
         return FileReadStatus::TooLarge;
     pieces.Expect(sized ? static_cast<uint64_t>(size.QuadPart) : 0);
@@ -57,7 +48,7 @@ FileReadStatus ReadFileInPieces(const std::filesystem::path& path, uint64_t maxB
     DWORD kept = 0;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.value, buffer.get() + kept, kBufferSize - kept, &got, nullptr)) {
+        if (!ReadFile(file.Get(), buffer.get() + kept, kBufferSize - kept, &got, nullptr)) {
             error = ErrorText(GetLastError());
             return FileReadStatus::Failed;
         }

@@ -1,6 +1,7 @@
 // The XML reader: UTF-8 decoding, the node scanner, the element tree and the cursor over it.
 #include "xml/XmlDocument.h"
 
+#include "text/TextCase.h"
 #include "xml/FileRead.h"
 
 #include <algorithm>
@@ -228,10 +229,6 @@ template <typename Char> bool NeedsUtf16(std::basic_string_view<Char> name) {
     }
 }
 
-uint32_t FoldCase(uint32_t c) {
-    return (c >= u'a' && c <= u'z') ? c - 0x20 : c;
-}
-
 // A name read from the document matches the wanted name when it spells the wanted name's beginning and the
 // wanted name ends there or goes on with a separator.
 template <typename Char>
@@ -241,7 +238,7 @@ bool NameMatches(std::u16string_view name, std::basic_string_view<Char> wanted, 
     for (size_t i = 0; i < name.size(); ++i) {
         const uint32_t have = name[i];
         const auto want = static_cast<uint32_t>(wanted[i]);
-        if (ignoreCase ? FoldCase(have) != FoldCase(want) : have != want)
+        if (ignoreCase ? ToUpperAscii(have) != ToUpperAscii(want) : have != want)
             return false;
     }
     if (name.size() == wanted.size())
@@ -941,7 +938,7 @@ void XmlDocument::SetPosition(uint32_t parent, uint32_t main, uint32_t child) {
     parentIndex_ = parent;
     mainIndex_ = main;
     childIndex_ = child;
-    nodeType_ = main != 0 ? 1 : 0;
+    atElement_ = main != 0;
 }
 
 void XmlDocument::ResetMain() {
@@ -1027,7 +1024,7 @@ std::wstring XmlDocument::GetChildTagName() const {
 }
 
 std::wstring XmlDocument::GetChildAttribute(std::wstring_view name) const {
-    if (childIndex_ == 0 || nodeType_ != 1)
+    if (childIndex_ == 0 || !atElement_)
         return {};
     if (NeedsUtf16(name)) {
         const std::u16string wanted = ToUtf16(name);

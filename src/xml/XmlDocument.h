@@ -21,16 +21,16 @@ public:
 
     // Reads, decodes and parses a file; true when the document is well formed. A file that does not exist
     // leaves the document as it was; one that cannot be read leaves the system's error text in Result().
-    bool LoadFile(const std::filesystem::path& path);
+    [[nodiscard]] bool LoadFile(const std::filesystem::path& path);
     // Decodes and parses UTF-8 bytes held in memory; true when the document is well formed.
-    bool LoadBytes(std::string_view utf8);
+    [[nodiscard]] bool LoadBytes(std::string_view utf8);
 
-    bool CheckWellFormed() const;
+    [[nodiscard]] bool CheckWellFormed() const;
 
     // The cursor: a parent element, the main element among its children and a child of the main element.
     void ResetMain();
-    bool FindElement(std::wstring_view name = {}); // an empty name matches any element
-    bool FindChildElement(std::wstring_view name = {});
+    [[nodiscard]] bool FindElement(std::wstring_view name = {}); // an empty name matches any element
+    [[nodiscard]] bool FindChildElement(std::wstring_view name = {});
     bool EnterElement();
     bool LeaveElement();
 
@@ -66,7 +66,7 @@ private:
     uint32_t parentIndex_ = 0;
     uint32_t mainIndex_ = 0;
     uint32_t childIndex_ = 0;
-    int nodeType_ = 0;
+    bool atElement_ = false; // the main position is on an element
     uint32_t usedCount_ = 1;
     uint32_t options_ = 0;
     std::filesystem::path path_;

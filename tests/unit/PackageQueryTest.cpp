@@ -86,6 +86,26 @@ TEST(ParseDriverFiles, PrefersTheFirstOemNameElseTakesTheLastName) {
     EXPECT_EQ(current, "");
 }
 
+// One rule for every layer that tells a third-party package: the list rows, the old-package clean-up, the
+// command line's refusal and the installed INF of "driverfiles" all ask IsThirdPartyInfName.
+TEST(ThirdPartyInfName, HoldsOemAsTheStoreWritesItAndNothingElseQualifies) {
+    for (const char* name : {"oem12.inf", "myoem.inf", "oem"})
+        EXPECT_TRUE(IsThirdPartyInfName(std::string_view(name))) << name;
+    for (const char* name : {"display.inf", "machine.inf", "oe.m.inf", "o e m.inf", "", "OEM12.INF",
+                             "\xef\xbd\x8f"
+                             "em1.inf"})
+        EXPECT_FALSE(IsThirdPartyInfName(std::string_view(name))) << name;
+    EXPECT_TRUE(IsThirdPartyInfName(std::wstring_view(L"oem12.inf")));
+    EXPECT_FALSE(IsThirdPartyInfName(std::wstring_view(L"\uFF4Fem12.inf"))) << "a full-width letter is not ASCII";
+
+    // The installed INF is the first third-party name.
+    std::string current;
+    EXPECT_TRUE(ParseDriverFiles("X\\1\r\n    from C:\\a\\display.inf [s]\r\n        C:\\b\\OEM4.inf\r\n"
+                                 "        C:\\c\\oem9.inf\r\n",
+                                 "X\\1", current));
+    EXPECT_EQ(current, "oem9.inf");
+}
+
 TEST(ParseDriverNodes, ListsTheMatchedDevicesNodesWithTheirLabels) {
     std::vector<DriverPackageRecord> packages;
     EXPECT_TRUE(ParseDriverNodes(kDriverNodes, kIntel, "oem12.inf", packages));
@@ -377,7 +397,7 @@ TEST(QueryDriverPackages, RunsBothQueriesFromTheProgramFolderAndMarksTheInstalle
     FakeRunner runner({kDriverFiles, kDriverNodes});
     const DeviceConsole console(runner, L"C:\\工具 a&b^c%d", false);
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+    EXPECT_TRUE(QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages));
 
     ASSERT_EQ(runner.commands.size(), 2u);
     // The folder is where the interpreter starts, never part of the command text.
@@ -394,7 +414,7 @@ TEST(QueryDriverPackages, UsesTheSixtyFourBitToolAndAppendsToTheList) {
     FakeRunner runner({kDriverFiles, kDriverNodes});
     const DeviceConsole console(runner, L"D:", true);
     std::vector<DriverPackageRecord> packages{{"oem99.inf", "", "", "", 0}};
-    QueryDriverPackages(console, L"HDAUDIO\\FUNC_01^&VEN_10EC^&DEV_0256", packages);
+    EXPECT_TRUE(QueryDriverPackages(console, L"HDAUDIO\\FUNC_01^&VEN_10EC^&DEV_0256", packages));
     EXPECT_EQ(runner.commands[0], L".\\devconx64.exe driverfiles *HDAUDIO\\FUNC_01^&VEN_10EC^&DEV_0256*");
     EXPECT_EQ(runner.runs[0].folder, L"D:\\") << "a drive's root, not its current folder";
     EXPECT_EQ(InfNames(packages), (std::vector<std::string>{"oem99.inf", "oem7.inf"}));
@@ -406,7 +426,7 @@ TEST(QueryDriverPackages, ACommandThatCannotStartLeavesTheListUnchanged) {
         FakeRunner runner({kDriverFiles, kDriverNodes}, failAt);
         const DeviceConsole console(runner, L"C:\\t", false);
         std::vector<DriverPackageRecord> packages;
-        QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+        EXPECT_FALSE(QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages));
         EXPECT_TRUE(packages.empty());
         EXPECT_EQ(runner.commands.size(), static_cast<size_t>(failAt + 1));
     }
@@ -418,7 +438,7 @@ TEST(QueryDriverPackages, AMissingToolYieldsNoRecords) {
     FakeRunner runner({notFound, notFound});
     const DeviceConsole console(runner, L"C:\\t", false);
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+    EXPECT_FALSE(QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages));
     EXPECT_TRUE(packages.empty());
     EXPECT_EQ(runner.commands.size(), 2u);
 }

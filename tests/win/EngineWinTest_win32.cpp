@@ -257,7 +257,7 @@ TEST(PackageQuery, AsksTheStandInFromTheProgramFolderAndMarksTheInstalledPackage
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+    EXPECT_TRUE(QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages));
 
     const std::wstring folder = GetProgramFolder();
     EXPECT_EQ(journal.Lines(), (std::vector<std::wstring>{
@@ -275,7 +275,7 @@ TEST(PackageQuery, TwoInstancesOfOneHardwareIdGiveTheFirstDevicesPackagesOnce) {
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"USB\\VID_2F1D^&PID_A396", packages);
+    EXPECT_TRUE(QueryDriverPackages(console, L"USB\\VID_2F1D^&PID_A396", packages));
     ASSERT_EQ(packages.size(), 1u);
     EXPECT_EQ(packages[0].infName, "oem72.inf");
     EXPECT_EQ(packages[0].isCurrent, 1);
@@ -291,7 +291,7 @@ TEST(PackageQuery, ACameraBehindItsCompositeParentGetsItsOwnPackages) {
     ASSERT_LT(files.find("usbccgp.inf"), files.find("oem40.inf")) << files;
 
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"USB\\VID_5986^&PID_2113", packages);
+    EXPECT_TRUE(QueryDriverPackages(console, L"USB\\VID_5986^&PID_2113", packages));
     ASSERT_EQ(packages.size(), 2u);
     EXPECT_EQ(packages[0].infName, "oem40.inf");
     EXPECT_EQ(packages[0].isCurrent, 1);
@@ -314,9 +314,9 @@ TEST(PackageQuery, AToolThatEndsItsMessagesAtChineseCharactersStillGivesEachFiel
     ConsoleRunner runner;
     const DeviceConsole console(runner, GetProgramFolder(), Is64BitWindows());
     std::string nodes;
-    console.ListDriverNodes(L"USB\\VID_2F1D^&PID_A396", nodes);
+    EXPECT_EQ(console.ListDriverNodes(L"USB\\VID_2F1D^&PID_A396", nodes), CommandOutcome::Finished);
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"USB\\VID_2F1D^&PID_A396", packages);
+    EXPECT_TRUE(QueryDriverPackages(console, L"USB\\VID_2F1D^&PID_A396", packages));
     SetEnvironmentVariableW(L"TOLVIK_SIM_DIR", demo.c_str());
 
     ASSERT_NE(nodes.find("    Name: Driver node #0:"), std::string::npos) << nodes;
@@ -329,7 +329,7 @@ TEST(PackageQuery, AMissingToolYieldsNoRecords) {
     ConsoleRunner runner;
     const DeviceConsole console(runner, Environment(L"TOLVIK_SIM_DIR"), Is64BitWindows()); // no tool there
     std::vector<DriverPackageRecord> packages;
-    QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages);
+    EXPECT_FALSE(QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages));
     EXPECT_TRUE(packages.empty());
 }
 

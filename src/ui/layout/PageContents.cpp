@@ -1,6 +1,7 @@
 // The selection page's view of the inventory.
 #include "ui/layout/PageContents.h"
 
+#include "discovery/PackageQuery.h"
 #include "text/CodePage.h"
 
 std::vector<CategoryBranch> CategoryTreeOf(const DriverInventory& inventory) {
@@ -24,7 +25,7 @@ std::wstring DeviceLabel(const DeviceRecord& device) {
 }
 
 bool IsListedPackage(const DriverPackageRecord& package) {
-    return package.infName.find("oem") != std::string::npos;
+    return IsThirdPartyInfName(package.infName);
 }
 
 std::wstring VersionCell(const DriverPackageRecord& package) {

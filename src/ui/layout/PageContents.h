@@ -16,7 +16,7 @@ struct CategoryBranch {
 std::vector<CategoryBranch> CategoryTreeOf(const DriverInventory& inventory);
 std::wstring DeviceLabel(const DeviceRecord& device);
 
-// Third-party packages only: the INF name holds "oem" (lower case, as the driver store names them).
+// Third-party packages only (IsThirdPartyInfName).
 bool IsListedPackage(const DriverPackageRecord& package);
 
 struct PackageRow {

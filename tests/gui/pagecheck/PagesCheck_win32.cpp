@@ -346,7 +346,7 @@ TEST_F(PagesTest, TheStartButtonFollowsTheAgreement) {
 
 // ---- the selection page ------------------------------------------------------------------------------------------
 
-DriverPackageRecord Package(const char* inf, const char* version, int current = 0) {
+DriverPackageRecord Package(const char* inf, const char* version, bool current = false) {
     return {inf, "Intel Corporation", "3/24/2020", version, current};
 }
 
