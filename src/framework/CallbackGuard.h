@@ -8,25 +8,23 @@
 //   }
 #pragma once
 
+#include "logging/CallbackGuard.h"
+
 #include <windows.h>
 
-#include <exception>
+#include <cstdio>
 #include <utility>
 
-// Logs that the handling of window message `message` failed with `what` (null: not a standard exception).
-// Never throws: a log that fails too is given up.
-void LogCallbackFailure(UINT message, const char* what) noexcept;
-
-// `handle()`'s answer, or `fallback()`'s when `handle` threw (then logged).
+// `handle()`'s answer, or `fallback()`'s when `handle` threw (then logged with the message's number).
 template <typename Handle, typename Fallback>
 [[nodiscard]] auto GuardCallback(UINT message, Handle&& handle, Fallback&& fallback) noexcept
     -> decltype(std::forward<Handle>(handle)()) {
     try {
         return std::forward<Handle>(handle)();
-    } catch (const std::exception& failure) {
-        LogCallbackFailure(message, failure.what());
     } catch (...) {
-        LogCallbackFailure(message, nullptr);
+        char where[32]; // no allocation while an exception is handled: memory may be what ran out
+        std::snprintf(where, sizeof where, "window message 0x%04X", message);
+        LogEscapedException(where);
     }
     return std::forward<Fallback>(fallback)();
 }

@@ -250,8 +250,8 @@ class ControlsTest(unittest.TestCase):
         program.expect_text("closed 2")
         self.assertEqual(program.wait(), 0)
         added = log_bytes()[len(before):].decode("gbk")
-        self.assertIn("窗口消息处理异常 0x0201 std::bad_alloc\r\n", added)
-        self.assertIn("窗口消息处理异常 0x0201 window handler failed\r\n", added)
+        self.assertIn("未处理的异常（window message 0x0201）：std::bad_alloc\r\n", added)
+        self.assertIn("未处理的异常（window message 0x0201）：window handler failed\r\n", added)
 
 
 if __name__ == "__main__":

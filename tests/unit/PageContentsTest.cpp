@@ -18,7 +18,7 @@ std::unique_ptr<DeviceRecord> Device(int category, std::string key, std::string 
     return device;
 }
 
-DriverPackageRecord Package(std::string inf, std::string version, int32_t current = 0) {
+DriverPackageRecord Package(std::string inf, std::string version, bool current = false) {
     return {std::move(inf), "Intel Corporation", "3/24/2020", std::move(version), current};
 }
 

@@ -73,7 +73,8 @@ public:
 
     // Pumps until `last` arrives (or 60 s pass) and returns every worker message seen.
     std::vector<std::pair<UINT, WPARAM>> WaitFor(UINT last) {
-        const DWORD deadline = GetTickCount() + 60000;
+        // A scan of the demo PC takes seconds, but minutes on a machine loaded by a parallel test run.
+        const DWORD deadline = GetTickCount() + 300000;
         while ((messages_.empty() || messages_.back().first != last) && GetTickCount() < deadline) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
             MSG msg;
@@ -339,6 +340,10 @@ TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
     EXPECT_EQ(inventory.scanner.is64Bit, Is64BitWindows());
     NotifyWindow notify;
     ASSERT_TRUE(inventory.SetNotifyWindow(notify.Handle()));
+    // The inventory and the window must outlive the threads that use them, however the test ends.
+    struct WorkersJoined {
+        ~WorkersJoined() { WaitForWorkerThreads(); }
+    } joined;
     ASSERT_TRUE(StartScan(inventory));
     EXPECT_EQ(notify.WaitFor(0x5F7), (Messages{{0x5F5, 0}, {0x5F7, 1}}));
     DeviceRecord* nvidia = inventory.Category(1).Find("10DE_1C8D");
@@ -357,7 +362,6 @@ TEST(Workers, ScanAndUninstallReportThroughWindowMessagesInOrder) {
     EXPECT_EQ(lines[0], GetProgramFolder() + L"\t.\\" + Tool() + L".exe -f dp_delete oem21.inf");
     EXPECT_TRUE(nvidia->packages.empty()) << "the tool lists the card with no package left";
     EXPECT_NE(GetFileAttributesW(backup.root.c_str()), INVALID_FILE_ATTRIBUTES) << "the package was saved there";
-    WaitForWorkerThreads(); // the inventory must outlive the threads that use it
 }
 
 TEST(Workers, WaitingForThemAnswersWhatTheySendAndEndsOnlyWhenTheyHaveEnded) {
