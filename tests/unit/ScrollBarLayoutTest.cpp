@@ -4,6 +4,7 @@
 #include "ui/layout/ScaleRule.h"
 
 #include "GeometryPrinting.h"
+#include "ScrollBarSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int kCell = 117 / 9; // the shipped skin: 117 x 39 pixels, 9 x 3 cells
-
-ScrollValues Values(int min, int max, int page, int pos) {
-    ScrollValues v;
-    v.min = min;
-    v.max = max;
-    v.page = page;
-    v.pos = pos;
-    return v;
-}
 
 BarMetrics Metrics(int length, float scale = 1.0f, int capSize = 0) {
     return {length, kCell, scale, capSize};

@@ -3,6 +3,8 @@
 #include "ui/layout/ScrollBarTracker.h"
 #include "ui/layout/ScrollBarLayout.h"
 
+#include "ScrollBarSamples.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,17 +12,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kCell = 117 / 9; // the shipped skin: 117 x 39 pixels, 9 x 3 cells
-
-ScrollValues Values(int min, int max, int page, int pos) {
-    ScrollValues v;
-    v.min = min;
-    v.max = max;
-    v.page = page;
-    v.pos = pos;
-    return v;
-}
 
 // Stands in for the wrapped control: carries out a scroll code on its own values, as an edit box does, and the
 // frame then copies the result back into the bar.
