@@ -212,7 +212,12 @@ int ExamineDeviceKey(DriverScanner& scanner, IRegistryReader& registry, const De
             scanner.unsafePatterns.push_back(record->searchPattern);
             return map.Empty() ? 1 : 2;
         }
-        switch (QueryDevicePackages(console, searchPattern, record->packages, scanner.failedQuery)) {
+        PackageQueryNotes notes;
+        const PackageQueryResult result = QueryDevicePackages(console, searchPattern, record->packages, notes);
+        scanner.failedQuery = std::move(notes.failedQuery);
+        for (std::wstring& query : notes.repeatedQueries)
+            scanner.repeatedQueries.push_back(std::move(query));
+        switch (result) {
         case PackageQueryResult::ToolFailed:
             scanner.outcome = ScanOutcome::ConsoleToolFailed;
             scanner.pendingKeys.clear();
@@ -244,6 +249,7 @@ void RunScan(DriverInventory& inventory, IRegistryReader& registry, const Device
     scanner.unsafePatterns.clear();
     scanner.outcome = ScanOutcome::Completed;
     scanner.failedQuery.clear();
+    scanner.repeatedQueries.clear();
     int previousCategory = 0;
     for (const ScanStep& step : kScanSteps) {
         if (scanner.outcome != ScanOutcome::Completed)
@@ -256,6 +262,8 @@ void RunScan(DriverInventory& inventory, IRegistryReader& registry, const Device
     }
     for (const std::string& pattern : scanner.unsafePatterns)
         report.LogFailure(L"跳过硬件ID含有不安全字符的设备: " + Printable(WidenOem(pattern)));
+    for (const std::wstring& query : scanner.repeatedQueries)
+        report.LogFailure(L"设备控制台工具的回答不完整，已再问一次: " + query);
     if (scanner.outcome != ScanOutcome::Completed) {
         for (int category = kFirstCategory; category <= kLastCategory; ++category)
             inventory.Category(category).Clear();

@@ -81,6 +81,8 @@ struct DriverScanner {
     std::vector<std::string> unsafePatterns;
     ScanOutcome outcome = ScanOutcome::Completed;
     std::wstring failedQuery; // the query the scan gave up at
+    // Queries asked once more because an answer was cut short, for the log: a cause that passes still shows.
+    std::vector<std::wstring> repeatedQueries;
 };
 
 class DriverInventory {

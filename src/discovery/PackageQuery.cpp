@@ -592,66 +592,71 @@ bool ParseDriverNodes(std::string_view output, std::string_view matchText, std::
     return !packages.empty();
 }
 
-bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
-                         std::vector<DriverPackageRecord>& packages) {
-    const std::string matchText = MatchTextOf(searchPattern);
-    std::string output;
-    if (console.ListDriverFiles(searchPattern, output) != CommandOutcome::Finished)
-        return false;
-    std::string currentInfName;
-    ParseDriverFiles(output, matchText, currentInfName);
+namespace {
 
-    output.clear();
-    if (console.ListDriverNodes(searchPattern, output) != CommandOutcome::Finished)
-        return false;
-    ParseDriverNodes(output, matchText, currentInfName, packages);
-    return ListsDevice(output, matchText);
+// Every answer of the tool ends with its summary line, whether it found the device or not.
+bool Answered(std::string_view output) {
+    return output.find("matching device(s) found.") != std::string_view::npos ||
+           output.find("No matching devices found.") != std::string_view::npos;
 }
 
+// The query's arguments and how it went wrong, as the log names them.
+std::wstring DescribeQuery(std::wstring_view query, std::wstring_view searchPattern, CommandOutcome outcome,
+                           const std::string& output) {
+    std::wstring text = std::wstring(query) + L" *" + std::wstring(searchPattern) + L"*";
+    if (outcome == CommandOutcome::NotStarted)
+        text += L"（没有运行）";
+    else if (outcome == CommandOutcome::Refused)
+        text += L"（参数不安全，没有运行）";
+    else if (outcome == CommandOutcome::Finished)
+        text += L"（输出 " + std::to_wstring(output.size()) + L" 字节，没有结尾的汇总行: " +
+                WidenGbk(LastLineOf(output)) + L"）";
+    return text;
+}
+
+using DeviceQuery = CommandOutcome (DeviceConsole::*)(std::wstring_view, std::string&) const;
+
+// Asks `query`, and once more when the answer lacks the summary line: one answer cut short must not make the
+// device or the whole PC look broken. A query that ran late is not asked again: the time is already spent.
+// True when the tool answered.
+bool Ask(const DeviceConsole& console, DeviceQuery query, std::wstring_view name, std::wstring_view searchPattern,
+         std::string& output, PackageQueryNotes& notes, PackageQueryResult& failure) {
+    CommandOutcome outcome = CommandOutcome::NotStarted;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0)
+            notes.repeatedQueries.push_back(DescribeQuery(name, searchPattern, outcome, output));
+        output.clear();
+        outcome = (console.*query)(searchPattern, output);
+        if (outcome == CommandOutcome::Finished && Answered(output))
+            return true;
+        if (outcome == CommandOutcome::TimedOut || outcome == CommandOutcome::Refused)
+            break;
+    }
+    notes.failedQuery = DescribeQuery(name, searchPattern, outcome, output);
+    failure = outcome == CommandOutcome::TimedOut ? PackageQueryResult::TimedOut : PackageQueryResult::ToolFailed;
+    return false;
+}
+
+} // namespace
+
 PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
-                                       std::vector<DriverPackageRecord>& packages, std::wstring& failedQuery) {
-    // Every answer of the tool ends with its summary line, whether it found the device or not.
-    const auto answered = [](std::string_view output) {
-        return output.find("matching device(s) found.") != std::string_view::npos ||
-               output.find("No matching devices found.") != std::string_view::npos;
-    };
-    // The failed query, and how it failed: what a log reader needs to tell a missing tool from a broken one.
-    const auto failure = [&](CommandOutcome outcome, std::wstring_view query, const std::string& output) {
-        failedQuery = std::wstring(query) + L" *" + std::wstring(searchPattern) + L"*";
-        if (outcome == CommandOutcome::NotStarted)
-            failedQuery += L"（没有运行）";
-        else if (outcome == CommandOutcome::Refused)
-            failedQuery += L"（参数不安全，没有运行）";
-        else if (outcome == CommandOutcome::Finished)
-            failedQuery += L"（输出 " + std::to_wstring(output.size()) + L" 字节，没有结尾的汇总行: " +
-                           WidenGbk(LastLineOf(output)) + L"）";
-        return outcome == CommandOutcome::TimedOut ? PackageQueryResult::TimedOut : PackageQueryResult::ToolFailed;
-    };
+                                       std::vector<DriverPackageRecord>& packages, PackageQueryNotes& notes) {
+    PackageQueryResult failure = PackageQueryResult::ToolFailed;
     const std::string matchText = MatchTextOf(searchPattern);
-    // A query that ends without the tool's summary line is asked once more before the scan gives up on the PC:
-    // it only reads, and one answer cut short must not make a whole PC look broken. One that ran late is not.
-    const auto ask = [&](CommandOutcome (DeviceConsole::*query)(std::wstring_view, std::string&) const,
-                         std::string& output) {
-        CommandOutcome outcome = CommandOutcome::NotStarted;
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            output.clear();
-            outcome = (console.*query)(searchPattern, output);
-            if (outcome == CommandOutcome::TimedOut || outcome == CommandOutcome::Refused ||
-                (outcome == CommandOutcome::Finished && answered(output)))
-                break;
-        }
-        return outcome;
-    };
     std::string output;
-    if (const CommandOutcome outcome = ask(&DeviceConsole::ListDriverFiles, output);
-        outcome != CommandOutcome::Finished || !answered(output))
-        return failure(outcome, L"driverfiles", output);
+    if (!Ask(console, &DeviceConsole::ListDriverFiles, L"driverfiles", searchPattern, output, notes, failure))
+        return failure;
     std::string currentInfName;
     ParseDriverFiles(output, matchText, currentInfName);
 
-    if (const CommandOutcome outcome = ask(&DeviceConsole::ListDriverNodes, output);
-        outcome != CommandOutcome::Finished || !answered(output))
-        return failure(outcome, L"drivernodes", output);
+    if (!Ask(console, &DeviceConsole::ListDriverNodes, L"drivernodes", searchPattern, output, notes, failure))
+        return failure;
     ParseDriverNodes(output, matchText, currentInfName, packages);
     return ListsDevice(output, matchText) ? PackageQueryResult::Listed : PackageQueryResult::NotListed;
+}
+
+bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                         std::vector<DriverPackageRecord>& packages) {
+    PackageQueryNotes notes;
+    return QueryDevicePackages(console, searchPattern, packages, notes) == PackageQueryResult::Listed;
 }

@@ -9,23 +9,33 @@
 #include <string_view>
 #include <vector>
 
-// Runs "driverfiles" and "drivernodes" for the devices matching *searchPattern* (the device's search pattern,
-// "^&" escapes included) and appends the packages found. True when the tool answered about this very device,
-// so that the list says what the driver store holds for it; false when a command could not run, ran late or was
-// refused, or the tool did not list the device (the list is then unchanged, or holds what another device has).
-[[nodiscard]] bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
-                                       std::vector<DriverPackageRecord>& packages);
-
 // What one package query learnt of the tool: it listed the device, it answered without listing it (a device not
 // present), it did not answer as itself (missing, not startable, or printing what it never prints), or it was
 // still running at its time limit.
 enum class PackageQueryResult { Listed, NotListed, ToolFailed, TimedOut };
 
-// QueryDriverPackages for the scan, with the tool's answer told apart: no second query after a first the tool did
-// not answer. `failedQuery` receives the arguments of the query that failed or ran late.
+// How a package query went, for the log: the query that failed or ran late, and the queries asked once more
+// because their first answer lacked the tool's summary line (each with how that answer ended).
+struct PackageQueryNotes {
+    std::wstring failedQuery;
+    std::vector<std::wstring> repeatedQueries;
+};
+
+// Runs "driverfiles" and "drivernodes" for the devices matching *searchPattern* (the device's search pattern,
+// "^&" escapes included) and appends the packages found. Every answer of the tool ends with its summary line; one
+// without it was cut short, and since a query only reads, it is asked once more before the tool counts as not
+// answering. No "drivernodes" follows a "driverfiles" the tool did not answer: without it no package could be
+// marked installed.
 [[nodiscard]] PackageQueryResult QueryDevicePackages(const DeviceConsole& console, std::wstring_view searchPattern,
                                                      std::vector<DriverPackageRecord>& packages,
-                                                     std::wstring& failedQuery);
+                                                     PackageQueryNotes& notes);
+
+// The same where only the packages count: true when the tool answered about this very device, so that the list
+// says what the driver store holds for it; false when a command could not run, ran late, was refused or was not
+// answered (the list is then unchanged), or the tool did not list the device (the list then holds what another
+// device has).
+[[nodiscard]] bool QueryDriverPackages(const DeviceConsole& console, std::wstring_view searchPattern,
+                                       std::vector<DriverPackageRecord>& packages);
 
 // The hardware ID prefix as the tool prints it: the search pattern in the ANSI code page, carets removed.
 [[nodiscard]] std::string MatchTextOf(std::wstring_view searchPattern);

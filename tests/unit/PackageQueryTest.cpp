@@ -421,14 +421,29 @@ TEST(QueryDriverPackages, UsesTheSixtyFourBitToolAndAppendsToTheList) {
     EXPECT_EQ(packages[1].isCurrent, 1);
 }
 
-TEST(QueryDriverPackages, ACommandThatCannotStartLeavesTheListUnchanged) {
-    for (int failAt : {0, 1}) {
-        FakeRunner runner({kDriverFiles, kDriverNodes}, failAt);
-        const DeviceConsole console(runner, L"C:\\t", false);
-        std::vector<DriverPackageRecord> packages;
-        EXPECT_FALSE(QueryDriverPackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages));
-        EXPECT_TRUE(packages.empty());
-        EXPECT_EQ(runner.commands.size(), static_cast<size_t>(failAt + 1));
+TEST(QueryDriverPackages, AnAnswerCutShortIsAskedOnceMoreAndTwoLeaveTheListUnchanged) {
+    // The first "drivernodes" ends without its summary line: asked again, the second answer counts, and the
+    // installed package is still marked.
+    FakeRunner runner({kDriverFiles, "PCI\\VEN_8086&DEV_3E9B\\3&1\r\n    Name: Intel", kDriverNodes});
+    const DeviceConsole console(runner, L"C:\\t", false);
+    std::vector<DriverPackageRecord> packages;
+    PackageQueryNotes notes;
+    EXPECT_EQ(QueryDevicePackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages, notes), PackageQueryResult::Listed);
+    EXPECT_EQ(runner.commands.size(), 3u);
+    ASSERT_EQ(packages.size(), 3u);
+    EXPECT_EQ(packages[0].isCurrent, 1);
+    EXPECT_EQ(notes.repeatedQueries, (std::vector<std::wstring>{L"drivernodes *PCI\\VEN_8086^&DEV_3E9B*（输出 42 字节，"
+                                                                L"没有结尾的汇总行:     Name: Intel）"}));
+    EXPECT_TRUE(notes.failedQuery.empty());
+
+    // A "driverfiles" that cannot start twice: no "drivernodes" after it, and the list keeps what it had.
+    for (const CommandOutcome failure : {CommandOutcome::NotStarted, CommandOutcome::TimedOut}) {
+        FakeRunner failing({"", ""}, 0, failure);
+        std::vector<DriverPackageRecord> kept{{"oem99.inf", "", "", "", 0}};
+        EXPECT_FALSE(QueryDriverPackages(DeviceConsole(failing, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", kept));
+        EXPECT_EQ(kept.size(), 1u);
+        EXPECT_EQ(failing.commands.size(), failure == CommandOutcome::TimedOut ? 1u : 2u)
+            << "a late query is not asked again";
     }
 }
 
@@ -449,23 +464,21 @@ TEST(QueryDevicePackages, AMissingToolIsToldFromADeviceNotPresent) {
     FakeRunner runner({notFound, notFound, notFound});
     const DeviceConsole console(runner, L"C:\\t", false);
     std::vector<DriverPackageRecord> packages;
-    std::wstring failedQuery;
-    EXPECT_EQ(QueryDevicePackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
+    PackageQueryNotes notes;
+    EXPECT_EQ(QueryDevicePackages(console, L"PCI\\VEN_8086^&DEV_3E9B", packages, notes),
               PackageQueryResult::ToolFailed);
     EXPECT_TRUE(packages.empty());
     EXPECT_EQ(runner.commands.size(), 2u) << "asked once more, then no other query of a tool that did not answer";
-    EXPECT_EQ(failedQuery, L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*（输出 97 字节，没有结尾的汇总行: operable "
-                           L"program or batch file.）");
+    EXPECT_EQ(notes.failedQuery, L"driverfiles *PCI\\VEN_8086^&DEV_3E9B*（输出 97 字节，没有结尾的汇总行: operable "
+                                 L"program or batch file.）");
 
     // One answer cut short is asked again, and the second answer counts.
     FakeRunner once(
         {"PCI\\VEN_8086&DEV_3E9B\\3&1\r\n", "No matching devices found.\r\n", "No matching devices found.\r\n"});
-    EXPECT_EQ(
-        QueryDevicePackages(DeviceConsole(once, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
-        PackageQueryResult::NotListed);
+    EXPECT_EQ(QueryDevicePackages(DeviceConsole(once, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, notes),
+              PackageQueryResult::NotListed);
 
     FakeRunner absent({"No matching devices found.\r\n", "No matching devices found.\r\n"});
-    EXPECT_EQ(
-        QueryDevicePackages(DeviceConsole(absent, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, failedQuery),
-        PackageQueryResult::NotListed);
+    EXPECT_EQ(QueryDevicePackages(DeviceConsole(absent, L"C:\\t", false), L"PCI\\VEN_8086^&DEV_3E9B", packages, notes),
+              PackageQueryResult::NotListed);
 }

@@ -140,7 +140,8 @@ TEST_F(Uninstall, EachFailureLogsItsEntryRemovesOnlyOnAnInUseRefusalAndRescansOn
          {del}},
         // Output the tool never prints proves nothing; the package is still listed afterwards.
         {{notRecognised, kFiles, stillListed}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, nodes}},
-        {{"", "", ""}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, nodes}},
+        // A refresh the tool does not answer is asked once more, and proves nothing either.
+        {{"", "", ""}, -1, O::NotStarted, {L"执行卸载驱动命令失败"}, {del, files, files}},
         {{kInUse}, 1, O::NotStarted, {L"执行卸载设备命令失败"}, {del, remove}},
         {{kInUse}, 1, O::TimedOut, {L"卸载设备命令超时"}, {del, remove, L"rescan"}},
         {{kInUse, kRemoveFailed, kRescanned}, -1, O::NotStarted, {L"卸载设备失败"}, {del, remove, L"rescan"}},

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -291,8 +292,13 @@ TEST(PackageQuery, ACameraBehindItsCompositeParentGetsItsOwnPackages) {
     ASSERT_EQ(console.ListDriverFiles(L"USB\\VID_5986^&PID_2113", files), CommandOutcome::Finished);
     ASSERT_LT(files.find("usbccgp.inf"), files.find("oem40.inf")) << files;
 
+    // How the query went is told whatever its result: an answer cut short and asked again shows in the log.
     std::vector<DriverPackageRecord> packages;
-    EXPECT_TRUE(QueryDriverPackages(console, L"USB\\VID_5986^&PID_2113", packages));
+    PackageQueryNotes notes;
+    EXPECT_EQ(QueryDevicePackages(console, L"USB\\VID_5986^&PID_2113", packages, notes), PackageQueryResult::Listed)
+        << ToUtf8(notes.failedQuery);
+    for (const std::wstring& query : notes.repeatedQueries)
+        std::printf("asked again: %s\n", ToUtf8(query).c_str());
     ASSERT_EQ(packages.size(), 2u);
     EXPECT_EQ(packages[0].infName, "oem40.inf");
     EXPECT_EQ(packages[0].isCurrent, 1);

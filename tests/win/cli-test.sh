@@ -134,7 +134,7 @@ detect)
 detect-without-tool)
     # A console tool that is missing, or answers with what it never prints, is no PC without packages.
     for mode in missing garbage; do
-        before=$(log_count "检测中止")
+        before=$(log_count "检测中止") again=$(log_count "已再问一次")
         if [ "$mode" == missing ]; then
             run_cli "$demo" "$catalogue" no -- detect --json
         else
@@ -145,6 +145,7 @@ detect-without-tool)
             "False console-tool-failed 获取设备驱动失败 False" "$mode: a failure, and no inventory"
         expect_has "$(json 'print(d["error"])')" "PCI\\VEN_8086^&DEV_3E9B" "$mode: the error names the query"
         expect_eq "$(log_count "检测中止")" $((before + 1)) "$mode: the log says why"
+        expect_eq "$(log_count "已再问一次")" $((again + 1)) "$mode: and that the first answer was asked again"
         # The query that did not answer is asked once more, then nothing after it.
         [ "$mode" == garbage ] && expect_eq "$(cut -d' ' -f2 <<<"$journal" | tr '\n' ' ')" \
             "driverfiles drivernodes drivernodes " "$mode: no query after the failed one"
