@@ -84,20 +84,22 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring store =
         windows + L"\\System32\\DriverStore\\FileRepository\\iigd_dch.inf_amd64_1c2b2b6e5e0a1c3d";
     WindowsBackupFiles disk;
-    disk.CreateNewFolder(store + L"\\sub0");
+    // A folder made by an earlier round or file is as good as a new one.
+    const auto makeFolder = [&disk](const std::wstring& path) { static_cast<void>(disk.CreateNewFolder(path)); };
+    makeFolder(store + L"\\sub0");
     uint64_t total = 0;
     const auto shape = StoreShape();
     uint32_t seed = 7;
     for (const auto& [name, size] : shape) {
         const std::wstring path = store + L"\\" + name;
-        disk.CreateNewFolder(path.substr(0, path.rfind(L'\\')));
+        makeFolder(path.substr(0, path.rfind(L'\\')));
         if (!WriteBytes(path, size, ++seed)) {
             std::fwprintf(stderr, L"cannot write %ls\n", path.c_str());
             return 1;
         }
         total += size;
     }
-    disk.CreateNewFolder(windows + L"\\INF");
+    makeFolder(windows + L"\\INF");
     CopyFileW((store + L"\\iigd_dch.inf").c_str(), (windows + L"\\INF\\oem12.inf").c_str(), FALSE);
 
     BenchFiles files(windows);
@@ -119,11 +121,15 @@ int wmain(int argc, wchar_t** argv) {
                 // The floor: CopyFileW of every file, then one SHA-256 pass over them.
                 for (const auto& [name, size] : shape) {
                     const std::wstring to = target + L"\\" + name;
-                    disk.CreateNewFolder(to.substr(0, to.rfind(L'\\')));
+                    makeFolder(to.substr(0, to.rfind(L'\\')));
                     CopyFileW((store + L"\\" + name).c_str(), to.c_str(), TRUE);
                 }
-                for (const auto& [name, size] : shape)
-                    disk.HashFile(store + L"\\" + name);
+                for (const auto& [name, size] : shape) {
+                    if (!disk.HashFile(store + L"\\" + name)) {
+                        std::fwprintf(stderr, L"cannot hash %ls\n", name.c_str());
+                        return 1;
+                    }
+                }
             } else {
                 PackageBackup backup(
                     files, {target, L"", kDefaultBackupLimit * 4}, [] { return LocalTimeText(); },
@@ -135,7 +141,10 @@ int wmain(int argc, wchar_t** argv) {
             }
             QueryPerformanceCounter(&end);
             (floor ? floorTimes : backupTimes).push_back(Seconds(start, end, frequency));
-            disk.RemoveTree(target);
+            if (!disk.RemoveTree(target)) {
+                std::fwprintf(stderr, L"cannot remove %ls\n", target.c_str());
+                return 1;
+            }
         }
     }
     const double floorMedian = Median(floorTimes), backupMedian = Median(backupTimes);
@@ -146,6 +155,5 @@ int wmain(int argc, wchar_t** argv) {
     std::wprintf(L"%-42ls %9.2f %9.0f\n", L"backup (copy, check, manifest)", backupMedian,
                  total / 1048576.0 / backupMedian);
     std::wprintf(L"ratio backup / floor: %.2f (target within 1.30)\n", backupMedian / floorMedian);
-    disk.RemoveTree(windows);
-    return 0;
+    return disk.RemoveTree(windows) ? 0 : 1;
 }
