@@ -163,7 +163,8 @@ private:
 };
 
 // Records the commands an uninstall would run. The first deletion is answered as refused because the package is
-// in use, and everything after it as done, so that the whole road of a package in use is shown.
+// in use, and everything after it as done, so that the whole road of a package in use is shown. A query is
+// answered as the tool answers for no device: an answer without its summary line would be asked again.
 class DryRunRunner : public ICommandRunner {
 public:
     explicit DryRunRunner(std::string infName) : infName_(std::move(infName)) {}
@@ -176,6 +177,8 @@ public:
                                         : "Driver package '" + infName_ + "' deleted.\r\n";
         else if (text.find(L" remove ") != std::wstring::npos)
             output += "1 device(s) were removed.\r\n";
+        else if (text.find(L" driverfiles ") != std::wstring::npos || text.find(L" drivernodes ") != std::wstring::npos)
+            output += "No matching devices found.\r\n";
         commands.push_back(command);
         return CommandOutcome::Finished;
     }
