@@ -79,8 +79,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     install_packages "${missing[@]}" || {
         [ -n "$unfetched_suites" ] || exit 1
         echo "setup: the mirror gave no complete index of $unfetched_suites; installing without it" >&2
-        install_packages -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$(sources_without $unfetched_suites)" \
-            "${missing[@]}"
+        sources=$(sources_without $unfetched_suites)
+        trap 'rm -rf "$sources"' EXIT
+        install_packages -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$sources" "${missing[@]}"
     }
 fi
 
